@@ -1,0 +1,21 @@
+// The stable screen, the pasture and the body-weight line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace milka {
+class Game;
+namespace career {
+
+// Timer1 at the stable: the status lines, the help line and the tops of Label38 and Label40.
+void drawStableStatus(Game& g);
+// Timer2 at the stable: the texts of the weight line and the finishing record.
+void drawStableLines(Game& g);
+// B at the stable with the pacing passed.
+void sendToPasture(Game& g);
+// "馬体重は   ⇒   " + weight + the ending for below, equal or above the best weight.
+std::string weightLine(int32_t bodyWeight, int32_t bestWeight);
+
+}  // namespace career
+}  // namespace milka

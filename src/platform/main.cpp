@@ -1,0 +1,2 @@
+// PLACEHOLDER until the window layer lands.
+int main() { return 0; }

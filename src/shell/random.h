@@ -1,0 +1,58 @@
+// The random source. Rnd() is uniform in [0, 1); Randomize() stirs a clock reading into the
+// generator. The game re-seeds before nearly every draw, often many times inside one clock
+// instant, so re-seeding must never put the generator back where it has been: each call also
+// mixes in a counter, and a frozen clock still gives fresh draws.
+#pragma once
+
+#include <cstdint>
+
+namespace milka {
+
+class RandomSource {
+ public:
+  virtual ~RandomSource() = default;
+  virtual double Rnd() = 0;
+  virtual void Randomize() = 0;
+};
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual uint64_t now() = 0;  // any steadily rising reading
+};
+
+class SteadyClock final : public Clock {
+ public:
+  uint64_t now() override;
+};
+
+class ClockRandom final : public RandomSource {
+ public:
+  explicit ClockRandom(Clock& clock);
+  double Rnd() override;
+  void Randomize() override;
+
+ private:
+  Clock& clock_;
+  uint64_t state_;
+  uint64_t reseeds_ = 0;
+};
+
+// What the rules use: Rnd, Randomize and the whole-number draw Int(Rnd × n) + 1.
+class Rng {
+ public:
+  explicit Rng(RandomSource& source) : source_(&source) {}
+  double Rnd() { return source_->Rnd(); }
+  void Randomize() { source_->Randomize(); }
+  int32_t pick(int32_t n);  // Int(Rnd × n) + 1
+  // Re-seed, then pick: the pattern almost every draw of the game follows.
+  int32_t reseedPick(int32_t n) {
+    Randomize();
+    return pick(n);
+  }
+
+ private:
+  RandomSource* source_;
+};
+
+}  // namespace milka

@@ -1,0 +1,77 @@
+// Start-up: the record and the window put into their opening state, and the key symbols.
+#include <array>
+
+#include "shell/game.h"
+#include "shell/text.h"
+
+namespace milka {
+
+namespace {
+
+// Not alphabetical from 17 on: 17 is "n" and 18 is "m", as the game has always had it.
+constexpr std::array<const char*, 31> kKeySymbols = {
+    "",  "←", "↑", "→", "↓", "a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k",
+    "l", "n", "m", "o", "p", "q", "s", "z", "w", "x", "r", "v", "y", "t", "u"};
+
+}  // namespace
+
+std::string keySymbol(int index) {
+  if (index < 1 || index > 30) return "u";
+  return kKeySymbols[static_cast<size_t>(index)];
+}
+
+std::string symbolOfKey(int keyCode) {
+  switch (keyCode) {
+    case 37: return "←";
+    case 38: return "↑";
+    case 39: return "→";
+    case 40: return "↓";
+    default: break;
+  }
+  if (keyCode >= 65 && keyCode <= 90) return std::string(1, static_cast<char>('a' + (keyCode - 65)));
+  return "";
+}
+
+void Game::Form_Load() {
+  GameState& s = state;
+  s.sendEnabled = 0;
+
+  form.text2.text.clear();
+  form.text2.top = -9500;
+
+  for (int n : {4, 5, 6, 36, 12, 13, 11, 2, 1}) form.label(n).caption.clear();
+
+  for (int k = 1; k <= 10; ++k) s.finishPlace[k] = 1;
+  s.resultsShown = 0;
+
+  for (int n = 17; n <= 26; ++n) form.label(n).fontSize = 12;
+
+  s.buttonTicks = 0;
+  s.finishPostX = 9600;
+  s.screenState = 1;
+  s.setupPhase = 1;
+  s.cursorRow = 1;
+  s.tablePage = 1;
+  s.nameLength = 0;
+  s.horseAge = 2;
+  s.month = 7;
+
+  s.horseClass = 0;
+  for (int p = 2; p <= 10; ++p) s.placeCount[p] = 0;
+  for (int m = 1; m <= 12; ++m) {
+    s.bigRaceEntered[m] = 0;
+    s.bigRaceWon[m] = 0;
+  }
+  s.racesRun = 0;
+  s.playerFinished = 0;
+  s.afterFinishTicks = 0;
+
+  for (int n = 1; n <= 22; ++n) form.image(n).top = -4060;
+
+  form.label(8).caption = repeat("┳", 484);
+
+  s.keySymbolIndex = static_cast<int16_t>(rng.reseedPick(30));
+  s.targetKey = keySymbol(s.keySymbolIndex);
+}
+
+}  // namespace milka
