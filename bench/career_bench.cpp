@@ -1,0 +1,82 @@
+// How much work the rules cost: one tick of every timer in the middle of a race, and a whole
+// career played through the handlers, as a player who always races and always whips would.
+#include <benchmark/benchmark.h>
+
+#include "shell/game.h"
+#include "shell/random.h"
+
+namespace {
+
+using milka::Game;
+
+class CountingClock final : public milka::Clock {
+ public:
+  uint64_t now() override { return t += 200000000; }
+  uint64_t t = 0;
+};
+
+void tickAll(Game& g) {
+  g.Timer1_Timer();
+  g.Timer2_Timer();
+  g.Timer3_Timer();
+  g.Timer4_Timer();
+  g.Timer5_Timer();
+}
+
+// Plays until the game is finished, pressing A whenever it may and typing the shown key.
+int64_t playCareer(Game& g) {
+  int64_t ticks = 0;
+  g.Form_Load();
+  for (; g.state.screenState != -11 && ticks < 2000000; ++ticks) {
+    tickAll(g);
+    const milka::GameState& s = g.state;
+    if (s.screenState == 2 && s.setupPhase == 3 && s.nameLength < 3) g.Text1_KeyDown(65, 0);
+    if (s.screenState == 3 && s.bodyWeight < s.bestWeight - 20) g.Command4_Click();
+    if (s.screenState == 7) {
+      for (int code : {37, 38, 39, 40}) g.Text1_KeyDown(static_cast<int16_t>(code), 0);
+      for (int code = 65; code <= 90; ++code) g.Text1_KeyDown(static_cast<int16_t>(code), 0);
+    }
+    g.Command1_Click();
+  }
+  return ticks;
+}
+
+void BM_WholeCareer(benchmark::State& state) {
+  int64_t ticks = 0;
+  for (auto _ : state) {
+    CountingClock clock;
+    milka::ClockRandom random(clock);
+    Game g(random);
+    ticks += playCareer(g);
+  }
+  state.counters["ticks"] = benchmark::Counter(static_cast<double>(ticks), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_WholeCareer)->Unit(benchmark::kMillisecond);
+
+void BM_RaceTick(benchmark::State& state) {
+  CountingClock clock;
+  milka::ClockRandom random(clock);
+  Game g(random);
+  g.Form_Load();
+  // Walk to the first race, then time the ticks of the running race.
+  for (int i = 0; i < 100000 && g.state.screenState != 7; ++i) {
+    tickAll(g);
+    if (g.state.screenState == 2 && g.state.setupPhase == 3 && g.state.nameLength < 3)
+      g.Text1_KeyDown(65, 0);
+    g.Command1_Click();
+  }
+  for (auto _ : state) {
+    tickAll(g);
+    if (g.state.screenState != 7) {  // race over: start another from the stable
+      state.PauseTiming();
+      for (int i = 0; i < 1000 && g.state.screenState != 7; ++i) {
+        tickAll(g);
+        g.Command1_Click();
+      }
+      state.ResumeTiming();
+    }
+  }
+}
+BENCHMARK(BM_RaceTick);
+
+}  // namespace
