@@ -1,0 +1,141 @@
+#include "platform/canvas.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "platform/fonts.h"
+#include "platform/sprites.h"
+
+namespace milka::platform {
+
+namespace {
+
+constexpr float kTwipsPerPixel = 15.0f;
+
+// Label9 is the panel behind the buttons and lies under everything; the other labels follow in
+// number order, and every picture lies above every label.
+constexpr std::array<int, kLabelCount> kLabelOrder = [] {
+  std::array<int, kLabelCount> order{};
+  order[0] = 9;
+  size_t i = 1;
+  for (int n = 1; n <= kLabelCount; ++n)
+    if (n != 9) order[i++] = n;
+  return order;
+}();
+
+QColor colour(uint32_t rgb) {
+  return QColor(static_cast<QRgb>(rgb));
+}
+
+}  // namespace
+
+Canvas::Canvas(QWidget* parent) : QWidget(parent) {
+  // Every paint starts by filling its area with the window's colour.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+QRectF Canvas::pixels(float left, float top, float width, float height) {
+  return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+          height / kTwipsPerPixel};
+}
+
+void Canvas::sync(const Form& model) {
+  // A new window colour shows through everywhere, so the whole canvas goes.
+  const bool whole = !synced_ || model.backColour != backColour_;
+  backColour_ = model.backColour;
+
+  for (int n = 1; n <= kLabelCount; ++n) {
+    ShownLabel& shown = labels_[static_cast<size_t>(n)];
+    const Label& now = model.label(n);
+    if (synced_ && shown.model == now) continue;
+    if (!whole) invalidate(shown.rect);
+    adopt(shown, now);
+    if (!whole) invalidate(shown.rect);
+  }
+  for (int n = 1; n <= kImageCount; ++n) {
+    ShownPicture& shown = pictures_[static_cast<size_t>(n)];
+    const Picture& now = model.image(n);
+    if (synced_ && shown.model == now) continue;
+    if (!whole) invalidate(shown.rect);
+    adopt(shown, now);
+    if (!whole) invalidate(shown.rect);
+  }
+
+  synced_ = true;
+  if (whole) update();
+}
+
+void Canvas::invalidate(const QRectF& rect) {
+  // A control out of the window costs nothing; a pixel of margin covers the rounding of
+  // fractional twips on every screen scale.
+  const QRect area = rect.toAlignedRect().adjusted(-1, -1, 1, 1) & this->rect();
+  if (!area.isEmpty()) update(area);
+}
+
+void Canvas::adopt(ShownLabel& shown, const Label& model) {
+  const bool fontChanged = !shown.font || shown.model.face != model.face ||
+                           shown.model.fontSize != model.fontSize || shown.model.bold != model.bold;
+  const bool captionChanged = !shown.font || shown.model.caption != model.caption;
+  shown.model = model;
+  shown.rect = pixels(model.left, model.top, model.width, model.height);
+  if (fontChanged) shown.font = &font(model.face, model.fontSize, model.bold);
+  if (fontChanged || captionChanged) {
+    shown.text = QStaticText(QString::fromStdString(model.caption));
+    shown.text.setTextFormat(Qt::PlainText);
+    shown.text.prepare(QTransform(), *shown.font);
+  }
+}
+
+void Canvas::adopt(ShownPicture& shown, const Picture& model) {
+  if (!shown.pixmap || !(shown.model.sprite == model.sprite)) shown.pixmap = &pixmap(model.sprite);
+  shown.model = model;
+  shown.rect = pixels(model.left, model.top, model.width, model.height);
+}
+
+const QFont& Canvas::font(FontFace face, float points, bool bold) {
+  auto [at, made] = fonts_.try_emplace({face, points, bold});
+  if (made) at->second = gameFont(face, points, bold);
+  return at->second;
+}
+
+const QPixmap& Canvas::pixmap(const Sprite& sprite) {
+  auto [at, made] =
+      pixmaps_.try_emplace({sprite.kind, sprite.coat, sprite.facingLeft, sprite.frame});
+  if (made) at->second = QPixmap::fromImage(spriteImage(sprite));
+  return at->second;
+}
+
+void Canvas::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  // Pixel art stays crisp however far the screen scales it.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  const QRectF dirty = event->rect();
+  painter.fillRect(event->rect(), colour(backColour_));
+
+  for (int n : kLabelOrder) {
+    const ShownLabel& label = labels_[static_cast<size_t>(n)];
+    if (label.rect.intersects(dirty)) drawLabel(painter, label);
+  }
+  for (int n = 1; n <= kImageCount; ++n) {
+    const ShownPicture& picture = pictures_[static_cast<size_t>(n)];
+    if (!picture.pixmap || picture.pixmap->isNull() || !picture.rect.intersects(dirty)) continue;
+    painter.drawPixmap(picture.rect, *picture.pixmap, QRectF(picture.pixmap->rect()));
+  }
+}
+
+void Canvas::drawLabel(QPainter& painter, const ShownLabel& label) {
+  if (!label.model.transparent) painter.fillRect(label.rect, colour(label.model.backColour));
+  if (label.model.caption.empty()) return;
+  // One line from the top edge, cut off at the label's border like the captions always were.
+  QPointF at = label.rect.topLeft();
+  if (label.model.alignment == Align::Centre)
+    at.rx() += (label.rect.width() - label.text.size().width()) / 2;
+  painter.setClipRect(label.rect);
+  painter.setFont(*label.font);
+  painter.setPen(colour(label.model.foreColour));
+  painter.drawStaticText(at, label.text);
+  painter.setClipping(false);
+}
+
+}  // namespace milka::platform

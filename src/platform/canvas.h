@@ -1,0 +1,63 @@
+// The painted part of the window: its background, every label and every picture, drawn in one
+// pass from a copy of the model as it was last brought up to date, so that what is painted is
+// always exactly what was invalidated.
+#pragma once
+
+#include <QFont>
+#include <QPixmap>
+#include <QRectF>
+#include <QStaticText>
+#include <QWidget>
+#include <array>
+#include <map>
+#include <tuple>
+
+#include "shell/form.h"
+
+namespace milka::platform {
+
+class Canvas final : public QWidget {
+ public:
+  explicit Canvas(QWidget* parent = nullptr);
+
+  // Take over the model's labels, pictures and background, and repaint the old and the new
+  // place of whatever differs from what is on screen.
+  void sync(const Form& model);
+
+  // Twips to logical pixels, fractions kept.
+  static QRectF pixels(float left, float top, float width, float height);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  struct ShownLabel {
+    Label model;
+    QRectF rect;
+    QStaticText text;
+    const QFont* font = nullptr;
+  };
+  struct ShownPicture {
+    Picture model;
+    QRectF rect;
+    const QPixmap* pixmap = nullptr;
+  };
+  using FontKey = std::tuple<FontFace, float, bool>;
+  using SpriteKey = std::tuple<SpriteKind, Coat, bool, int>;
+
+  void invalidate(const QRectF& rect);
+  void adopt(ShownLabel& shown, const Label& model);
+  void adopt(ShownPicture& shown, const Picture& model);
+  const QFont& font(FontFace face, float points, bool bold);
+  const QPixmap& pixmap(const Sprite& sprite);
+  static void drawLabel(QPainter& painter, const ShownLabel& label);
+
+  bool synced_ = false;
+  uint32_t backColour_ = 0;
+  std::array<ShownLabel, kLabelCount + 1> labels_{};
+  std::array<ShownPicture, kImageCount + 1> pictures_{};
+  std::map<FontKey, QFont> fonts_;
+  std::map<SpriteKey, QPixmap> pixmaps_;
+};
+
+}  // namespace milka::platform
