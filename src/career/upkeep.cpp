@@ -2,6 +2,8 @@
 // tick for as long as its screen is up, so nothing here has to remember having done it.
 #include "career/upkeep.h"
 
+#include <span>
+
 #include "career/career_over_tables.h"
 #include "career/grazing_tables.h"
 #include "shell/game.h"
@@ -12,19 +14,17 @@ namespace career {
 
 namespace {
 
-void graze(Game& g, const GrazingPair* pairs, size_t count) {
+void graze(Game& g, std::span<const GrazingPair> pairs) {
   Form& f = g.form;
   GameState& s = g.state;
   const bool frameA = s.gaitFrame == 1;
-  for (size_t i = 0; i < count; ++i) {
-    const GrazingPair& p = pairs[i];
+  for (const GrazingPair& p : pairs) {
     f.image(p.first).top = frameA ? p.firstTopA : p.firstTopB;
     f.image(p.second).top = frameA ? p.secondTopA : p.secondTopB;
   }
   s.gaitFrame = frameA ? 0 : 1;
 
-  for (size_t i = 0; i < count; ++i) {
-    const GrazingPair& p = pairs[i];
+  for (const GrazingPair& p : pairs) {
     const int32_t step = g.rng.reseedPick(p.stride) + p.base;
     const float move = static_cast<float>(p.heading == Heading::Right ? step : -step);
     Picture& first = f.image(p.first);
@@ -90,11 +90,11 @@ void raceHelpLine(Game& g) {
 }
 
 void grazingA(Game& g) {
-  graze(g, kGrazingA.data(), kGrazingA.size());
+  graze(g, kGrazingA);
 }
 
 void grazingB(Game& g) {
-  graze(g, kGrazingB.data(), kGrazingB.size());
+  graze(g, kGrazingB);
 }
 
 void careerEndRule(Game& g) {
