@@ -43,15 +43,6 @@ void samplePositions(Game& g) {
   }
 }
 
-int16_t draw(Game& g, int32_t n) {
-  g.state.phraseChoice = static_cast<int16_t>(g.rng.reseedPick(n));
-  return g.state.phraseChoice;
-}
-
-void say(Game& g, const std::optional<std::string>& line) {
-  if (line) g.form.label(39).caption = *line;
-}
-
 template <size_t N>
 const Line* lineAt(const std::array<Line, N>& table, int choice) {
   return (choice >= 1 && static_cast<size_t>(choice) <= N) ? &table[choice - 1] : nullptr;
@@ -86,7 +77,7 @@ int spreadColumn(int32_t lengths) {
 
 std::optional<std::string> spreadLine(const GameState& s, int choice) {
   const int column = spreadColumn(s.marginLengths);
-  LineFill fill = fillFor(s, 0);
+  const LineFill fill = fillFor(s, 0);
   for (const SpreadCall& c : kSpreadCalls)
     if (c.choice == choice && c.column == column) return buildLine(c.line, fill);
   return std::nullopt;
@@ -104,8 +95,8 @@ void scriptStep(Game& g) {
   GameState& s = g.state;
   const int step = s.commentaryState;
   if (step == kFirstStep) {
-    const int choice = draw(g, 4);
-    say(g, scriptLine(s, 0, choice, 0));
+    const int choice = drawPhrase(g, 4);
+    showLine(g, scriptLine(s, 0, choice, 0));
     s.commentaryState = 1;
     return;
   }
@@ -118,26 +109,26 @@ void scriptStep(Game& g) {
   int next = step;
   if (step == 1) {
     // The start's own choice picks its follow-up.
-    say(g, scriptLine(s, 1, s.phraseChoice, 0));
+    showLine(g, scriptLine(s, 1, s.phraseChoice, 0));
     s.rerankRequested = 1;
     next = 2;
   } else if (step >= 2 && step <= 11) {
-    const int choice = draw(g, 3);
-    say(g, scriptLine(s, step, choice, runnerInPlace(s, placeOfStep(step))));
+    const int choice = drawPhrase(g, 3);
+    showLine(g, scriptLine(s, step, choice, runnerInPlace(s, placeOfStep(step))));
     next = step + 1;
   } else if (step == 12) {
     s.marginLengths = lengthsOf(gapBetweenPlaces(s, 1, 10));
-    const int choice = draw(g, 4);
-    say(g, scriptLine(s, 12, choice, 0));
+    const int choice = drawPhrase(g, 4);
+    showLine(g, scriptLine(s, 12, choice, 0));
     next = 13;
   } else if (step == 13) {
-    const int choice = draw(g, 4);
-    say(g, scriptLine(s, 13, choice, 0));
+    const int choice = drawPhrase(g, 4);
+    showLine(g, scriptLine(s, 13, choice, 0));
     next = 14;
   } else if (step == kLastStep) {
     measureLead(s);
-    const int choice = draw(g, 6);
-    say(g, scriptLine(s, 14, choice, runnerInPlace(s, 1)));
+    const int choice = drawPhrase(g, 6);
+    showLine(g, scriptLine(s, 14, choice, runnerInPlace(s, 1)));
     next = 3;  // the field again from second place
   } else {
     return;  // a step the script does not know says nothing
@@ -147,6 +138,15 @@ void scriptStep(Game& g) {
 }
 
 }  // namespace
+
+int16_t drawPhrase(Game& g, int32_t n) {
+  g.state.phraseChoice = static_cast<int16_t>(g.rng.reseedPick(n));
+  return g.state.phraseChoice;
+}
+
+void showLine(Game& g, const std::optional<std::string>& line) {
+  if (line) g.form.label(39).caption = *line;
+}
 
 int32_t lengthsOf(int64_t units) {
   return roundHalfEven(static_cast<double>(units) / 500.0);

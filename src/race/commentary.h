@@ -38,6 +38,11 @@ inline bool isRunner(int k) {
   return k >= 1 && k <= 10;
 }
 
+// Draw the phrasing of a line: re-seed, then one of n, kept in phraseChoice.
+int16_t drawPhrase(Game& g, int32_t n);
+// Put a line on the commentary label; a phrasing that does not exist leaves the last line up.
+void showLine(Game& g, const std::optional<std::string>& line);
+
 // The runner holding the place in the last snapshot, or 0 when nobody does.
 int runnerInPlace(const GameState& s, int place);
 // The place whose runner a script step speaks of (0 for the steps naming nobody).

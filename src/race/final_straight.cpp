@@ -2,7 +2,6 @@
 
 #include "race/commentary.h"
 #include "shell/game.h"
-#include "shell/text.h"
 
 namespace milka {
 namespace race {
@@ -10,15 +9,6 @@ namespace race {
 namespace {
 
 constexpr int kLineAfter = 6;  // a line needs more ticks than this since the last one
-
-int16_t draw(Game& g, int32_t n) {
-  g.state.phraseChoice = static_cast<int16_t>(g.rng.reseedPick(n));
-  return g.state.phraseChoice;
-}
-
-void say(Game& g, const std::optional<std::string>& line) {
-  if (line) g.form.label(39).caption = *line;
-}
 
 template <size_t N>
 std::optional<std::string> callFor(const std::array<RunnerCall, N>& table, int stage, int pick,
@@ -31,7 +21,7 @@ std::optional<std::string> callFor(const std::array<RunnerCall, N>& table, int s
 
 void speakOfPlace(Game& g, int place, auto lineFor) {
   for (int k = 1; k <= 10; ++k)
-    if (g.state.runnerRank[k] == place) say(g, lineFor(k));
+    if (g.state.runnerRank[k] == place) showLine(g, lineFor(k));
 }
 
 void leadCheck(Game& g, int stage, int pick) {
@@ -41,18 +31,18 @@ void leadCheck(Game& g, int stage, int pick) {
     // Nobody named yet: whoever leads is called as holding the lead.
     const int k = runnerInPlace(s, 1);
     if (k != 0) {
-      say(g, straightLine(s, stage, pick, k));
+      showLine(g, straightLine(s, stage, pick, k));
       s.announcedLeader = k;
     }
     return;
   }
   if (s.runnerRank[leader] == 1) {
-    say(g, straightLine(s, stage, pick, leader));
+    showLine(g, straightLine(s, stage, pick, leader));
     return;
   }
   for (int k : leadCheckOrder(leader)) {
     if (s.runnerRank[k] == 1) {
-      say(g, leadChangeLine(s, stage, pick, k, leader));
+      showLine(g, leadChangeLine(s, stage, pick, k, leader));
       s.announcedLeader = k;
       break;
     }
@@ -63,15 +53,15 @@ void straightStep(Game& g) {
   GameState& s = g.state;
   switch (s.straightStage) {
     case 0:
-      say(g, straightLine(s, 0, draw(g, 6), 0));
+      showLine(g, straightLine(s, 0, drawPhrase(g, 6), 0));
       s.straightStage = 10;
       break;
     case 10:
-      say(g, straightLine(s, 10, draw(g, 6), 0));
+      showLine(g, straightLine(s, 10, drawPhrase(g, 6), 0));
       s.straightStage = 1;
       break;
     case 1: {
-      const int pick = draw(g, 3);
+      const int pick = drawPhrase(g, 3);
       speakOfPlace(g, 1, [&](int k) {
         s.announcedLeader = k;
         return straightLine(s, 1, pick, k);
@@ -80,17 +70,17 @@ void straightStep(Game& g) {
       break;
     }
     case 2: {
-      const int pick = draw(g, 3);
+      const int pick = drawPhrase(g, 3);
       speakOfPlace(g, 2, [&](int k) { return straightLine(s, 2, pick, k); });
       s.straightStage = 3;
       break;
     }
     case 3:
-      leadCheck(g, 3, draw(g, 3));
+      leadCheck(g, 3, drawPhrase(g, 3));
       s.straightStage = 4;
       break;
     case 4:
-      leadCheck(g, 4, draw(g, 3));
+      leadCheck(g, 4, drawPhrase(g, 3));
       // Even odds of another lead check or of calling second place again first.
       s.phraseChoice = static_cast<int16_t>(g.rng.reseedPick(2) + 9);
       s.straightStage = s.phraseChoice == 10 ? 3 : 2;
@@ -103,16 +93,16 @@ void straightStep(Game& g) {
 void finishStep(Game& g) {
   GameState& s = g.state;
   switch (s.finishStage) {
-    case 0: say(g, finishLine(s, 0, draw(g, 6), 0)); break;
+    case 0: showLine(g, finishLine(s, 0, drawPhrase(g, 6), 0)); break;
     case 1:
     case 3: {
       const int stage = s.finishStage;
-      const int pick = draw(g, stage == 1 ? 3 : 4);
+      const int pick = drawPhrase(g, stage == 1 ? 3 : 4);
       speakOfPlace(g, 1, [&](int k) { return finishLine(s, stage, pick, k); });
       break;
     }
     case 2: {
-      const int pick = draw(g, 3);
+      const int pick = drawPhrase(g, 3);
       speakOfPlace(g, 2, [&](int k) { return finishLine(s, 2, pick, k); });
       break;
     }
@@ -163,8 +153,8 @@ std::optional<std::string> finishLine(const GameState& s, int stage, int pick, i
 std::vector<int> leadCheckOrder(int leader) {
   std::vector<int> order;
   for (int k : {2, 1, 3, 4, 5, 6, 7, 8, 9, 10}) {
-    if (k == 4 && leader >= 5 && leader <= 10)
-      continue;  // runner 4 waits in the passed leader's slot
+    // From runner 5 on, runner 4 waits in the passed leader's slot.
+    if (k == 4 && leader >= 5 && leader <= 10) continue;
     if (k == leader) {
       if (leader >= 5) order.push_back(4);
       continue;

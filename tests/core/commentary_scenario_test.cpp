@@ -208,5 +208,61 @@ TEST(CommentaryScenario, ASecondRaceStartsAgainFromTheGate) {
   EXPECT_EQ(s.straightStage, 0);
 }
 
+TEST(CommentaryScenario, AWholeRaceThroughTheWindowsTimersIsCalledFromTheGateToTheGoal) {
+  ScriptedGame g;
+  GameState& s = g.game.state;
+  s.screenState = 3;
+  s.setupPhase = 0;
+  s.horseName = "abc";
+  s.horseSpeed = 60;
+  s.horseWhips = 50;
+  s.horseKeys = 8;
+  s.horseGrowth = 2;
+  s.bestWeight = 450;
+  s.bodyWeight = 450;
+  s.month = 4;
+  s.horseAge = 3;
+  g.random.pushPick(3, 1);  // the surface, then nine different rivals and jockeys
+  for (int k = 1; k <= 9; ++k) g.random.pushPick(34, k);
+  for (int k = 1; k <= 9; ++k) g.random.pushPick(34, 10 + k);
+  g.pressA();
+  ASSERT_EQ(s.screenState, 6);
+  g.pressA();
+  ASSERT_EQ(s.screenState, 7);
+  g.random.fallback = 0.5;  // every later pick is the middle one: 3 of 4, 2 of 3, 4 of 6
+
+  std::vector<std::pair<int, std::string>> lines;
+  int countdownOver = 0;
+  for (int t = 1; t < 5000 && s.screenState == 7; ++t) {
+    g.game.Timer1_Timer();
+    if (countdownOver == 0 && s.startCountdown < 0) countdownOver = t;
+    g.game.Timer2_Timer();
+    g.game.Timer3_Timer();
+    g.game.Timer5_Timer();
+    const std::string& caption = g.game.form.label(39).caption;
+    if (lines.empty() || caption != lines.back().second) lines.emplace_back(t, caption);
+  }
+  EXPECT_EQ(s.screenState, 8);
+
+  auto at = [&](const std::string& line) {
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (lines[i].second == line) return i;
+    return lines.size();
+  };
+  const size_t start = at("ゲートが開いてスタートしました!");
+  ASSERT_LT(start, lines.size());
+  EXPECT_EQ(lines[start].first, countdownOver);  // the gate opens and the call comes at once
+  ASSERT_LT(start + 1, lines.size());
+  EXPECT_EQ(lines[start + 1], (std::pair<int, std::string>{
+                                  countdownOver + 6, s.raceName + "です。どうぞご覧上下さい"}));
+  for (size_t i = start + 2; i < lines.size(); ++i)
+    EXPECT_GE(lines[i].first - lines[i - 1].first, 7) << lines[i].second;
+  const size_t straight = at("最後の直線の攻防です！");
+  ASSERT_LT(straight + 1, lines.size());
+  EXPECT_EQ(lines[straight + 1].second, "直線の攻防！");
+  EXPECT_LT(straight, at("ゴール"));
+  EXPECT_LT(at("ゴール"), lines.size());
+}
+
 }  // namespace
 }  // namespace milka
