@@ -17,8 +17,10 @@ constexpr int32_t kFixedStrength = 30;  // a rival's strength when no table colu
 constexpr int32_t kCoastStep = 50;      // a rival past the post on the final lap
 constexpr int32_t kOiFinishZone = 250;  // how far before the post the player's horse counts as in
 constexpr int32_t kOtherFinishZone = 100;
-constexpr int32_t kWinnerWait = 30;  // ticks the field stands after the player wins ...
-constexpr int32_t kOtherWait = 10;   // ... and after any other finish
+// The board follows once the field has stood still for more than this after a win of the
+// player's horse (the announcer has the longer call to make), or after any other finish.
+constexpr int32_t kWinnerWait = 30;
+constexpr int32_t kOtherWait = 10;
 
 bool inAbilityTable(int32_t lapsToGo) {
   return lapsToGo >= 0 && lapsToGo <= 7;

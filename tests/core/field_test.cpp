@@ -1,5 +1,6 @@
 // Making the field's rows at race entry: the tier and class choose the table, the class and the
-// top races of the autumn lift every rival, and the jockey's final lap depends on the course.
+// top races of the last three months lift every rival, and the jockey's final lap depends on the
+// course.
 #include "race/field.h"
 
 #include <gtest/gtest.h>
