@@ -31,12 +31,16 @@ int64_t playCareer(Game& g) {
     tickAll(g);
     const milka::GameState& s = g.state;
     if (s.screenState == 2 && s.setupPhase == 3 && s.nameLength < 3) g.Text1_KeyDown(65, 0);
-    if (s.screenState == 3 && s.bodyWeight < s.bestWeight - 20) g.Command4_Click();
+    // Presses as a player makes them: only once the pacing lets the button act.
+    if (s.screenState == 3 && s.bodyWeight < s.bestWeight - 20 && s.buttonTicks > 1) {
+      g.Command4_Click();
+      continue;
+    }
     if (s.screenState == 7) {
       for (int code : {37, 38, 39, 40}) g.Text1_KeyDown(static_cast<int16_t>(code), 0);
       for (int code = 65; code <= 90; ++code) g.Text1_KeyDown(static_cast<int16_t>(code), 0);
     }
-    g.Command1_Click();
+    if (s.buttonTicks > 2) g.Command1_Click();
   }
   return ticks;
 }
@@ -63,7 +67,7 @@ void BM_RaceTick(benchmark::State& state) {
     tickAll(g);
     if (g.state.screenState == 2 && g.state.setupPhase == 3 && g.state.nameLength < 3)
       g.Text1_KeyDown(65, 0);
-    g.Command1_Click();
+    if (g.state.buttonTicks > 2) g.Command1_Click();
   }
   for (auto _ : state) {
     tickAll(g);
@@ -71,7 +75,8 @@ void BM_RaceTick(benchmark::State& state) {
       state.PauseTiming();
       for (int i = 0; i < 1000 && g.state.screenState != 7; ++i) {
         tickAll(g);
-        g.Command1_Click();
+        if (g.state.bodyWeight < g.state.bestWeight - 20 && g.state.buttonTicks > 1) g.Command4_Click();
+        if (g.state.buttonTicks > 2) g.Command1_Click();
       }
       state.ResumeTiming();
     }
