@@ -9,21 +9,27 @@ namespace milka::platform {
 
 namespace {
 
-using Handler = void (Game::*)();
+void click(Game& game, int n) {
+  switch (n) {
+    case 1: game.Command1_Click(); break;
+    case 2: game.Command2_Click(); break;
+    case 3: game.Command3_Click(); break;
+    case 4: game.Command4_Click(); break;
+    case 5: game.Command5_Click(); break;
+    default: break;
+  }
+}
 
-constexpr std::array<Handler, kCommandCount + 1> kClick = {nullptr,
-                                                           &Game::Command1_Click,
-                                                           &Game::Command2_Click,
-                                                           &Game::Command3_Click,
-                                                           &Game::Command4_Click,
-                                                           &Game::Command5_Click};
-
-constexpr std::array<Handler, 6> kTick = {nullptr,
-                                          &Game::Timer1_Timer,
-                                          &Game::Timer2_Timer,
-                                          &Game::Timer3_Timer,
-                                          &Game::Timer4_Timer,
-                                          &Game::Timer5_Timer};
+void tick(Game& game, int n) {
+  switch (n) {
+    case 1: game.Timer1_Timer(); break;
+    case 2: game.Timer2_Timer(); break;
+    case 3: game.Timer3_Timer(); break;
+    case 4: game.Timer4_Timer(); break;
+    case 5: game.Timer5_Timer(); break;
+    default: break;
+  }
+}
 
 constexpr int kTickMs = 200;
 
@@ -44,7 +50,7 @@ GameWindow::GameWindow(Game& game, QWidget* parent)
     // Typing must always reach Text1, so a click never takes the focus away from it.
     button->setFocusPolicy(Qt::NoFocus);
     connect(button, &QPushButton::clicked, this, [this, n] {
-      (game_.*kClick[static_cast<size_t>(n)])();
+      click(game_, n);
       sync();
     });
     commands_[static_cast<size_t>(n)] = button;
@@ -67,7 +73,7 @@ GameWindow::GameWindow(Game& game, QWidget* parent)
     timer->setInterval(kTickMs);
     timer->setTimerType(Qt::PreciseTimer);
     connect(timer, &QTimer::timeout, this, [this, n] {
-      (game_.*kTick[static_cast<size_t>(n)])();
+      tick(game_, n);
       sync();
     });
     timers_[static_cast<size_t>(n)] = timer;
