@@ -2,6 +2,11 @@
 // making the foal and the end of the procedures.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
+#include "career/breeding_tables.h"
+
 namespace milka {
 class Game;
 namespace career {
@@ -18,6 +23,16 @@ void chooseDam(Game& g);
 void makeFoal(Game& g);
 // A at phase 4.
 void finishProcedures(Game& g);
+
+// The horse number a page and a highlighted row stand for (page 1 row 1 is horse 1).
+int32_t horseNumber(int32_t page, int32_t row);
+// Rows of the stud book; a number outside 1..30 gives the nearest real horse.
+const BreedingRow& sireRow(int32_t number);
+const BreedingRow& damRow(int32_t number);
+// One line of the table as the player sees it, padded to sit under the header's columns.
+std::string breedingRowText(const BreedingRow& row);
+// How wide a row text is drawn, in 64ths of a pixel (IPAPMincho, 12 pt).
+int32_t rowTextWidth(const std::string& text);
 
 }  // namespace career
 }  // namespace milka

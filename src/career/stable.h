@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "shell/game_state.h"
+
 namespace milka {
 class Game;
 namespace career {
@@ -12,10 +14,12 @@ namespace career {
 void drawStableStatus(Game& g);
 // Timer2 at the stable: the texts of the weight line and the finishing record.
 void drawStableLines(Game& g);
-// B at the stable with the pacing passed.
+// B at the stable with the pacing passed: a month out at grass, ending in screenState 9.
 void sendToPasture(Game& g);
 // "馬体重は   ⇒   " + weight + the ending for below, equal or above the best weight.
 std::string weightLine(int32_t bodyWeight, int32_t bestWeight);
+// Wins, then the counts of 2nd .. 10th places, joined by "-".
+std::string finishingRecord(const GameState& s);
 
 }  // namespace career
 }  // namespace milka
