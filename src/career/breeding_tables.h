@@ -16,11 +16,11 @@ struct BreedingRow {
   bool growthSpelledOut;  // a few dams' cards spell the normal growth out as 普通
 };
 
-constexpr int kBreedingRows = 30;
+inline constexpr int kBreedingRows = 30;
 
 // clang-format off
 // Row n is horse number n (index 0 is never used).
-constexpr BreedingRow kSires[kBreedingRows + 1] = {
+inline constexpr BreedingRow kSires[kBreedingRows + 1] = {
   {"",             0,  0,  0, 0, 0, 0, false},
   {"ハヤテオー",   59, 36, 10, 1, 1, 3, false},
   {"ミルカキング", 60, 40, 15, 2, 2, 2, false},
@@ -54,7 +54,7 @@ constexpr BreedingRow kSires[kBreedingRows + 1] = {
   {"ヨボヨボ",     30, 30, 25, 4, 3, 3, false},
 };
 
-constexpr BreedingRow kDams[kBreedingRows + 1] = {
+inline constexpr BreedingRow kDams[kBreedingRows + 1] = {
   {"",             0,  0,  0, 0, 0, 0, false},
   {"ハナミズキ",   40, 40, 20, 2, 1, 2, false},
   {"ユキノハナ",   45, 36, 19, 4, 3, 3, false},
@@ -88,21 +88,21 @@ constexpr BreedingRow kDams[kBreedingRows + 1] = {
   {"ミルカレディ", 60, 38, 29, 2, 2, 2, false},
 };
 
-constexpr const char* kStyleWords[5]    = {"", "逃げ", "先行", "差し", "追込"};
-constexpr const char* kGrowthWords[4]   = {"", "早", "普", "遅"};
-constexpr const char* kGrowthSpelledOut = "普通";
-constexpr const char* kDistanceWords[4] = {"", "短距離", "中距離", "長距離"};
+inline constexpr const char* kStyleWords[5]    = {"", "逃げ", "先行", "差し", "追込"};
+inline constexpr const char* kGrowthWords[4]   = {"", "早", "普", "遅"};
+inline constexpr const char* kGrowthSpelledOut = "普通";
+inline constexpr const char* kDistanceWords[4] = {"", "短距離", "中距離", "長距離"};
 
 // Where the header's words stand, in 64ths of a pixel from the label's left edge, as drawn in
 // IPAPMincho at 11.25 pt (measured once with the window's own font list). The rows are centred
 // under these spans; if the header caption ever changes, measure again.
-constexpr const char* kMeasuredHeader =
+inline constexpr const char* kMeasuredHeader =
     "　　名前　　　　　　スピード　　　スタミナ　　　　気性　　　　足質　　　　成長　　　タイプ";
 struct HeaderSpan {
   int32_t from, to;
 };
 // スピード, スタミナ, 気性, 足質, 成長, タイプ: speed, stamina, temperament, style, growth, distance.
-constexpr HeaderSpan kHeaderColumns[6] = {
+inline constexpr HeaderSpan kHeaderColumns[6] = {
   { 9600, 12862}, {15742, 18937}, {22777, 24697}, {28537, 30457}, {34297, 36217}, {39097, 41554},
 };
 
@@ -112,8 +112,8 @@ struct GlyphWidth {
   const char* glyph;
   int32_t width;
 };
-constexpr int32_t kFullEm = 1024;
-constexpr GlyphWidth kRowGlyphWidths[] = {
+inline constexpr int32_t kFullEm = 1024;
+inline constexpr GlyphWidth kRowGlyphWidths[] = {
     {" ",   297}, {"0",  633}, {"1",  633}, {"2",  633}, {"3",  633}, {"4",  633},
     {"5",   633}, {"6",  633}, {"7",  633}, {"8",  633}, {"9",  633}, {"げ", 952},
     {"し",  809},

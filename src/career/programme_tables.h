@@ -13,7 +13,7 @@ struct ProgrammeRace {
 
 // clang-format off
 // Two-year-olds, months 7 to 12, whatever the class step.
-constexpr ProgrammeRace kAgeTwoRaces[13] = {
+inline constexpr ProgrammeRace kAgeTwoRaces[13] = {
   {"", 0}, {"", 0}, {"", 0}, {"", 0}, {"", 0}, {"", 0}, {"", 0},  // 0 and 1..6: no races at 2
   /*  7 */ {"2歳特選",         1},
   /*  8 */ {"2歳特選",         1},
@@ -25,7 +25,7 @@ constexpr ProgrammeRace kAgeTwoRaces[13] = {
 
 // Three- and four-year-olds: laps by month and class step 0..9. A 0 is no race at all: from
 // month 7 a horse that has never won is retired.
-constexpr int32_t kClassRaceLaps[13][10] = {
+inline constexpr int32_t kClassRaceLaps[13][10] = {
   // 0  C3  C2  C1  B3  B2  B1  A3  A2  A1
   { 0,  0,  0,  0,  0,  0,  0,  0,  0,  0},
   { 3,  1,  2,  2,  4,  7,  3,  1,  1,  2},  // 1
@@ -43,18 +43,18 @@ constexpr int32_t kClassRaceLaps[13][10] = {
 };
 
 // The race-card names of the class races, steps 1..9; step 0 runs under kOpenRaceName.
-constexpr const char* kOpenRaceName = "特選";
-constexpr const char* kClassRaceNames[10] = {
+inline constexpr const char* kOpenRaceName = "特選";
+inline constexpr const char* kClassRaceNames[10] = {
   "", "Ｃ３", "Ｃ２", "Ｃ１", "Ｂ３", "Ｂ２", "Ｂ１", "Ａ３", "Ａ２", "Ａ１",
 };
 
 // The stable's class word by step; step 14 and above is "S1", age 2 always "特選".
-constexpr const char* kClassWords[15] = {
+inline constexpr const char* kClassWords[15] = {
   "特選", "C3", "C2", "C1", "B3", "B2", "B1", "A3", "A2", "A1", "S3", "S3", "S2", "S2", "S1",
 };
 
 // Steps 10..13 run the month's graded race.
-constexpr ProgrammeRace kGradedRaces[13] = {
+inline constexpr ProgrammeRace kGradedRaces[13] = {
   /*  0 */ {"", 0},
   /*  1 */ {"金盃銀盃王",             3},
   /*  2 */ {"かしわ船橋記念",         4},
@@ -77,7 +77,7 @@ struct TopRace {
   int32_t laps;
   bool needsLastMonthsWin;
 };
-constexpr TopRace kTopRaces[13] = {
+inline constexpr TopRace kTopRaces[13] = {
   /*  0 */ {"", 0, false},
   /*  1 */ {"ミルカリア記念",     4, false},
   /*  2 */ {"ミルカグランプリ",   3, false},
