@@ -188,7 +188,7 @@ void chooseDam(Game& g) {
   prompt.foreColour = 0x0000FF;
   prompt.top = 2000;
   prompt.caption = "2文字以上12文字以下のアルファベットで名前を教えて下さい。";
-  for (int n = 16; n <= 26; ++n) f.label(n).left = -9150;
+  for (int n = 16; n <= 26; ++n) f.label(n).left = kRowsHiddenLeft;
 }
 
 void makeFoal(Game& g) {

@@ -233,7 +233,7 @@ void startRace(Game& g) {
   s.straightStage = 0;
   s.raceFinished = 0;
   s.finishStage = 0;
-  for (int n = 16; n <= 26; ++n) f.label(n).left = -9150;
+  for (int n = 16; n <= 26; ++n) f.label(n).left = kRowsHiddenLeft;
   f.label(27).top = -2500;
   s.startCountdown = 3;
   s.countdownStep = 0;
@@ -276,7 +276,7 @@ void afterRace(Game& g) {
   f.label(28).top = 5880;
   for (int k = 1; k <= 10; ++k) s.finishPlace[k] = 1;
   f.backColour = 0x80FF8D;
-  for (int n = 16; n <= 26; ++n) f.label(n).left = -9150;
+  for (int n = 16; n <= 26; ++n) f.label(n).left = kRowsHiddenLeft;
   f.label(7).caption.clear();
   f.label(27).top = -2500;
 

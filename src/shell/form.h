@@ -58,6 +58,13 @@ struct Button {
   bool operator==(const Button&) const = default;
 };
 
+// The table rows Label16..Label26 (breeding table, race card, results board) were laid out 8205
+// wide, which cuts the breeding header off at 成長 in a proportional Japanese font and hides the
+// growth and distance columns. They reach the window's right edge instead, and stand aside far
+// enough to the left to be wholly out of the window.
+constexpr float kRowWidth = 10785 - 915;
+constexpr float kRowsHiddenLeft = -9150 - (kRowWidth - 8205);
+
 constexpr int kLabelCount = 40;
 constexpr int kImageCount = 42;
 constexpr int kCommandCount = 5;

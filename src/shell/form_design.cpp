@@ -41,7 +41,7 @@ constexpr LabelDesign kLabels[] = {
   {13,  1080,   240,   1455,     720,    G,   12.0f,  0x000000, T,    L,    false},
   {14,     0,   600,  10905,     975,    G,   48.0f,  0x0000FF, O,    C,    false},
   {15,     0,  2640,  10815,     735,    G,   14.25f, 0xFFFFFF, T,    C,    true },
-  {16, -9150,   480,   8205,     300,    M,   11.25f, 0x000000, O,    L,    false},
+  {16, kRowsHiddenLeft, 480, kRowWidth,     300,    M,   11.25f, 0x000000, O,    L,    false},
   {27,   840,  5760,   8895,     375,    M,   14.25f, 0x0000FF, T,    C,    true },
   {28,  3240,  5880,   7335,     375,    M,   11.25f, 0x000000, O,    L,    false},
   {29,  1200,  5760,   8175,     615,    M,   14.25f, 0x000000, T,    C,    false},
@@ -53,9 +53,9 @@ constexpr LabelDesign kLabels[] = {
 };
 // clang-format on
 
-constexpr Coat kCoatOfRunner[11] = {Coat::Grey, Coat::Grey, Coat::Gold,  Coat::Bay,
+constexpr Coat kCoatOfRunner[11] = {Coat::Grey,  Coat::Grey,  Coat::Gold, Coat::Bay,
                                     Coat::Black, Coat::White, Coat::Gold, Coat::Black,
-                                    Coat::Bay,  Coat::White, Coat::Grey};
+                                    Coat::Bay,   Coat::White, Coat::Grey};
 
 // Right-facing pictures of runners 1..10 (frame A, frame B); the left-facing set is 23/24 .. 41/42.
 constexpr int kRightFacing[11][2] = {{0, 0},   {1, 2},   {3, 4},   {5, 6},   {7, 8},  {10, 11},
@@ -83,8 +83,8 @@ Form designForm() {
 
   for (const LabelDesign& d : kLabels) place(f.label(d.n), d);
   for (int n = 17; n <= 26; ++n)
-    place(f.label(n), {n, -9150, 960.0f + 360.0f * static_cast<float>(n - 17), 8205, 300, M, 11.25f,
-                       0x000000, O, L, false});
+    place(f.label(n), {n, kRowsHiddenLeft, 960.0f + 360.0f * static_cast<float>(n - 17), kRowWidth,
+                       300, M, 11.25f, 0x000000, O, L, false});
   for (int n = 30; n <= 35; ++n)
     place(f.label(n), {n, 3825, 2520.0f + 480.0f * static_cast<float>(n - 30), 6000, 300, M, 12.0f,
                        0xFF0000, T, L, false});

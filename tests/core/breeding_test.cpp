@@ -163,7 +163,7 @@ TEST(BreedingTable, ChoosingTheDamOpensTheNamingScreen) {
   EXPECT_EQ(f.label(29).caption, "2文字以上12文字以下のアルファベットで名前を教えて下さい。");
   EXPECT_EQ(f.label(29).top, 2000);
   EXPECT_EQ(f.label(29).foreColour, 0x0000FFu);
-  for (int n = 16; n <= 26; ++n) EXPECT_EQ(f.label(n).left, -9150) << n;
+  for (int n = 16; n <= 26; ++n) EXPECT_EQ(f.label(n).left, kRowsHiddenLeft) << n;
   // The table is no longer drawn once the name is being typed.
   const std::string before = f.label(17).caption;
   g.ticks(1);

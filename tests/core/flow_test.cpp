@@ -195,7 +195,7 @@ TEST(StableToRaceCard, TheWeightRuleLetsExactlyTwentyBelowRace) {
       EXPECT_EQ(g.game.form.label(27).caption,
                 "放牧しましょう。馬体重が馬じゃなくなってきました。やばいっす！");
       EXPECT_EQ(g.game.form.label(27).foreColour, 0xFF1111u);
-      EXPECT_EQ(g.game.form.label(17).left, -9150);  // no race card
+      EXPECT_EQ(g.game.form.label(17).left, kRowsHiddenLeft);  // no race card
     }
   }
 }
@@ -265,7 +265,7 @@ TEST(RaceCardToRace, SetsTheRaceEntryValues) {
   EXPECT_EQ(s.straightStage, 0);
   EXPECT_EQ(s.raceFinished, 0);
   EXPECT_EQ(s.finishStage, 0);
-  for (int n = 16; n <= 26; ++n) EXPECT_EQ(f.label(n).left, -9150);
+  for (int n = 16; n <= 26; ++n) EXPECT_EQ(f.label(n).left, kRowsHiddenLeft);
   EXPECT_EQ(f.label(27).top, -2500);
   EXPECT_EQ(s.startCountdown, 3);
   EXPECT_EQ(s.countdownStep, 0);
@@ -390,7 +390,29 @@ TEST(OnePress, NeverDoesTwoSteps) {
   s.screenState = 8;
   g.pressA();
   EXPECT_EQ(s.screenState, 3);
-  EXPECT_EQ(g.game.form.label(17).left, -9150);  // not straight back on a race card
+  EXPECT_EQ(g.game.form.label(17).left, kRowsHiddenLeft);  // not straight back on a race card
+}
+
+}  // namespace
+}  // namespace milka
+
+namespace milka {
+namespace {
+
+// Rows put aside must be wholly out of the window, however wide they are drawn.
+TEST(TableRows, StandWhollyOutsideTheWindowWhenPutAside) {
+  testing::ScriptedGame g;
+  for (int n = 16; n <= 26; ++n) {
+    const Label& row = g.game.form.label(n);
+    EXPECT_LE(row.left + row.width, 0.0f) << n;
+    EXPECT_LE(915 + row.width, g.game.form.clientWidth) << n;  // and fit inside when shown
+  }
+  g.game.state.screenState = 8;
+  g.pressA();
+  for (int n = 16; n <= 26; ++n) {
+    const Label& row = g.game.form.label(n);
+    EXPECT_LE(row.left + row.width, 0.0f) << n;
+  }
 }
 
 }  // namespace
