@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "named_field.h"
 #include "scripted_random.h"
 #include "shell/game.h"
 
@@ -27,16 +28,8 @@ struct CalledRace : ScriptedGame {
 
   CalledRace() {
     GameState& s = game.state;
-    const char* horses[] = {"",         "アサヒ", "イナホ", "ウララ",   "エイト",
-                            "オオゾラ", "カゼ",   "サクラ", "タイヨウ", "ナギ"};
-    const char* jockeys[] = {"",     "赤井", "伊藤", "上田", "江口",
-                             "大野", "加藤", "田中", "佐藤", "中村"};
-    for (int k = 1; k <= 9; ++k) {
-      s.runnerName[k] = horses[k];
-      s.jockeyName[k] = jockeys[k];
-    }
-    s.horseName = "ミルカ";
-    s.raceName = "ダービー";
+    testing::nameTheField(s);
+    s.marginText.clear();
     s.horseWhips = 10;
     s.month = 4;
     s.venue = 2;

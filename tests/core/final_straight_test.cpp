@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "race/ranking.h"
+#include "named_field.h"
 #include "scripted_random.h"
 #include "shell/game.h"
 
@@ -13,26 +14,8 @@ namespace {
 
 using testing::ScriptedGame;
 
-// Runner 3 is ウララ, runner 7 サクラ ridden by 田中; the player's horse is ミルカ.
-void nameTheField(GameState& s) {
-  const char* horses[] = {"",         "アサヒ", "イナホ", "ウララ",   "エイト",
-                          "オオゾラ", "カゼ",   "サクラ", "タイヨウ", "ナギ"};
-  const char* jockeys[] = {"",     "赤井", "伊藤", "上田", "江口",
-                           "大野", "加藤", "田中", "佐藤", "中村"};
-  for (int k = 1; k <= 9; ++k) {
-    s.runnerName[k] = horses[k];
-    s.jockeyName[k] = jockeys[k];
-  }
-  s.horseName = "ミルカ";
-  s.raceName = "ダービー";
-  s.marginText = "3";
-}
-
-GameState namedField() {
-  GameState s;
-  nameTheField(s);
-  return s;
-}
+using testing::namedField;
+using testing::nameTheField;
 
 TEST(SceneCalls, BothScenesByPick) {
   const GameState s = namedField();
