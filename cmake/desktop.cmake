@@ -55,7 +55,10 @@ set(CPACK_PACKAGE_VENDOR "The Milka Derby developers")
 set(CPACK_PACKAGE_CONTACT "The Milka Derby developers <games@milkaria.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "horse-racing career game, all in Japanese")
 set(CPACK_PACKAGE_DESCRIPTION
-    "ミルカダービー (Milka Derby) is a single-player horse-racing career game with all its text in Japanese. Breed one racehorse from fixed sire and dam tables, name it and raise it month by month until it retires; each month it runs an animated race with live commentary, or rests at pasture.")
+    "ミルカダービー (Milka Derby) is a single-player horse-racing career game with
+all its text in Japanese. Breed one racehorse from fixed sire and dam tables,
+name it and raise it month by month until it retires; each month it runs an
+animated race with live commentary, or rests at pasture.")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")
