@@ -7,7 +7,8 @@
 # for a machine whose installed software must stay as it is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh file dpkg-dev desktop-file-utils appstream
+# qt6-wayland here too, so installing the package needs nothing apt has not yet seen.
+scripts/deps.sh file dpkg-dev desktop-file-utils appstream qt6-wayland
 
 id=example.milkaria.MilkaDerby
 build=build-release
