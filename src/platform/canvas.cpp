@@ -75,7 +75,7 @@ void Canvas::invalidate(const QRectF& rect) {
 
 void Canvas::adopt(LabelLook& shown, const Label& model) {
   shown.adopt(model, pixels(model.left, model.top, model.width, model.height),
-              font(model.face, model.fontSize, model.bold));
+              font(model.face, model.fontSize, model.bold), captions_);
 }
 
 void Canvas::adopt(ShownPicture& shown, const Picture& model) {

@@ -53,6 +53,7 @@ class Canvas final : public QWidget {
   std::array<LabelLook, kLabelCount + 1> labels_{};
   std::array<ShownPicture, kImageCount + 1> pictures_{};
   std::map<FontKey, QFont> fonts_;
+  CaptionLayouts captions_;
   std::map<SpriteKey, QPixmap> pixmaps_;
 };
 

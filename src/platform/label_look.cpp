@@ -21,13 +21,15 @@ bool sameLook(const Label& a, const Label& b) {
 
 }  // namespace
 
-void LabelLook::adopt(const Label& model, const QRectF& rect, const QFont& font) {
+void LabelLook::adopt(const Label& model, const QRectF& rect, const QFont& font,
+                      CaptionLayouts& layouts) {
   const bool fresh = font_ == nullptr;
-  if (fresh || model.caption != model_.caption || &font != font_) textStale_ = true;
-  if (fresh || !sameLook(model, model_)) {
-    drawnOnce_ = false;
-    kept_ = {};
-  }
+  if (fresh || model.caption != model_.caption || &font != font_)
+    caption_ = model.caption.empty() ? nullptr : layouts.get(model.caption, font);
+  if (fresh || !sameLook(model, model_)) kept_ = {};
+  // Only a label repainted while it stands still (something over it changed) earns a picture;
+  // one that moves or changes every tick is cheaper drawn straight.
+  drawnOnce_ = false;
   model_ = model;
   rect_ = rect;
   area_ = rect.toAlignedRect();
@@ -43,15 +45,14 @@ void LabelLook::paint(QPainter& painter, const QRegion& region) {
   // each time, and at a fractional scale whole pixels are no longer whole on the screen.
   if (model_.transparent || model_.caption.empty() || std::floor(scale) != scale ||
       painter.deviceTransform().m22() != scale) {
-    draw(painter, rect_);
+    draw(painter, region);
     return;
   }
   if (!kept_.isNull() && kept_.devicePixelRatio() != scale) kept_ = {};
   if (kept_.isNull()) {
-    // A caption that changes every tick is drawn straight, never copied twice.
     if (!drawnOnce_) {
       drawnOnce_ = true;
-      draw(painter, rect_);
+      draw(painter, region);
       return;
     }
     keep(scale);
@@ -70,28 +71,21 @@ void LabelLook::keep(qreal scale) {
   picture.fill(Qt::transparent);
   QPainter painter(&picture);
   painter.translate(-QPointF(area_.topLeft()));
-  draw(painter, rect_);
+  draw(painter, QRegion(area_));
   painter.end();
   kept_ = picture;
   keptRect_ = rect_.translated(-area_.topLeft());
 }
 
-void LabelLook::draw(QPainter& painter, const QRectF& rect) {
-  if (!model_.transparent) painter.fillRect(rect, colour(model_.backColour));
-  if (model_.caption.empty()) return;
-  if (textStale_) {
-    text_ = QStaticText(QString::fromStdString(model_.caption));
-    text_.setTextFormat(Qt::PlainText);
-    text_.prepare(QTransform(), *font_);
-    textStale_ = false;
-  }
+void LabelLook::draw(QPainter& painter, const QRegion& region) {
+  if (!model_.transparent) painter.fillRect(rect_, colour(model_.backColour));
+  if (!caption_) return;
   // One line from the top edge, cut off at the label's border like the captions always were.
-  QPointF at = rect.topLeft();
-  if (model_.alignment == Align::Centre) at.rx() += (rect.width() - text_.size().width()) / 2;
-  painter.setClipRect(rect);
-  painter.setFont(*font_);
+  QPointF at = rect_.topLeft();
+  if (model_.alignment == Align::Centre) at.rx() += (rect_.width() - caption_->width()) / 2;
+  painter.setClipRect(rect_);
   painter.setPen(colour(model_.foreColour));
-  painter.drawStaticText(at, text_);
+  caption_->draw(painter, at, region);
   painter.setClipping(false);
 }
 

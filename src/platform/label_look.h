@@ -1,6 +1,7 @@
 // How a label looks, in one place: its fill and its one line of caption. The canvas draws a
-// label either straight onto the window or, once its look has held still, from a picture of
-// it kept per screen scale, so an unchanged caption is never laid out or rasterised again.
+// label either straight onto the window, only the glyphs that land where it repaints, or, once
+// an opaque label's look has held still, from a picture of it kept per screen scale; an
+// unchanged caption is never laid out again.
 #pragma once
 
 #include <QFont>
@@ -8,8 +9,9 @@
 #include <QPixmap>
 #include <QRect>
 #include <QRectF>
-#include <QStaticText>
+#include <memory>
 
+#include "platform/caption_layout.h"
 #include "shell/form.h"
 
 namespace milka::platform {
@@ -18,7 +20,7 @@ class LabelLook {
  public:
   // Take a new model; forgets the kept picture and the prepared caption when what they show
   // changed. A move by whole pixels keeps both.
-  void adopt(const Label& model, const QRectF& rect, const QFont& font);
+  void adopt(const Label& model, const QRectF& rect, const QFont& font, CaptionLayouts& layouts);
 
   // Draw the label where it meets region, which the painter already clips to.
   void paint(QPainter& painter, const QRegion& region);
@@ -31,15 +33,14 @@ class LabelLook {
 
  private:
   // The label as it always looked: fill, then the caption from the top edge, cut at the border.
-  void draw(QPainter& painter, const QRectF& rect);
+  void draw(QPainter& painter, const QRegion& region);
   void keep(qreal scale);
 
   Label model_;
   QRectF rect_;
   QRect area_;
   const QFont* font_ = nullptr;
-  QStaticText text_;
-  bool textStale_ = true;
+  std::shared_ptr<const CaptionLayout> caption_;
   // Drawn once with this look already; a second time makes a picture worth keeping.
   bool drawnOnce_ = false;
   QPixmap kept_;
