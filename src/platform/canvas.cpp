@@ -66,6 +66,12 @@ void Canvas::sync(const Form& model) {
   if (whole) update();
 }
 
+int Canvas::keptPictures() const {
+  int kept = 0;
+  for (const LabelLook& label : labels_) kept += label.keptPicture() ? 1 : 0;
+  return kept;
+}
+
 void Canvas::invalidate(const QRectF& rect) {
   // A control out of the window costs nothing; a pixel of margin covers the rounding of
   // fractional twips on every screen scale.

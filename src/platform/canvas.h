@@ -25,6 +25,9 @@ class Canvas final : public QWidget {
   // place of whatever differs from what is on screen.
   void sync(const Form& model);
 
+  // How many labels are drawn from a picture kept of them.
+  int keptPictures() const;
+
   // Twips to logical pixels, fractions kept.
   static QRectF pixels(float left, float top, float width, float height);
 
