@@ -6,23 +6,23 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPaintEvent>
-#include <QPushButton>
-#include <array>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
-#include <map>
 #include <memory>
 
-#include "platform/fonts.h"
-#include "platform/sprites.h"
+#include "bare_window.h"
 #include "platform/window.h"
 #include "view/scripted_tour.h"
 
 namespace {
 
 using milka::Form;
+using milka::bench::BareWindow;
 using milka::platform::Canvas;
 using milka::testing::ScriptedTour;
 
@@ -30,6 +30,12 @@ using milka::testing::ScriptedTour;
 double threadSeconds() {
   timespec t{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+double processSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
@@ -65,90 +71,12 @@ class PaintMeter final : public QObject {
   bool inside_ = false;
 };
 
-void place(QWidget* w, float left, float top, float width, float height) {
-  w->setGeometry(Canvas::pixels(left, top, width, height).toRect());
-}
-
-// The same window built as anyone would with stock Qt widgets: a QLabel per label and per
-// picture, stacked in the game's order, kept up to date property by property.
-class BareWindow final : public QWidget {
- public:
-  explicit BareWindow(const Form& form) {
-    setFixedSize(Canvas::pixels(0, 0, form.clientWidth, form.clientHeight).size().toSize());
-    setAutoFillBackground(true);
-    labels_[9] = new QLabel(this);
-    for (int n = 1; n <= milka::kLabelCount; ++n)
-      if (n != 9) labels_[static_cast<size_t>(n)] = new QLabel(this);
-    for (int n = 1; n <= milka::kImageCount; ++n)
-      pictures_[static_cast<size_t>(n)] = new QLabel(this);
-    for (int n = 1; n <= milka::kCommandCount; ++n) {
-      const milka::Button& b = form.command(n);
-      auto* button = new QPushButton(QString::fromStdString(b.caption), this);
-      button->setFont(milka::platform::gameFont(milka::FontFace::Gothic, 9));
-      place(button, b.left, b.top, b.width, b.height);
-    }
-    auto* text1 = new QLineEdit(this);
-    place(text1, form.text1.left, form.text1.top, form.text1.width, form.text1.height);
-    sync(form);
-  }
-
-  void sync(const Form& form) {
-    if (!synced_ || form.backColour != shown_.backColour) {
-      QPalette p = palette();
-      p.setColor(QPalette::Window, QColor(static_cast<QRgb>(form.backColour)));
-      setPalette(p);
-    }
-    for (int n = 1; n <= milka::kLabelCount; ++n) {
-      const milka::Label& now = form.label(n);
-      const milka::Label& was = shown_.label(n);
-      QLabel* l = labels_[static_cast<size_t>(n)];
-      if (synced_ && now == was) continue;
-      if (!synced_ || now.caption != was.caption) l->setText(QString::fromStdString(now.caption));
-      if (!synced_ || now.face != was.face || now.fontSize != was.fontSize || now.bold != was.bold)
-        l->setFont(milka::platform::gameFont(now.face, now.fontSize, now.bold));
-      if (!synced_ || now.foreColour != was.foreColour || now.backColour != was.backColour) {
-        QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, QColor(static_cast<QRgb>(now.foreColour)));
-        p.setColor(QPalette::Window, QColor(static_cast<QRgb>(now.backColour)));
-        l->setPalette(p);
-      }
-      l->setAutoFillBackground(!now.transparent);
-      l->setAlignment(Qt::AlignTop |
-                      (now.alignment == milka::Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft));
-      place(l, now.left, now.top, now.width, now.height);
-    }
-    for (int n = 1; n <= milka::kImageCount; ++n) {
-      const milka::Picture& now = form.image(n);
-      const milka::Picture& was = shown_.image(n);
-      QLabel* l = pictures_[static_cast<size_t>(n)];
-      if (synced_ && now == was) continue;
-      if (!synced_ || !(now.sprite == was.sprite)) l->setPixmap(pixmap(now.sprite));
-      place(l, now.left, now.top, now.width, now.height);
-    }
-    shown_ = form;
-    synced_ = true;
-  }
-
- private:
-  const QPixmap& pixmap(const milka::Sprite& s) {
-    auto [at, made] = pixmaps_.try_emplace({s.kind, s.coat, s.facingLeft, s.frame});
-    if (made) at->second = QPixmap::fromImage(milka::platform::spriteImage(s));
-    return at->second;
-  }
-
-  std::array<QLabel*, milka::kLabelCount + 1> labels_{};
-  std::array<QLabel*, milka::kImageCount + 1> pictures_{};
-  std::map<std::tuple<milka::SpriteKind, milka::Coat, bool, int>, QPixmap> pixmaps_;
-  Form shown_;
-  bool synced_ = false;
-};
-
 enum class Kind { Game, Bare };
 enum class Scene { Title, Race };
 
-// One window of either kind on the tour's game, with a meter on what it repaints.
+// One window of either kind on a scripted career, with a meter on what it repaints.
 struct Shown {
-  Shown(Kind kind, ScriptedTour& played) : tour(played) {
+  Shown(Kind kind, Scene shownScene) : scene(shownScene) {
     if (kind == Kind::Game) {
       auto* w = new milka::platform::GameWindow(tour.game);
       tour.game.Form_Load();
@@ -163,6 +91,12 @@ struct Shown {
     }
     widget()->show();
     QCoreApplication::processEvents();
+    if (scene == Scene::Race)
+      for (int i = 0; i < 30; ++i) advance();  // into the running, past the countdown
+    sync();
+    QCoreApplication::sendPostedEvents();
+    meter.pixels = 0;
+    meter.seconds = 0;
   }
   QWidget* widget() const { return game ? static_cast<QWidget*>(game.get()) : bare.get(); }
   void sync() {
@@ -170,46 +104,42 @@ struct Shown {
     if (bare) bare->sync(tour.game.form);
   }
 
-  ScriptedTour& tour;
+  // One period of the scene. The title runs for as long as nobody presses A; a race that ends
+  // is followed at once by the next, the screens between drawn but not counted.
+  void advance() {
+    if (scene == Scene::Title) {
+      tour.game.Timer1_Timer();
+      tour.game.Timer2_Timer();
+      tour.game.Timer3_Timer();
+      tour.game.Timer4_Timer();
+      tour.game.Timer5_Timer();
+      return;
+    }
+    tour.step();
+    if (tour.game.state.screenState == 7) return;
+    const int64_t pixels = meter.pixels;
+    const double seconds = meter.seconds;
+    while (tour.game.state.screenState != 7) {
+      sync();
+      QCoreApplication::sendPostedEvents();
+      tour.step();
+    }
+    meter.pixels = pixels;
+    meter.seconds = seconds;
+  }
+
+  Scene scene;
+  ScriptedTour tour;
   std::unique_ptr<milka::platform::GameWindow> game;
   std::unique_ptr<BareWindow> bare;
   PaintMeter meter;
 };
 
-void ticksOnTitle(ScriptedTour& tour) {
-  // Only the timers: the title runs for as long as nobody presses A.
-  tour.game.Timer1_Timer();
-  tour.game.Timer2_Timer();
-  tour.game.Timer3_Timer();
-  tour.game.Timer4_Timer();
-  tour.game.Timer5_Timer();
-}
-
 void BM_Paint(benchmark::State& state) {
-  const auto kind = static_cast<Kind>(state.range(0));
-  const auto scene = static_cast<Scene>(state.range(1));
-  ScriptedTour tour;
-  Shown shown(kind, tour);
-  const auto advance = [&] {
-    if (scene == Scene::Title) {
-      ticksOnTitle(tour);
-      return;
-    }
-    do {
-      tour.step();
-      if (tour.game.state.screenState != 7) shown.sync();  // the way to the next race
-    } while (tour.game.state.screenState != 7);
-  };
-  if (scene == Scene::Race)
-    for (int i = 0; i < 30; ++i) advance();  // into the running, past the countdown
-  shown.sync();
-  QCoreApplication::sendPostedEvents();
-  shown.meter.pixels = 0;
-  shown.meter.seconds = 0;
-
+  Shown shown(static_cast<Kind>(state.range(0)), static_cast<Scene>(state.range(1)));
   int64_t ticks = 0;
   for (auto _ : state) {
-    advance();
+    shown.advance();
     shown.sync();
     const double start = threadSeconds();
     // The repaint the sync asked for, done as the event loop would do it.
@@ -233,11 +163,37 @@ BENCHMARK(BM_Paint)
     ->Unit(benchmark::kMicrosecond)
     ->Iterations(3000);
 
+// paint_bench --watch game|bare title|race SECONDS: the scene live, a period every 200 ms on a
+// timer, for measuring the whole process (and the X server) from outside; prints this process's
+// processor time over the watched seconds.
+int watch(Kind kind, Scene scene, int seconds) {
+  Shown shown(kind, scene);
+  QTimer period;
+  period.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&period, &QTimer::timeout, [&shown] {
+    shown.advance();
+    shown.sync();
+  });
+  const double start = processSeconds();
+  period.start(200);
+  QTimer::singleShot(seconds * 1000, qApp, &QCoreApplication::quit);
+  QCoreApplication::exec();
+  std::printf("%s %s: %.1f ms of processor time in %d s, %.0f px repainted a period\n",
+              kind == Kind::Game ? "game" : "bare", scene == Scene::Race ? "race" : "title",
+              (processSeconds() - start) * 1e3, seconds,
+              static_cast<double>(shown.meter.pixels) / (seconds * 5.0));
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  if (argc == 5 && std::strcmp(argv[1], "--watch") == 0)
+    return watch(std::strcmp(argv[2], "bare") == 0 ? Kind::Bare : Kind::Game,
+                 std::strcmp(argv[3], "race") == 0 ? Scene::Race : Scene::Title,
+                 std::max(1, std::atoi(argv[4])));
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
