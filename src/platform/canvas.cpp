@@ -46,12 +46,12 @@ void Canvas::sync(const Form& model) {
   backColour_ = model.backColour;
 
   for (int n = 1; n <= kLabelCount; ++n) {
-    ShownLabel& shown = labels_[static_cast<size_t>(n)];
+    LabelLook& shown = labels_[static_cast<size_t>(n)];
     const Label& now = model.label(n);
-    if (synced_ && shown.model == now) continue;
-    if (!whole) invalidate(shown.rect);
+    if (synced_ && shown.model() == now) continue;
+    if (!whole) invalidate(shown.rect());
     adopt(shown, now);
-    if (!whole) invalidate(shown.rect);
+    if (!whole) invalidate(shown.rect());
   }
   for (int n = 1; n <= kImageCount; ++n) {
     ShownPicture& shown = pictures_[static_cast<size_t>(n)];
@@ -66,6 +66,12 @@ void Canvas::sync(const Form& model) {
   if (whole) update();
 }
 
+int Canvas::keptPictures() const {
+  int kept = 0;
+  for (const LabelLook& label : labels_) kept += label.keptPicture() ? 1 : 0;
+  return kept;
+}
+
 void Canvas::invalidate(const QRectF& rect) {
   // A control out of the window costs nothing; a pixel of margin covers the rounding of
   // fractional twips on every screen scale.
@@ -73,24 +79,16 @@ void Canvas::invalidate(const QRectF& rect) {
   if (!area.isEmpty()) update(area);
 }
 
-void Canvas::adopt(ShownLabel& shown, const Label& model) {
-  const bool fontChanged = !shown.font || shown.model.face != model.face ||
-                           shown.model.fontSize != model.fontSize || shown.model.bold != model.bold;
-  const bool captionChanged = !shown.font || shown.model.caption != model.caption;
-  shown.model = model;
-  shown.rect = pixels(model.left, model.top, model.width, model.height);
-  if (fontChanged) shown.font = &font(model.face, model.fontSize, model.bold);
-  if (fontChanged || captionChanged) {
-    shown.text = QStaticText(QString::fromStdString(model.caption));
-    shown.text.setTextFormat(Qt::PlainText);
-    shown.text.prepare(QTransform(), *shown.font);
-  }
+void Canvas::adopt(LabelLook& shown, const Label& model) {
+  shown.adopt(model, pixels(model.left, model.top, model.width, model.height),
+              font(model.face, model.fontSize, model.bold), captions_);
 }
 
 void Canvas::adopt(ShownPicture& shown, const Picture& model) {
   if (!shown.pixmap || !(shown.model.sprite == model.sprite)) shown.pixmap = &pixmap(model.sprite);
   shown.model = model;
   shown.rect = pixels(model.left, model.top, model.width, model.height);
+  shown.area = shown.rect.toAlignedRect();
 }
 
 const QFont& Canvas::font(FontFace face, float points, bool bold) {
@@ -110,32 +108,23 @@ void Canvas::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   // Pixel art stays crisp however far the screen scales it.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  const QRectF dirty = event->rect();
-  painter.fillRect(event->rect(), colour(backColour_));
+  const QRegion& dirty = event->region();
+  const QColor back = colour(backColour_);
+  for (const QRect& part : dirty) painter.fillRect(part, back);
 
   for (int n : kLabelOrder) {
-    const ShownLabel& label = labels_[static_cast<size_t>(n)];
-    if (label.rect.intersects(dirty)) drawLabel(painter, label);
+    LabelLook& label = labels_[static_cast<size_t>(n)];
+    if (dirty.intersects(label.area())) label.paint(painter, dirty);
   }
   for (int n = 1; n <= kImageCount; ++n) {
     const ShownPicture& picture = pictures_[static_cast<size_t>(n)];
-    if (!picture.pixmap || picture.pixmap->isNull() || !picture.rect.intersects(dirty)) continue;
-    painter.drawPixmap(picture.rect, *picture.pixmap, QRectF(picture.pixmap->rect()));
+    if (dirty.intersects(picture.area)) drawPicture(painter, picture);
   }
 }
 
-void Canvas::drawLabel(QPainter& painter, const ShownLabel& label) {
-  if (!label.model.transparent) painter.fillRect(label.rect, colour(label.model.backColour));
-  if (label.model.caption.empty()) return;
-  // One line from the top edge, cut off at the label's border like the captions always were.
-  QPointF at = label.rect.topLeft();
-  if (label.model.alignment == Align::Centre)
-    at.rx() += (label.rect.width() - label.text.size().width()) / 2;
-  painter.setClipRect(label.rect);
-  painter.setFont(*label.font);
-  painter.setPen(colour(label.model.foreColour));
-  painter.drawStaticText(at, label.text);
-  painter.setClipping(false);
+void Canvas::drawPicture(QPainter& painter, const ShownPicture& picture) {
+  if (!picture.pixmap || picture.pixmap->isNull()) return;
+  painter.drawPixmap(picture.rect, *picture.pixmap, QRectF(picture.pixmap->rect()));
 }
 
 }  // namespace milka::platform

@@ -1,17 +1,18 @@
 // The painted part of the window: its background, every label and every picture, drawn in one
 // pass from a copy of the model as it was last brought up to date, so that what is painted is
-// always exactly what was invalidated.
+// always exactly what was invalidated. A paint covers only the rectangles that changed, never
+// the box around them, and draws only the controls that meet one of them.
 #pragma once
 
 #include <QFont>
 #include <QPixmap>
 #include <QRectF>
-#include <QStaticText>
 #include <QWidget>
 #include <array>
 #include <map>
 #include <tuple>
 
+#include "platform/label_look.h"
 #include "shell/form.h"
 
 namespace milka::platform {
@@ -24,6 +25,9 @@ class Canvas final : public QWidget {
   // place of whatever differs from what is on screen.
   void sync(const Form& model);
 
+  // How many labels are drawn from a picture kept of them.
+  int keptPictures() const;
+
   // Twips to logical pixels, fractions kept.
   static QRectF pixels(float left, float top, float width, float height);
 
@@ -31,32 +35,28 @@ class Canvas final : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  struct ShownLabel {
-    Label model;
-    QRectF rect;
-    QStaticText text;
-    const QFont* font = nullptr;
-  };
   struct ShownPicture {
     Picture model;
     QRectF rect;
+    QRect area;  // the whole pixels it touches
     const QPixmap* pixmap = nullptr;
   };
   using FontKey = std::tuple<FontFace, float, bool>;
   using SpriteKey = std::tuple<SpriteKind, Coat, bool, int>;
 
   void invalidate(const QRectF& rect);
-  void adopt(ShownLabel& shown, const Label& model);
+  void adopt(LabelLook& shown, const Label& model);
   void adopt(ShownPicture& shown, const Picture& model);
   const QFont& font(FontFace face, float points, bool bold);
   const QPixmap& pixmap(const Sprite& sprite);
-  static void drawLabel(QPainter& painter, const ShownLabel& label);
+  static void drawPicture(QPainter& painter, const ShownPicture& picture);
 
   bool synced_ = false;
   uint32_t backColour_ = 0;
-  std::array<ShownLabel, kLabelCount + 1> labels_{};
+  std::array<LabelLook, kLabelCount + 1> labels_{};
   std::array<ShownPicture, kImageCount + 1> pictures_{};
   std::map<FontKey, QFont> fonts_;
+  CaptionLayouts captions_;
   std::map<SpriteKey, QPixmap> pixmaps_;
 };
 
