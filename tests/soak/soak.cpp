@@ -527,7 +527,9 @@ Report run(const Options& o) {
     const uint64_t seed = o.seed + static_cast<uint64_t>(n);
     Driver driver(seed);
     int64_t played = 0;
+    int64_t ended = 0;
     for (uint64_t k = 0; played < o.events && !report.failure; ++k) {
+      if (o.careers > 0 && ended >= o.careers) break;
       const uint64_t careerSeed = seed * 0x9E3779B97F4A7C15ull + k;
       const bool frozen = o.frozenClockEvery > 0 &&
                           k % static_cast<uint64_t>(o.frozenClockEvery) ==
@@ -545,6 +547,7 @@ Report run(const Options& o) {
       report.races += c.racesRun();
       report.longestRace = std::max(report.longestRace, c.longestRace());
       if (finishedAt >= 0) {
+        ++ended;
         ++report.careers;
         if (frozen) ++report.frozenClockCareers;
         report.longestCareer = std::max(report.longestCareer, finishedAt);

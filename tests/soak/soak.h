@@ -142,6 +142,7 @@ struct Options {
   int64_t seeds = 1;          // runs of `events` each, with seeds seed, seed + 1, ...
   int frozenClockEvery = 4;   // every n-th career runs on the clock-seeded source, frozen
   int64_t afterFinish = 200;  // events played on a finished game before the next career
+  int64_t careers = 0;        // with a seed, stop once this many careers have ended (0: no limit)
 };
 
 struct Report {

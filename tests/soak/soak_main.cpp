@@ -1,7 +1,8 @@
 // soak: plays careers through the game's handlers with random events and checks the rules'
 // invariants after every one.
 //
-//   soak [--events N] [--seed S] [--seeds K] [--frozen-every N] [--trace-out FILE] [--shrink]
+//   soak [--events N] [--seed S] [--seeds K] [--careers C] [--frozen-every N]
+//        [--trace-out FILE] [--shrink]
 //   soak --replay FILE
 //
 // A broken invariant prints the seed, the invariant and the last events, writes the career's
@@ -20,7 +21,7 @@ namespace {
 using namespace milka::soak;
 
 int usage() {
-  std::cerr << "usage: soak [--events N] [--seed S] [--seeds K] [--frozen-every N]\n"
+  std::cerr << "usage: soak [--events N] [--seed S] [--seeds K] [--careers C] [--frozen-every N]\n"
                "            [--trace-out FILE] [--shrink]\n"
                "       soak --replay FILE\n";
   return 2;
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
       else if (arg == "--seed") o.seed = static_cast<uint64_t>(v);
       else if (arg == "--seeds") o.seeds = v;
       else if (arg == "--frozen-every") o.frozenClockEvery = static_cast<int>(v);
+      else if (arg == "--careers") o.careers = v;
       else return usage();
     } else {
       return usage();
