@@ -125,6 +125,13 @@ bool allowed(const Event& e, int32_t from, int32_t to, const GameState& before) 
 
 // --- Events and traces -------------------------------------------------------------------
 
+int keyCodeOf(const std::string& symbol) {
+  if (symbol.empty()) return 0;
+  for (int code = 37; code <= 90; ++code)
+    if (symbolOfKey(code) == symbol) return code;
+  return 0;
+}
+
 std::string formatEvent(const Event& e) {
   using K = Event::Kind;
   switch (e.kind) {
@@ -457,9 +464,7 @@ Event Driver::key(const Game& g) {
   const bool naming = s.screenState == 2 && s.setupPhase == 3;
   if (racing && roll(1, 10) <= 7) {
     // Mostly the symbol the screen shows, which is what whips the horse on.
-    const std::string& shown = g.form.label(12).caption;
-    for (int code = 37; code <= 90; ++code)
-      if (!shown.empty() && symbolOfKey(code) == shown) e.code = code;
+    e.code = keyCodeOf(g.form.label(12).caption);
     if (e.code != 0) return e;
   }
   if ((racing || naming) && roll(1, 10) <= 8) {

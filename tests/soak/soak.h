@@ -37,6 +37,9 @@ struct Event {
   std::string text;
 };
 
+// The key code that types a symbol of the key-symbol table (0 for any other text).
+int keyCodeOf(const std::string& symbol);
+
 // One line of a trace; texts are written as hexadecimal so any byte survives.
 std::string formatEvent(const Event& e);
 std::optional<Event> parseEvent(std::string_view line);
