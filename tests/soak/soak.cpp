@@ -462,8 +462,9 @@ Event Driver::key(const Game& g) {
   e.shift = roll(0, 9) == 0 ? roll(-32768, 32767) : roll(0, 7);
   const bool racing = s.screenState == 7;
   const bool naming = s.screenState == 2 && s.setupPhase == 3;
-  if (racing && roll(1, 10) <= 7) {
-    // Mostly the symbol the screen shows, which is what whips the horse on.
+  if (racing && roll(1, 10) <= 7 && (s.lapsToGo <= 1 || roll(1, 8) == 1)) {
+    // Mostly the symbol the screen shows, which is what whips the horse on, and mostly on the
+    // last laps, where a whip counts.
     e.code = keyCodeOf(g.form.label(12).caption);
     if (e.code != 0) return e;
   }
@@ -504,9 +505,19 @@ Event Driver::next(const Career& c) {
     return e;
   }
   if ((r -= wClick) <= 0) {
+    // At the stable this player mostly races, and sends a horse nearing the weight limit out
+    // to grass: one that idles there every other month seldom reaches the top races, and those
+    // are what the record sends.
     const int which = roll(1, 20);
-    e.kind = which <= 9 ? K::A : which <= 13 ? K::B : which <= 16 ? K::Up : which <= 19 ? K::Down
-                                                                                    : K::Site;
+    const bool stable = s.screenState == 3;
+    const bool tired = s.bodyWeight < s.bestWeight - 17;
+    const int lastA = stable ? (tired ? 4 : 16) : 9;
+    const int lastB = lastA + (stable ? (tired ? 13 : 1) : 4);
+    e.kind = which <= lastA ? K::A
+             : which <= lastB ? K::B
+             : which <= lastB + (19 - lastB) / 2 ? K::Up
+             : which <= 19 ? K::Down
+                           : K::Site;
     return e;
   }
   if ((r -= wKey) <= 0) return key(g);
@@ -550,6 +561,10 @@ Report run(const Options& o) {
       }
       report.events += c.events();
       report.races += c.racesRun();
+      const GameState& s = c.game().state;
+      report.wins += s.horseClass;
+      for (int m = 1; m <= 12; ++m) report.topRacesWon += s.bigRaceWon[m];
+      report.sends += c.port().fetchesStarted;
       report.longestRace = std::max(report.longestRace, c.longestRace());
       if (finishedAt >= 0) {
         ++ended;

@@ -153,6 +153,9 @@ struct Report {
   int64_t careers = 0;          // careers played to -11
   int64_t frozenClockCareers = 0;
   int64_t races = 0;            // boards drawn
+  int64_t wins = 0;
+  int64_t topRacesWon = 0;
+  int64_t sends = 0;            // closing presses that fetched and so sent the record
   int32_t longestRace = 0;      // race-timer ticks
   int64_t longestCareer = 0;    // events
   double seconds = 0;

@@ -89,13 +89,16 @@ int main(int argc, char** argv) {
   const Report r = run(o);
   std::printf(
       "soak: %lld events in %.2f s (%.0f events/s), seeds %llu..%llu: %lld careers played to the "
-      "end (%lld on a frozen clock), %lld races; longest race %d ticks, longest career %lld "
-      "events\n",
-      static_cast<long long>(r.events), r.seconds, r.seconds > 0 ? static_cast<double>(r.events) / r.seconds : 0.0,
+      "end (%lld on a frozen clock), %lld races (%lld won, %lld of them top races), %lld records "
+      "sent; longest race %d ticks, longest career %lld events\n",
+      static_cast<long long>(r.events), r.seconds,
+      r.seconds > 0 ? static_cast<double>(r.events) / r.seconds : 0.0,
       static_cast<unsigned long long>(o.seed),
       static_cast<unsigned long long>(o.seed + static_cast<uint64_t>(o.seeds) - 1),
       static_cast<long long>(r.careers), static_cast<long long>(r.frozenClockCareers),
-      static_cast<long long>(r.races), r.longestRace, static_cast<long long>(r.longestCareer));
+      static_cast<long long>(r.races), static_cast<long long>(r.wins),
+      static_cast<long long>(r.topRacesWon), static_cast<long long>(r.sends), r.longestRace,
+      static_cast<long long>(r.longestCareer));
   if (!r.failure) return 0;
 
   Trace trace = r.failedTrace;
