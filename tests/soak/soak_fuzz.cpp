@@ -22,7 +22,10 @@ struct Reader {
   size_t at = 0;
   bool empty() const { return at >= size; }
   uint8_t byte() { return at < size ? data[at++] : 0; }
-  uint16_t u16() { return static_cast<uint16_t>(byte() | byte() << 8); }
+  uint16_t u16() {
+    const uint8_t low = byte();
+    return static_cast<uint16_t>(low | byte() << 8);
+  }
   // A length byte and that many bytes; 255 stands for a text past the fetched-text cap.
   std::string text() {
     const uint8_t n = byte();
