@@ -156,11 +156,16 @@ std::optional<Event> parseEvent(std::string_view line) {
   Event e;
   const std::string_view head = w[0];
   if (w.size() == 1) {
-    if (head == "A") e.kind = K::A;
-    else if (head == "Up") e.kind = K::Up;
-    else if (head == "Down") e.kind = K::Down;
-    else if (head == "B") e.kind = K::B;
-    else if (head == "Site") e.kind = K::Site;
+    if (head == "A")
+      e.kind = K::A;
+    else if (head == "Up")
+      e.kind = K::Up;
+    else if (head == "Down")
+      e.kind = K::Down;
+    else if (head == "B")
+      e.kind = K::B;
+    else if (head == "Site")
+      e.kind = K::Site;
     else if (head.size() == 2 && head[0] == 'T' && head[1] >= '1' && head[1] <= '5') {
       e.kind = K::Timer;
       e.code = head[1] - '0';
@@ -225,9 +230,12 @@ std::optional<Trace> parseTrace(std::string_view text) {
       }
       t.seed = v;
     } else if (line == 3) {
-      if (l == "source seeded") t.source = Source::Seeded;
-      else if (l == "source frozen-clock") t.source = Source::FrozenClock;
-      else return std::nullopt;
+      if (l == "source seeded")
+        t.source = Source::Seeded;
+      else if (l == "source frozen-clock")
+        t.source = Source::FrozenClock;
+      else
+        return std::nullopt;
     } else {
       auto e = parseEvent(l);
       if (!e) return std::nullopt;
@@ -404,8 +412,8 @@ void Career::check(const Event& e, const GameState& b, const std::optional<Form>
       fail("a booked top race of month " + std::to_string(m) + " changed");
     if (b.bigRaceWon[m] != 1 && s.bigRaceWon[m] == 1) {
       const bool fromTheBoard = e.kind == K::Timer && e.code == 5 && b.resultsShown == 0 &&
-                                s.resultsShown == 1 && s.finishPlace[10] == 1 &&
-                                m == s.month && s.bigRaceTime[m] == s.raceTicks;
+                                s.resultsShown == 1 && s.finishPlace[10] == 1 && m == s.month &&
+                                s.bigRaceTime[m] == s.raceTicks;
       if (!fromTheBoard) fail("top race of month " + std::to_string(m) + " booked unrun");
     }
   }
@@ -513,11 +521,11 @@ Event Driver::next(const Career& c) {
     const bool tired = s.bodyWeight < s.bestWeight - 17;
     const int lastA = stable ? (tired ? 4 : 16) : 9;
     const int lastB = lastA + (stable ? (tired ? 13 : 1) : 4);
-    e.kind = which <= lastA ? K::A
-             : which <= lastB ? K::B
+    e.kind = which <= lastA                      ? K::A
+             : which <= lastB                    ? K::B
              : which <= lastB + (19 - lastB) / 2 ? K::Up
-             : which <= 19 ? K::Down
-                           : K::Site;
+             : which <= 19                       ? K::Down
+                                                 : K::Site;
     return e;
   }
   if ((r -= wKey) <= 0) return key(g);
@@ -547,9 +555,9 @@ Report run(const Options& o) {
     for (uint64_t k = 0; played < o.events && !report.failure; ++k) {
       if (o.careers > 0 && ended >= o.careers) break;
       const uint64_t careerSeed = seed * 0x9E3779B97F4A7C15ull + k;
-      const bool frozen = o.frozenClockEvery > 0 &&
-                          k % static_cast<uint64_t>(o.frozenClockEvery) ==
-                              static_cast<uint64_t>(o.frozenClockEvery - 1);
+      const bool frozen =
+          o.frozenClockEvery > 0 && k % static_cast<uint64_t>(o.frozenClockEvery) ==
+                                        static_cast<uint64_t>(o.frozenClockEvery - 1);
       Career c(careerSeed, frozen ? Source::FrozenClock : Source::Seeded);
       int64_t finishedAt = -1;
       while (played < o.events) {
@@ -578,8 +586,7 @@ Report run(const Options& o) {
       }
     }
   }
-  report.seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return report;
 }
 
@@ -609,8 +616,8 @@ Trace shrink(const Trace& failed, const Failure& failure) {
     for (size_t i = 0; i < t.events.size();) {
       Trace cut = t;
       const auto from = cut.events.begin() + static_cast<std::ptrdiff_t>(i);
-      cut.events.erase(from, from + static_cast<std::ptrdiff_t>(
-                                        std::min(chunk, cut.events.size() - i)));
+      cut.events.erase(from,
+                       from + static_cast<std::ptrdiff_t>(std::min(chunk, cut.events.size() - i)));
       if (stillFails(cut))
         t = std::move(cut);
       else

@@ -77,7 +77,7 @@ class SoakPort final : public OnlinePort {
 };
 
 // Limits the invariants hold the game to.
-inline constexpr int32_t kRaceTickBound = 5000;       // race-timer ticks from the start to 8
+inline constexpr int32_t kRaceTickBound = 5000;        // race-timer ticks from the start to 8
 inline constexpr int64_t kCareerEventBound = 3000000;  // events from Form_Load to -11
 inline constexpr size_t kCaptionBound = 8 * 1024;
 inline constexpr size_t kText2Bound = 256 * 1024;
@@ -150,14 +150,14 @@ struct Options {
 
 struct Report {
   int64_t events = 0;
-  int64_t careers = 0;          // careers played to -11
+  int64_t careers = 0;  // careers played to -11
   int64_t frozenClockCareers = 0;
-  int64_t races = 0;            // boards drawn
+  int64_t races = 0;  // boards drawn
   int64_t wins = 0;
   int64_t topRacesWon = 0;
-  int64_t sends = 0;            // closing presses that fetched and so sent the record
-  int32_t longestRace = 0;      // race-timer ticks
-  int64_t longestCareer = 0;    // events
+  int64_t sends = 0;          // closing presses that fetched and so sent the record
+  int32_t longestRace = 0;    // race-timer ticks
+  int64_t longestCareer = 0;  // events
   double seconds = 0;
   std::optional<Failure> failure;
   Trace failedTrace;  // the career that broke an invariant, up to the event that broke it

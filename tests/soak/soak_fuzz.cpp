@@ -97,8 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint8_t at = r.byte();
         std::string text = r.text();
         if (waiting.empty()) break;
-        apply(c, simple(op % 12 == 9 ? K::Fetch : K::Nav,
-                        static_cast<int32_t>(at % waiting.size()), 0, std::move(text)));
+        apply(c, simple(op % 12 == 9 ? K::Fetch : K::Nav, static_cast<int32_t>(at % waiting.size()),
+                        0, std::move(text)));
         break;
       }
       default: apply(c, simple(K::Notify, 0, 0, r.text())); break;

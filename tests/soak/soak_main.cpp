@@ -53,8 +53,7 @@ int replayFile(const std::string& path) {
     std::cout << "soak: " << trace->events.size() << " events replayed, every invariant held\n";
     return 0;
   }
-  std::cout << "soak: broken after event #" << failure->eventIndex << ": " << failure->what
-            << "\n";
+  std::cout << "soak: broken after event #" << failure->eventIndex << ": " << failure->what << "\n";
   return 1;
 }
 
@@ -75,12 +74,18 @@ int main(int argc, char** argv) {
       shrinkIt = true;
     } else if (hasValue && integer(argv[i + 1], v)) {
       ++i;
-      if (arg == "--events") o.events = v;
-      else if (arg == "--seed") o.seed = static_cast<uint64_t>(v);
-      else if (arg == "--seeds") o.seeds = v;
-      else if (arg == "--frozen-every") o.frozenClockEvery = static_cast<int>(v);
-      else if (arg == "--careers") o.careers = v;
-      else return usage();
+      if (arg == "--events")
+        o.events = v;
+      else if (arg == "--seed")
+        o.seed = static_cast<uint64_t>(v);
+      else if (arg == "--seeds")
+        o.seeds = v;
+      else if (arg == "--frozen-every")
+        o.frozenClockEvery = static_cast<int>(v);
+      else if (arg == "--careers")
+        o.careers = v;
+      else
+        return usage();
     } else {
       return usage();
     }

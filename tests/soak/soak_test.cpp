@@ -1,12 +1,12 @@
 // The soak as a suite: a seeded run of whole careers, the trace format, and every kept trace
 // replayed.
+#include "soak/soak.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include "soak/soak.h"
 
 namespace milka::soak {
 namespace {
@@ -21,7 +21,8 @@ TEST(Soak, SeededCareersKeepEveryInvariant) {
   const Report r = run(o);
   std::cout << "soak: " << r.events << " events, " << r.careers << " careers ("
             << r.frozenClockCareers << " on a frozen clock), " << r.races << " races, "
-            << static_cast<int64_t>(static_cast<double>(r.events) / std::max(r.seconds, 1e-9)) << " events/s\n";
+            << static_cast<int64_t>(static_cast<double>(r.events) / std::max(r.seconds, 1e-9))
+            << " events/s\n";
   if (r.failure) {
     const std::string path = "soak-failure.trace";
     std::ofstream(path, std::ios::binary) << formatTrace(r.failedTrace);
@@ -38,10 +39,10 @@ TEST(SoakTrace, EveryKindOfEventSurvivesTheTextForm) {
   using K = Event::Kind;
   std::string binary("a\0b\xFF\xC3\x28?#&/@%", 12);
   const std::vector<Event> events = {
-      {K::A, 0, 0, ""},          {K::Up, 0, 0, ""},           {K::Down, 0, 0, ""},
-      {K::B, 0, 0, ""},          {K::Site, 0, 0, ""},         {K::Key, -32768, 7, ""},
-      {K::Key, 32767, -3, ""},   {K::Timer, 5, 0, ""},        {K::Fetch, 2, 0, binary},
-      {K::Nav, 0, 0, ""},        {K::Notify, 0, 0, binary},   {K::Notify, 0, 0, "ミルカ"},
+      {K::A, 0, 0, ""},        {K::Up, 0, 0, ""},         {K::Down, 0, 0, ""},
+      {K::B, 0, 0, ""},        {K::Site, 0, 0, ""},       {K::Key, -32768, 7, ""},
+      {K::Key, 32767, -3, ""}, {K::Timer, 5, 0, ""},      {K::Fetch, 2, 0, binary},
+      {K::Nav, 0, 0, ""},      {K::Notify, 0, 0, binary}, {K::Notify, 0, 0, "ミルカ"},
   };
   Trace t{42, Source::FrozenClock, events};
   const auto back = parseTrace(formatTrace(t));
@@ -90,9 +91,8 @@ TEST(SoakTrace, KeptTracesReplayWithEveryInvariantHeld) {
     const auto trace = parseTrace(text.str());
     ASSERT_TRUE(trace.has_value()) << entry.path();
     const auto failure = replay(*trace);
-    EXPECT_FALSE(failure.has_value())
-        << entry.path().filename() << ": after event #" << failure->eventIndex << ": "
-        << failure->what;
+    EXPECT_FALSE(failure.has_value()) << entry.path().filename() << ": after event #"
+                                      << failure->eventIndex << ": " << failure->what;
     ++replayed;
   }
   EXPECT_GE(replayed, 1);
