@@ -491,6 +491,9 @@ Event Driver::next(const Career& c) {
   const GameState& s = g.state;
   const SoakPort& port = c.port();
 
+  // Each career gets its own player: a careful one grazes a horse nearing the weight limit, a
+  // careless one runs into the limit and only then sends it out.
+  if (c.events() == 0) careful_ = roll(0, 1) == 1;
   if (period_.empty()) {
     period_ = {1, 2, 3, 4, 5};
     std::shuffle(period_.begin(), period_.end(), dice_);
@@ -518,7 +521,7 @@ Event Driver::next(const Career& c) {
     // are what the record sends.
     const int which = roll(1, 20);
     const bool stable = s.screenState == 3;
-    const bool tired = s.bodyWeight < s.bestWeight - 17;
+    const bool tired = s.bodyWeight < s.bestWeight - (careful_ ? 17 : 20);
     const int lastA = stable ? (tired ? 4 : 16) : 9;
     const int lastB = lastA + (stable ? (tired ? 13 : 1) : 4);
     e.kind = which <= lastA                      ? K::A

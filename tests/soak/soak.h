@@ -137,6 +137,7 @@ class Driver {
 
   std::mt19937_64 dice_;
   std::vector<int> period_;  // the timers still to tick in this period
+  bool careful_ = true;
 };
 
 struct Options {
