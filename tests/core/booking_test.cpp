@@ -32,24 +32,35 @@ int32_t booked(const GameState& s) {
   return n;
 }
 
-// A one-lap race just started at 川崎; every draw gives 1.
-struct OneLap : ScriptedGame {
-  OneLap() {
+// A named horse at the stable, of the given age and class, in the given month.
+struct AtTheStable : ScriptedGame {
+  AtTheStable(int age, int horseClass, int month) {
     GameState& s = game.state;
     s.screenState = 3;
     s.setupPhase = 0;
     s.horseName = "ab";
-    s.horseSpeed = 60;
-    s.horseWhips = 0;
+    s.horseSpeed = 90;
     s.horseKeys = 4;
-    s.horseAge = 3;
-    s.horseClass = 1;
-    s.month = 9;
+    s.horseGrowth = 0;
+    s.horseAge = age;
+    s.horseClass = horseClass;
+    s.month = month;
     s.bestWeight = 450;
     s.bodyWeight = 450;
+  }
+  // The surface and a field of rivals 1..9 and jockeys 11..19 for the next A at the stable.
+  void lineUpField() {
     random.pushPick(3, 1);
     for (int k = 1; k <= 9; ++k) random.pushPick(34, k);
     for (int k = 1; k <= 9; ++k) random.pushPick(34, 10 + k);
+  }
+};
+
+// A one-lap race just started at 川崎; every draw of the race gives 1.
+struct OneLap : AtTheStable {
+  OneLap() : AtTheStable(3, 1, 9) {
+    GameState& s = game.state;
+    lineUpField();
     pressA();
     EXPECT_EQ(s.screenState, 6);
     s.lapsToGo = 1;
@@ -116,26 +127,8 @@ TEST(ResultBooking, ABeforeTheBoardStaysRefusedHoweverLongTheCountHasRun) {
 }
 
 // A horse of class 14 in month 5 of its fourth year: the month's top race is open to it.
-struct TopClass : ScriptedGame {
-  TopClass() {
-    GameState& s = game.state;
-    s.screenState = 3;
-    s.setupPhase = 0;
-    s.horseName = "ab";
-    s.horseSpeed = 90;
-    s.horseWhips = 30;
-    s.horseKeys = 4;
-    s.horseGrowth = 0;
-    s.horseAge = 4;
-    s.horseClass = 14;
-    s.month = 5;
-    s.bestWeight = 450;
-  }
-  void lineUpField() {
-    random.pushPick(3, 1);
-    for (int k = 1; k <= 9; ++k) random.pushPick(34, k);
-    for (int k = 1; k <= 9; ++k) random.pushPick(34, 10 + k);
-  }
+struct TopClass : AtTheStable {
+  TopClass() : AtTheStable(4, 14, 5) {}
   // The race ends with the player's horse a long way ahead, after `time` ticks.
   void winTheRace(int32_t time) {
     GameState& s = game.state;
