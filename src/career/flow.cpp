@@ -47,7 +47,10 @@ void Game::Command1_Click() {
     career::startRace(*this);
     s.buttonTicks = 0;
   }
-  if (s.screenState == 8 && s.buttonTicks > 2) {
+  // The board books the race into the record on its own tick, which may come after this press
+  // in the same period; leaving before it is drawn would lose the place, the win and the top
+  // race. Until then the press is not taken, and the pacing count runs on.
+  if (s.screenState == 8 && s.resultsShown == 1 && s.buttonTicks > 2) {
     career::afterRace(*this);
     s.buttonTicks = 0;
   }
@@ -207,6 +210,9 @@ void enterMonthRace(Game& g) {
   if (s.bodyWeight < s.bestWeight - 20) {
     prompt.foreColour = 0xFF1111;
     prompt.caption = "放牧しましょう。馬体重が馬じゃなくなってきました。やばいっす！";
+    // The race is not run, so its top race must not stay entered: the next win would book it
+    // as won, with that race's time.
+    if (s.month >= 1 && s.month <= 12) s.bigRaceEntered[s.month] = 0;
     return;
   }
   prompt.foreColour = 0x000000;
