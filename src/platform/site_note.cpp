@@ -15,7 +15,8 @@ SiteNote::SiteNote(QWidget* window) : QLabel(window) {
   setTextInteractionFlags(Qt::NoTextInteraction);
   setFont(gameFont(FontFace::Gothic, 10));
   setStyleSheet(QStringLiteral("QLabel { background: rgba(24, 32, 28, 225); color: #ffffff; "
-                               "border: 1px solid #c8a03a; border-radius: 6px; padding: 8px 14px; }"));
+                               "border: 1px solid #c8a03a; border-radius: 6px; }"));
+  setContentsMargins(16, 10, 16, 10);
   hide_.setSingleShot(true);
   hide_.setInterval(kShownMs);
   connect(&hide_, &QTimer::timeout, this, &QWidget::hide);
