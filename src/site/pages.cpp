@@ -66,6 +66,7 @@ tr.first td.rank { color: var(--gold); }
           border-radius: 4px; font-weight: bold; margin-top: 20px; }
 .refusal { background: #fff; border: 1px solid var(--line); border-left: 6px solid var(--chain);
            padding: 16px 22px; margin-top: 28px; }
+.refusal h2 { border: none; padding: 0; margin: 0 0 8px; color: var(--chain); }
 .pages { margin-top: 10px; font-size: 14px; }
 .pages a, .pages span { margin-right: 14px; }
 a { color: #1a5a9a; }
