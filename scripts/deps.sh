@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the game and its tests need, if any are missing.
 set -euo pipefail
+# The maker's site needs Qt HTTP Server (whose CMake package asks for the WebSockets one) and
+# the SQLite driver; xdg-utils and chromium let the site button open it, and chromium is the
+# browser the site's tests load its pages in.
 packages=(g++ make cmake pkg-config qt6-base-dev libgtest-dev libgmock-dev fonts-ipafont
-          ca-certificates "$@")
+          ca-certificates qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite xdg-utils
+          chromium "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

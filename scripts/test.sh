@@ -19,4 +19,5 @@ cmake --build build-sanitize -j"$jobs"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ASAN_OPTIONS=detect_leaks=1 build-sanitize/tests/core_tests --gtest_brief=1
 ASAN_OPTIONS=detect_leaks=0 build-sanitize/tests/qt_tests --gtest_brief=1
+ASAN_OPTIONS=detect_leaks=0 build-sanitize/tests/site/site_tests --gtest_brief=1
 echo "All tests passed, sanitizers included."
