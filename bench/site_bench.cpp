@@ -37,7 +37,8 @@ class SiteThread {
         Qt::BlockingQueuedConnection);
   }
   ~SiteThread() {
-    QMetaObject::invokeMethod(&context_, [this] { site_.reset(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        &context_, [this] { site_.reset(); }, Qt::BlockingQueuedConnection);
     thread_.quit();
     thread_.wait();
   }
@@ -81,8 +82,8 @@ class Client {
 QByteArray entryTarget(const QByteArray& token, int i) {
   QByteArray name = "h";
   for (int d = i; d > 0 || name.size() < 3; d /= 26) name += static_cast<char>('a' + d % 26);
-  return "/vbvb55.php?" + token + name + "%3E" + QByteArray::number(60 + i % 3000) +
-         "%3E0%3E" + QByteArray::number(70 + i % 900) + "%3E0%3E0%3E0%3E0%3E0%3E" +
+  return "/vbvb55.php?" + token + name + "%3E" + QByteArray::number(60 + i % 3000) + "%3E0%3E" +
+         QByteArray::number(70 + i % 900) + "%3E0%3E0%3E0%3E0%3E0%3E" +
          QByteArray::number(90 + i % 400);
 }
 

@@ -14,8 +14,9 @@ SiteNote::SiteNote(QWidget* window) : QLabel(window) {
   setTextFormat(Qt::PlainText);
   setTextInteractionFlags(Qt::NoTextInteraction);
   setFont(gameFont(FontFace::Gothic, 10));
-  setStyleSheet(QStringLiteral("QLabel { background: rgba(24, 32, 28, 225); color: #ffffff; "
-                               "border: 1px solid #c8a03a; border-radius: 6px; }"));
+  setStyleSheet(
+      QStringLiteral("QLabel { background: rgba(24, 32, 28, 225); color: #ffffff; "
+                     "border: 1px solid #c8a03a; border-radius: 6px; }"));
   setContentsMargins(16, 10, 16, 10);
   hide_.setSingleShot(true);
   hide_.setInterval(kShownMs);

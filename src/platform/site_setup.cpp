@@ -73,8 +73,9 @@ bool SiteSetup::apply(const QCommandLineParser& parser, QtOnlinePort& port, QStr
   if (startOwnSite(defaultDatabasePath(), &why)) {
     port.siteBase = ownBase_.toStdString();
   } else {
-    std::fprintf(stderr, "milka-derby: the game's own site could not start (%s); "
-                         "the site button and the score entry will not reach it.\n",
+    std::fprintf(stderr,
+                 "milka-derby: the game's own site could not start (%s); "
+                 "the site button and the score entry will not reach it.\n",
                  qPrintable(why));
   }
   return true;

@@ -96,10 +96,8 @@ QString faultMessage(QueryFault fault) {
       return QStringLiteral("馬名は2〜12文字のキー記号（a〜z と矢印）で送って下さい。");
     case QueryFault::WrongCount:
       return QStringLiteral("タイムは９レース分、「>」で区切って送って下さい。");
-    case QueryFault::BadTime:
-      return QStringLiteral("タイムは0〜9999の整数で送って下さい。");
-    case QueryFault::UnknownToken:
-      return QStringLiteral("この受付番号は発行されていません。");
+    case QueryFault::BadTime: return QStringLiteral("タイムは0〜9999の整数で送って下さい。");
+    case QueryFault::UnknownToken: return QStringLiteral("この受付番号は発行されていません。");
     case QueryFault::UsedToken:
       return QStringLiteral("この受付番号はもう使われています。成績は一度だけ登録されます。");
     case QueryFault::ExpiredToken:

@@ -23,7 +23,7 @@ inline constexpr int kTimeLimit = 9999;
 
 struct Entry {
   QByteArray token;
-  QString name;                // 2..12 key symbols
+  QString name;                    // 2..12 key symbols
   std::array<int32_t, 9> times{};  // in the order of online::kSentMonths; 0 = not won
 };
 

@@ -35,10 +35,11 @@ int main(int argc, char** argv) {
   parser.setApplicationDescription(
       QStringLiteral("The Milka Derby site: race calendar, score entry and hall of fame."));
   parser.addHelpOption();
-  const QCommandLineOption listen(QStringLiteral("listen"),
-                                  QStringLiteral("Address and port to serve on (default "
-                                                 "127.0.0.1:8080; 0.0.0.0:8080 for every address)."),
-                                  QStringLiteral("ADDRESS:PORT"), QStringLiteral("127.0.0.1:8080"));
+  const QCommandLineOption listen(
+      QStringLiteral("listen"),
+      QStringLiteral("Address and port to serve on (default "
+                     "127.0.0.1:8080; 0.0.0.0:8080 for every address)."),
+      QStringLiteral("ADDRESS:PORT"), QStringLiteral("127.0.0.1:8080"));
   const QCommandLineOption db(QStringLiteral("db"),
                               QStringLiteral("The SQLite file (created if missing)."),
                               QStringLiteral("PATH"));

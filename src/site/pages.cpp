@@ -100,9 +100,10 @@ QString entryLink(const Career& c) {
 QByteArray page(const QString& title, const QString& body) {
   QString html;
   html.reserve(body.size() + 4096);
-  html += QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\"><head><meta charset=\"utf-8\">"
-                         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
-                         "<title>");
+  html += QStringLiteral(
+      "<!DOCTYPE html>\n<html lang=\"ja\"><head><meta charset=\"utf-8\">"
+      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
+      "<title>");
   html += escaped(title);
   html += QStringLiteral(" | ミルカリアプログラム</title><style>");
   html += QString::fromUtf8(kStyle);
@@ -118,12 +119,14 @@ QByteArray page(const QString& title, const QString& body) {
 
 QString ageTwoCalendar() {
   QString out = QStringLiteral(
-      "<div class=\"calendar-block\"><h3>2歳（7月〜12月）</h3><p class=\"note\">2歳のうちはクラスに関係なく、月ごとのレースを走ります。</p>"
+      "<div class=\"calendar-block\"><h3>2歳（7月〜12月）</h3><p "
+      "class=\"note\">2歳のうちはクラスに関係なく、月ごとのレースを走ります。</p>"
       "<div class=\"wide\"><table class=\"calendar\"><thead><tr><th>月</th><th>競馬場</th>"
       "<th>レース</th><th>周回</th></tr></thead><tbody>");
   for (int m = 7; m <= 12; ++m) {
-    out += QStringLiteral("<tr><td class=\"centre\">%1</td><td class=\"centre\">%2</td><td>%3</td>"
-                          "<td class=\"num\">%4</td></tr>")
+    out += QStringLiteral(
+               "<tr><td class=\"centre\">%1</td><td class=\"centre\">%2</td><td>%3</td>"
+               "<td class=\"num\">%4</td></tr>")
                .arg(month(m), u8(kVenueNames[kVenueOfMonth[m]]), escaped(u8(kAgeTwoRaces[m].name)),
                     laps(kAgeTwoRaces[m].laps));
   }
@@ -145,9 +148,10 @@ QString olderCalendar() {
     out += QStringLiteral("<th class=\"centre\">%1<br><span class=\"note\">%2勝</span></th>")
                .arg(escaped(u8(kClassRaceNames[step])))
                .arg(step);
-  out += QStringLiteral("<th>重賞（S3・S2）<br><span class=\"note\">10〜13勝</span></th>"
-                        "<th>最高峰（S1）<br><span class=\"note\">14勝以上</span></th>"
-                        "</tr></thead><tbody>");
+  out += QStringLiteral(
+      "<th>重賞（S3・S2）<br><span class=\"note\">10〜13勝</span></th>"
+      "<th>最高峰（S1）<br><span class=\"note\">14勝以上</span></th>"
+      "</tr></thead><tbody>");
   for (int m = 1; m <= 12; ++m) {
     out += QStringLiteral("<tr><td class=\"centre\">%1</td><td class=\"centre\">%2</td>")
                .arg(month(m), u8(kVenueNames[kVenueOfMonth[m]]));
@@ -180,7 +184,8 @@ QString olderCalendar() {
   }
   out += QStringLiteral(
              "<p class=\"note\">※ 10月〜12月の最高峰レースは連鎖しています：%1。"
-             "前の月の最高峰レースを勝った馬だけが出走でき、勝てなかった馬はその月の重賞を走ります。</p>")
+             "前の月の最高峰レースを勝った馬だけが出走でき、勝てなかった馬はその月の重賞を走ります"
+             "。</p>")
              .arg(chain);
   out += QStringLiteral(
       "<p class=\"note\">引退：3歳・4歳の7月以降、一度も勝っていない馬は引退します。"
@@ -194,28 +199,33 @@ QString sentRacesNote() {
     if (!list.isEmpty()) list += QStringLiteral("、");
     list += month(m) + QStringLiteral("「") + escaped(u8(kTopRaces[m].name)) + QStringLiteral("」");
   }
-  return QStringLiteral("<p class=\"note\">殿堂に残るのは、引退の後のＡボタンで送られる最高峰レースの勝ちタイム"
-                        "（%1）です。1月・2月・4月の最高峰レースは送られません。</p>")
+  return QStringLiteral(
+             "<p "
+             "class=\"note\">殿堂に残るのは、引退の後のＡボタンで送られる最高峰レースの勝ちタイム"
+             "（%1）です。1月・2月・4月の最高峰レースは送られません。</p>")
       .arg(list);
 }
 
 QString hallOfFame(const Store& store) {
-  QString out = QStringLiteral("<h2 id=\"hall\">殿堂</h2><p class=\"lead\">最高峰レースごとの最速の勝ちタイム。"
-                               "同タイムは先に登録された馬が上です。</p>");
+  QString out = QStringLiteral(
+      "<h2 id=\"hall\">殿堂</h2><p class=\"lead\">最高峰レースごとの最速の勝ちタイム。"
+      "同タイムは先に登録された馬が上です。</p>");
   out += sentRacesNote();
   out += QStringLiteral("<div class=\"hall\">");
   for (size_t i = 0; i < kSentMonths.size(); ++i) {
     const int m = kSentMonths[i];
-    out += QStringLiteral("<section class=\"card\"><h3>%1　%2 <span class=\"note\">%3・%4</span></h3>")
-               .arg(month(m), escaped(u8(kTopRaces[m].name)), u8(kVenueNames[kVenueOfMonth[m]]),
-                    laps(kTopRaces[m].laps));
+    out +=
+        QStringLiteral("<section class=\"card\"><h3>%1　%2 <span class=\"note\">%3・%4</span></h3>")
+            .arg(month(m), escaped(u8(kTopRaces[m].name)), u8(kVenueNames[kVenueOfMonth[m]]),
+                 laps(kTopRaces[m].laps));
     const QList<Career> best = store.fastest(static_cast<int>(i), kHallPlaces);
     if (best.isEmpty()) {
       out += QStringLiteral("<p class=\"empty\">まだ記録がありません。</p></section>");
       continue;
     }
-    out += QStringLiteral("<table><thead><tr><th>順位</th><th>馬名</th><th>タイム</th><th>登録日</th>"
-                          "</tr></thead><tbody>");
+    out += QStringLiteral(
+        "<table><thead><tr><th>順位</th><th>馬名</th><th>タイム</th><th>登録日</th>"
+        "</tr></thead><tbody>");
     qint64 shownPlace = 0;
     int32_t lastTime = -1;
     for (qsizetype k = 0; k < best.size(); ++k) {
@@ -223,8 +233,9 @@ QString hallOfFame(const Store& store) {
       const int32_t t = c.times[i];
       if (t != lastTime) shownPlace = k + 1;
       lastTime = t;
-      out += QStringLiteral("<tr%1><td class=\"num rank\">%2</td><td>%3</td><td class=\"num\">%4</td>"
-                            "<td class=\"num\">%5</td></tr>")
+      out += QStringLiteral(
+                 "<tr%1><td class=\"num rank\">%2</td><td>%3</td><td class=\"num\">%4</td>"
+                 "<td class=\"num\">%5</td></tr>")
                  .arg(shownPlace == 1 ? QStringLiteral(" class=\"first\"") : QString())
                  .arg(shownPlace)
                  .arg(entryLink(c), seconds(t), date(c.enteredAt));
@@ -238,17 +249,24 @@ QString careerList(const Store& store, qint64 pageNo) {
   const qint64 total = store.careerCount();
   const qint64 pages = std::max<qint64>(1, (total + kCareersPerPage - 1) / kCareersPerPage);
   pageNo = std::clamp<qint64>(pageNo, 1, pages);
-  QString out = QStringLiteral("<h2 id=\"careers\">全成績</h2><p class=\"lead\">登録された全%1頭、新しい順。</p>")
-                    .arg(total);
+  QString out =
+      QStringLiteral(
+          "<h2 id=\"careers\">全成績</h2><p class=\"lead\">登録された全%1頭、新しい順。</p>")
+          .arg(total);
   if (total == 0)
-    return out + QStringLiteral("<p class=\"note\">まだ登録がありません。最高峰レースを勝って、引退の後にＡボタンを押して下さい。</p>");
+    return out + QStringLiteral(
+                     "<p "
+                     "class=\"note\">"
+                     "まだ登録がありません。最高峰レースを勝って、引退の後にＡボタンを押して下さい"
+                     "。</p>");
   out += QStringLiteral("<div class=\"wide\"><table><thead><tr><th>登録日</th><th>馬名</th>");
   for (int m : kSentMonths)
     out += QStringLiteral("<th class=\"centre\" title=\"%2\">%1</th>")
                .arg(month(m), escaped(u8(kTopRaces[m].name)));
   out += QStringLiteral("</tr></thead><tbody>");
   for (const Career& c : store.newest((pageNo - 1) * kCareersPerPage, kCareersPerPage)) {
-    out += QStringLiteral("<tr><td class=\"num\">%1</td><td>%2</td>").arg(date(c.enteredAt), entryLink(c));
+    out += QStringLiteral("<tr><td class=\"num\">%1</td><td>%2</td>")
+               .arg(date(c.enteredAt), entryLink(c));
     for (int32_t t : c.times)
       out += t > 0 ? QStringLiteral("<td class=\"num\">%1</td>").arg(seconds(t))
                    : QStringLiteral("<td class=\"off\">―</td>");
@@ -258,10 +276,14 @@ QString careerList(const Store& store, qint64 pageNo) {
   if (pages > 1) {
     out += QStringLiteral("<p class=\"pages\">");
     if (pageNo > 1)
-      out += QStringLiteral("<a href=\"/karuden/?page=%1#careers\">← 新しい%2頭</a>").arg(pageNo - 1).arg(kCareersPerPage);
+      out += QStringLiteral("<a href=\"/karuden/?page=%1#careers\">← 新しい%2頭</a>")
+                 .arg(pageNo - 1)
+                 .arg(kCareersPerPage);
     out += QStringLiteral("<span>%1 / %2ページ</span>").arg(pageNo).arg(pages);
     if (pageNo < pages)
-      out += QStringLiteral("<a href=\"/karuden/?page=%1#careers\">古い%2頭 →</a>").arg(pageNo + 1).arg(kCareersPerPage);
+      out += QStringLiteral("<a href=\"/karuden/?page=%1#careers\">古い%2頭 →</a>")
+                 .arg(pageNo + 1)
+                 .arg(kCareersPerPage);
     out += QStringLiteral("</p>");
   }
   return out;
@@ -277,7 +299,8 @@ QString escaped(const QString& text) {
 
 QByteArray topPage(const Store& store, qint64 pageNo) {
   QString body = QStringLiteral(
-      "<h2 id=\"calendar\">レースカレンダー</h2><p class=\"lead\">馬は毎月1回、その月のレースに出走します"
+      "<h2 id=\"calendar\">レースカレンダー</h2><p "
+      "class=\"lead\">馬は毎月1回、その月のレースに出走します"
       "（放牧に出した月は休み）。レースは年齢・月・クラスで決まり、競馬場は月で決まります。</p>");
   body += ageTwoCalendar();
   body += olderCalendar();
@@ -289,11 +312,13 @@ QByteArray topPage(const Store& store, qint64 pageNo) {
 QByteArray entryPage(const Store& store, const Career& c, bool justEntered) {
   QString body;
   if (justEntered) body += QStringLiteral("<div class=\"banner\">成績を登録しました</div>");
-  body += QStringLiteral("<section class=\"entry\"><div class=\"name\">%1</div>"
-                         "<p class=\"note\">登録日 %2・登録番号 %3</p>")
+  body += QStringLiteral(
+              "<section class=\"entry\"><div class=\"name\">%1</div>"
+              "<p class=\"note\">登録日 %2・登録番号 %3</p>")
               .arg(escaped(c.name), date(c.enteredAt), QString::number(c.id));
-  body += QStringLiteral("<table><thead><tr><th>月</th><th>最高峰レース</th><th>勝ちタイム</th>"
-                         "<th>殿堂での順位</th></tr></thead><tbody>");
+  body += QStringLiteral(
+      "<table><thead><tr><th>月</th><th>最高峰レース</th><th>勝ちタイム</th>"
+      "<th>殿堂での順位</th></tr></thead><tbody>");
   int won = 0;
   for (size_t i = 0; i < kSentMonths.size(); ++i) {
     const int m = kSentMonths[i];
@@ -302,8 +327,9 @@ QByteArray entryPage(const Store& store, const Career& c, bool justEntered) {
                 .arg(month(m), escaped(u8(kTopRaces[m].name)));
     if (t > 0) {
       ++won;
-      body += QStringLiteral("<td class=\"num\">%1</td><td class=\"num\">%2位 <span class=\"note\">"
-                             "（%3頭中）</span></td></tr>")
+      body += QStringLiteral(
+                  "<td class=\"num\">%1</td><td class=\"num\">%2位 <span class=\"note\">"
+                  "（%3頭中）</span></td></tr>")
                   .arg(seconds(t))
                   .arg(store.place(static_cast<int>(i), t))
                   .arg(store.winners(static_cast<int>(i)));
@@ -313,17 +339,20 @@ QByteArray entryPage(const Store& store, const Career& c, bool justEntered) {
   }
   body += QStringLiteral("</tbody></table>");
   if (won == 0)
-    body += QStringLiteral("<p class=\"note\">送られる最高峰レース（3月・5月〜12月）の勝ちはありません。"
-                           "1月・2月・4月の勝ちは殿堂に残りません。</p>");
-  body += QStringLiteral("<p><a href=\"/karuden/#hall\">殿堂を見る</a>　<a href=\"/karuden/\">"
-                         "レースカレンダーへ</a></p></section>");
+    body += QStringLiteral(
+        "<p class=\"note\">送られる最高峰レース（3月・5月〜12月）の勝ちはありません。"
+        "1月・2月・4月の勝ちは殿堂に残りません。</p>");
+  body += QStringLiteral(
+      "<p><a href=\"/karuden/#hall\">殿堂を見る</a>　<a href=\"/karuden/\">"
+      "レースカレンダーへ</a></p></section>");
   return page(c.name + QStringLiteral("の成績"), body);
 }
 
 QByteArray messagePage(const QString& heading, const QString& message) {
-  return page(heading, QStringLiteral("<section class=\"refusal\"><h2>%1</h2><p>%2</p>"
-                                      "<p><a href=\"/karuden/\">レースカレンダーと殿堂へ</a></p></section>")
-                           .arg(escaped(heading), escaped(message)));
+  return page(heading,
+              QStringLiteral("<section class=\"refusal\"><h2>%1</h2><p>%2</p>"
+                             "<p><a href=\"/karuden/\">レースカレンダーと殿堂へ</a></p></section>")
+                  .arg(escaped(heading), escaped(message)));
 }
 
 }  // namespace milka::site

@@ -30,7 +30,7 @@ QByteArray refusalResponse() {
 }  // namespace
 
 struct RequestGuard::Watch {
-  QByteArray head;        // the head being received, up to the limit
+  QByteArray head;  // the head being received, up to the limit
   bool refused = false;
   qint64 drained = 0;
   QTimer* deadline = nullptr;
@@ -75,7 +75,8 @@ void RequestGuard::incomingConnection(qintptr handle) {
   connect(watch->deadline, &QTimer::timeout, socket, [socket] { socket->abort(); });
   watch->deadline->start(limits_.requestMs);
   // Connected before the HTTP server's own handler, so it sees every byte first.
-  connect(socket, &QTcpSocket::readyRead, socket, [this, socket, watch] { inspect(socket, *watch); });
+  connect(socket, &QTcpSocket::readyRead, socket,
+          [this, socket, watch] { inspect(socket, *watch); });
   addPendingConnection(socket);
 }
 

@@ -54,8 +54,9 @@ QByteArray rawQuery(const QHttpServerRequest& request) {
 Site::Site(SiteOptions options, QObject* parent)
     : QObject(parent),
       store_(options.databasePath, options.tokenLifetimeSeconds,
-             options.now ? std::move(options.now)
-                         : std::function<qint64()>([] { return QDateTime::currentSecsSinceEpoch(); })),
+             options.now ? std::move(options.now) : std::function<qint64()>([] {
+               return QDateTime::currentSecsSinceEpoch();
+             })),
       limits_(options.limits) {
   addRoutes();
 }
@@ -78,7 +79,8 @@ bool Site::start(const QHostAddress& address, quint16 port, QString* error) {
 QString Site::baseUrl() const {
   QUrl url;
   url.setScheme(QStringLiteral("http"));
-  url.setHost(address_.isNull() || address_ == QHostAddress::Any || address_ == QHostAddress::AnyIPv4
+  url.setHost(address_.isNull() || address_ == QHostAddress::Any ||
+                      address_ == QHostAddress::AnyIPv4
                   ? QStringLiteral("127.0.0.1")
                   : address_.toString());
   url.setPort(port_);

@@ -1,12 +1,11 @@
 #include "site/store.h"
 
-#include <algorithm>
-
 #include <QAtomicInteger>
 #include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <algorithm>
 
 namespace milka::site {
 
@@ -29,8 +28,7 @@ Career careerFrom(const QSqlQuery& q) {
   c.id = q.value(0).toLongLong();
   c.name = q.value(1).toString();
   c.enteredAt = q.value(2).toLongLong();
-  for (size_t i = 0; i < c.times.size(); ++i)
-    c.times[i] = q.value(static_cast<int>(3 + i)).toInt();
+  for (size_t i = 0; i < c.times.size(); ++i) c.times[i] = q.value(static_cast<int>(3 + i)).toInt();
   return c;
 }
 
@@ -115,7 +113,8 @@ bool Store::createSchema(QString* error) {
                      "t11 INTEGER NOT NULL, t12 INTEGER NOT NULL)"),
   };
   for (const char* c : kTimeColumns)
-    steps << QStringLiteral("CREATE INDEX careers_by_%1 ON careers(%1, entered_at, id) WHERE %1 > 0")
+    steps << QStringLiteral(
+                 "CREATE INDEX careers_by_%1 ON careers(%1, entered_at, id) WHERE %1 > 0")
                  .arg(QLatin1String(c));
   steps << QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion);
 
@@ -148,8 +147,9 @@ QByteArray Store::issueToken() {
     for (char& c : token) c = kTokenAlphabet[QRandomGenerator::system()->bounded(kAlphabetSize)];
     QSqlQuery q(db_);
     // A token a stored career was entered with never comes back, even once it is purged here.
-    q.prepare(QStringLiteral("INSERT OR IGNORE INTO tokens (token, issued_at) SELECT ?, ? "
-                             "WHERE NOT EXISTS (SELECT 1 FROM careers WHERE token = ?)"));
+    q.prepare(
+        QStringLiteral("INSERT OR IGNORE INTO tokens (token, issued_at) SELECT ?, ? "
+                       "WHERE NOT EXISTS (SELECT 1 FROM careers WHERE token = ?)"));
     q.addBindValue(QString::fromLatin1(token));
     q.addBindValue(now);
     q.addBindValue(QString::fromLatin1(token));
@@ -193,8 +193,9 @@ Store::Entered Store::enter(const Entry& entry) {
   if (!use.exec() || use.numRowsAffected() != 1) return refuse(QueryFault::UsedToken);
 
   QSqlQuery insert(db_);
-  insert.prepare(QStringLiteral("INSERT INTO careers (token, name, entered_at, t3, t5, t6, t7, t8, "
-                                "t9, t10, t11, t12) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+  insert.prepare(
+      QStringLiteral("INSERT INTO careers (token, name, entered_at, t3, t5, t6, t7, t8, "
+                     "t9, t10, t11, t12) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
   insert.addBindValue(token);
   insert.addBindValue(entry.name);
   insert.addBindValue(now);
@@ -207,7 +208,8 @@ Store::Entered Store::enter(const Entry& entry) {
 
 std::optional<Career> Store::career(qint64 id) const {
   QSqlQuery q(db_);
-  q.prepare(QStringLiteral("SELECT %1 FROM careers WHERE id = ?").arg(QLatin1String(kCareerColumns)));
+  q.prepare(
+      QStringLiteral("SELECT %1 FROM careers WHERE id = ?").arg(QLatin1String(kCareerColumns)));
   q.addBindValue(id);
   if (!q.exec() || !q.next()) return std::nullopt;
   return careerFrom(q);
@@ -236,8 +238,9 @@ QList<Career> Store::fastest(int index, int limit) const {
   const QString c = column(index);
   QSqlQuery q(db_);
   q.setForwardOnly(true);
-  q.prepare(QStringLiteral("SELECT %1 FROM careers WHERE %2 > 0 ORDER BY %2, entered_at, id LIMIT ?")
-                .arg(QLatin1String(kCareerColumns), c));
+  q.prepare(
+      QStringLiteral("SELECT %1 FROM careers WHERE %2 > 0 ORDER BY %2, entered_at, id LIMIT ?")
+          .arg(QLatin1String(kCareerColumns), c));
   q.addBindValue(limit);
   QList<Career> out;
   if (q.exec())

@@ -24,8 +24,10 @@ struct Chromium {
   QByteArray run(const QString& url, const QStringList& what) {
     QTemporaryDir profile;
     QProcess p;
-    QStringList args = {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
-                        QStringLiteral("--disable-gpu"), QStringLiteral("--disable-quic"),
+    QStringList args = {QStringLiteral("--headless"),
+                        QStringLiteral("--no-sandbox"),
+                        QStringLiteral("--disable-gpu"),
+                        QStringLiteral("--disable-quic"),
                         QStringLiteral("--no-first-run"),
                         QStringLiteral("--disable-background-networking"),
                         QStringLiteral("--disable-component-update"),
@@ -47,9 +49,9 @@ struct Chromium {
   }
   bool screenshot(const QString& url, const QString& file, int height) {
     QFile::remove(file);
-    run(url, {QStringLiteral("--hide-scrollbars"),
-              QStringLiteral("--window-size=1280,%1").arg(height),
-              QStringLiteral("--screenshot=") + file});
+    run(url,
+        {QStringLiteral("--hide-scrollbars"), QStringLiteral("--window-size=1280,%1").arg(height),
+         QStringLiteral("--screenshot=") + file});
     return !QImage(file).isNull();
   }
 };
@@ -82,13 +84,17 @@ TEST(InABrowser, TheCalendarAndAnEntryShowInChromium) {
   // A few more careers, so the screenshot shows full boards.
   for (int i = 0; i < 12; ++i) {
     const std::string name = std::string("ab") + static_cast<char>('a' + i);
-    s.get(s.entryUrl(s.token(), name, {80 + i * 7 % 30, 0, 90 + i * 5 % 17, 100 - i, 0, 70 + i, 0, 0, 95 - i}));
+    s.get(s.entryUrl(s.token(), name,
+                     {80 + i * 7 % 30, 0, 90 + i * 5 % 17, 100 - i, 0, 70 + i, 0, 0, 95 - i}));
   }
   const QString dir = QStringLiteral(MILKA_TEST_ARTEFACTS);
   QDir().mkpath(dir);
-  EXPECT_TRUE(chromium.screenshot(base + QStringLiteral("/karuden/"), dir + QStringLiteral("/karuden.png"), 2600));
-  EXPECT_TRUE(chromium.screenshot(base + QStringLiteral("/karuden/uma?n=1"), dir + QStringLiteral("/entry.png"), 700));
-  EXPECT_TRUE(chromium.screenshot(base + QStringLiteral("/vbvb55.php?x"), dir + QStringLiteral("/refused.png"), 500));
+  EXPECT_TRUE(chromium.screenshot(base + QStringLiteral("/karuden/"),
+                                  dir + QStringLiteral("/karuden.png"), 2600));
+  EXPECT_TRUE(chromium.screenshot(base + QStringLiteral("/karuden/uma?n=1"),
+                                  dir + QStringLiteral("/entry.png"), 700));
+  EXPECT_TRUE(chromium.screenshot(base + QStringLiteral("/vbvb55.php?x"),
+                                  dir + QStringLiteral("/refused.png"), 500));
 }
 
 }  // namespace

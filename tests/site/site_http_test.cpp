@@ -81,31 +81,49 @@ std::string withToken(LocalSite& s, const std::string& rest) {
 }
 
 const std::vector<BadQuery> kBadQueries = {
-    {"no token", [](LocalSite& s) { return s.entryUrl("", "abc", kOnlyDerby); }, "受付番号がありません"},
+    {"no token", [](LocalSite& s) { return s.entryUrl("", "abc", kOnlyDerby); },
+     "受付番号がありません"},
     {"unknown token", [](LocalSite& s) { return s.entryUrl("ABCDEFGHJK", "abc", kOnlyDerby); },
      "発行されていません"},
-    {"short token", [](LocalSite& s) { return s.entryUrl(s.token().substr(0, 9), "abc", kOnlyDerby); },
+    {"short token",
+     [](LocalSite& s) { return s.entryUrl(s.token().substr(0, 9), "abc", kOnlyDerby); },
      "受付番号がありません"},
-    {"name of one symbol", [](LocalSite& s) { return s.entryUrl(s.token(), "a", kOnlyDerby); }, "馬名"},
-    {"name of thirteen", [](LocalSite& s) { return s.entryUrl(s.token(), "abcdefghijklm", kOnlyDerby); },
+    {"name of one symbol", [](LocalSite& s) { return s.entryUrl(s.token(), "a", kOnlyDerby); },
      "馬名"},
-    {"name with a digit", [](LocalSite& s) { return s.entryUrl(s.token(), "ab1", kOnlyDerby); }, "馬名"},
-    {"name in kana", [](LocalSite& s) { return s.entryUrl(s.token(), "ミルカ", kOnlyDerby); }, "馬名"},
-    {"name with markup", [](LocalSite& s) { return s.entryUrl(s.token(), "<b>x</b>", kOnlyDerby); }, "馬名"},
+    {"name of thirteen",
+     [](LocalSite& s) { return s.entryUrl(s.token(), "abcdefghijklm", kOnlyDerby); }, "馬名"},
+    {"name with a digit", [](LocalSite& s) { return s.entryUrl(s.token(), "ab1", kOnlyDerby); },
+     "馬名"},
+    {"name in kana", [](LocalSite& s) { return s.entryUrl(s.token(), "ミルカ", kOnlyDerby); },
+     "馬名"},
+    {"name with markup", [](LocalSite& s) { return s.entryUrl(s.token(), "<b>x</b>", kOnlyDerby); },
+     "馬名"},
     {"eight times", [](LocalSite& s) { return withToken(s, "abc>0>0>97>0>0>0>0>0"); }, "９レース"},
-    {"ten times", [](LocalSite& s) { return withToken(s, "abc>0>0>97>0>0>0>0>0>0>0"); }, "９レース"},
-    {"encoded separators, ten", [](LocalSite& s) { return withToken(s, "abc%3E0%3E0%3E97%3E0%3E0%3E0%3E0%3E0%3E0%3E0"); },
+    {"ten times", [](LocalSite& s) { return withToken(s, "abc>0>0>97>0>0>0>0>0>0>0"); },
      "９レース"},
-    {"a time of 10000", [](LocalSite& s) { return withToken(s, "abc>0>0>10000>0>0>0>0>0>0"); }, "0〜9999"},
-    {"letters for a time", [](LocalSite& s) { return withToken(s, "abc>0>0>9a>0>0>0>0>0>0"); }, "0〜9999"},
-    {"a negative time", [](LocalSite& s) { return withToken(s, "abc>0>0>-1>0>0>0>0>0>0"); }, "0〜9999"},
+    {"encoded separators, ten",
+     [](LocalSite& s) { return withToken(s, "abc%3E0%3E0%3E97%3E0%3E0%3E0%3E0%3E0%3E0%3E0"); },
+     "９レース"},
+    {"a time of 10000", [](LocalSite& s) { return withToken(s, "abc>0>0>10000>0>0>0>0>0>0"); },
+     "0〜9999"},
+    {"letters for a time", [](LocalSite& s) { return withToken(s, "abc>0>0>9a>0>0>0>0>0>0"); },
+     "0〜9999"},
+    {"a negative time", [](LocalSite& s) { return withToken(s, "abc>0>0>-1>0>0>0>0>0>0"); },
+     "0〜9999"},
     {"an empty time", [](LocalSite& s) { return withToken(s, "abc>0>0>>0>0>0>0>0>0"); }, "0〜9999"},
-    {"a spaced time", [](LocalSite& s) { return withToken(s, "abc>0>0>%2097>0>0>0>0>0>0"); }, "0〜9999"},
-    {"bytes that are not UTF-8", [](LocalSite& s) { return withToken(s, "ab%FF>0>0>97>0>0>0>0>0>0"); }, "読めません"},
-    {"no query at all", [](LocalSite& s) { return s.base() + "/vbvb55.php"; }, "受付番号がありません"},
-    {"a 2 KB query", [](LocalSite& s) { return withToken(s, "abc>0>0>97>0>0>0>0>0>0&" + std::string(2000, 'x')); },
+    {"a spaced time", [](LocalSite& s) { return withToken(s, "abc>0>0>%2097>0>0>0>0>0>0"); },
+     "0〜9999"},
+    {"bytes that are not UTF-8",
+     [](LocalSite& s) { return withToken(s, "ab%FF>0>0>97>0>0>0>0>0>0"); }, "読めません"},
+    {"no query at all", [](LocalSite& s) { return s.base() + "/vbvb55.php"; },
+     "受付番号がありません"},
+    {"a 2 KB query",
+     [](LocalSite& s) { return withToken(s, "abc>0>0>97>0>0>0>0>0>0&" + std::string(2000, 'x')); },
      "長すぎます"},
-    {"a 100 KB query", [](LocalSite& s) { return withToken(s, "abc>0>0>97>0>0>0>0>0>0&" + std::string(100 * 1024, 'x')); },
+    {"a 100 KB query",
+     [](LocalSite& s) {
+       return withToken(s, "abc>0>0>97>0>0>0>0>0>0&" + std::string(100 * 1024, 'x'));
+     },
      "受け付けられない"},
     {"an expired token",
      [](LocalSite& s) {
@@ -121,7 +139,8 @@ TEST(SiteEntry, EveryKindOfBadQueryGets400InJapaneseAndStoresNothing) {
   for (const BadQuery& bad : kBadQueries) {
     const Answer a = s.get(bad.query(s));
     EXPECT_EQ(a.status, 400) << bad.kind;
-    EXPECT_TRUE(a.text().contains(QString::fromUtf8(bad.says))) << bad.kind << ": " << a.text().toStdString();
+    EXPECT_TRUE(a.text().contains(QString::fromUtf8(bad.says)))
+        << bad.kind << ": " << a.text().toStdString();
     EXPECT_TRUE(a.text().contains(QStringLiteral("<html lang=\"ja\">"))) << bad.kind;
     EXPECT_EQ(s.stored(), 0) << bad.kind;
   }
@@ -170,9 +189,13 @@ TEST(SiteEntry, AHundredEntriesAtOnceAreEachStoredExactlyOnce) {
   std::vector<QNetworkReply*> replies;
   for (int round = 0; round < 2; ++round)
     for (const std::string& url : urls)
-      replies.push_back(s.client.get(QNetworkRequest(QUrl::fromEncoded(QByteArray::fromStdString(url)))));
+      replies.push_back(
+          s.client.get(QNetworkRequest(QUrl::fromEncoded(QByteArray::fromStdString(url)))));
   ASSERT_TRUE(QTest::qWaitFor(
-      [&] { return std::all_of(replies.begin(), replies.end(), [](QNetworkReply* r) { return r->isFinished(); }); },
+      [&] {
+        return std::all_of(replies.begin(), replies.end(),
+                           [](QNetworkReply* r) { return r->isFinished(); });
+      },
       60000));
   int ok = 0, refused = 0;
   for (QNetworkReply* r : replies) {
@@ -202,7 +225,8 @@ TEST(SitePages, TheTopPageAndTheEntryPagesAnswerAndUnknownOnesAre404) {
   EXPECT_EQ(s.path("/karuden/../../etc/passwd").status, 404);
   // The site's root leads to the calendar.
   QNetworkRequest root(QUrl::fromEncoded(QByteArray::fromStdString(s.base() + "/")));
-  root.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+  root.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                    QNetworkRequest::ManualRedirectPolicy);
   QNetworkReply* reply = s.client.get(root);
   ASSERT_TRUE(QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000));
   EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 302);
@@ -250,17 +274,21 @@ TEST(SiteDoor, MalformedOrOversizedRequestsAre400) {
       {"POST", "POST /pdf.php HTTP/1.1\r\n" + host + "Content-Length: 3\r\n\r\nabc"},
       {"PUT", "PUT /karuden/ HTTP/1.1\r\n" + host + "\r\n"},
       {"a GET with a body", "GET /pdf.php HTTP/1.1\r\n" + host + "Content-Length: 5\r\n\r\nhello"},
-      {"a chunked GET", "GET /pdf.php HTTP/1.1\r\n" + host + "Transfer-Encoding: chunked\r\n\r\n0\r\n\r\n"},
+      {"a chunked GET",
+       "GET /pdf.php HTTP/1.1\r\n" + host + "Transfer-Encoding: chunked\r\n\r\n0\r\n\r\n"},
       {"an absolute target", "GET http://x/pdf.php HTTP/1.1\r\n" + host + "\r\n"},
       {"not HTTP", "GET /pdf.php SPDY/3\r\n" + host + "\r\n"},
       {"garbage", QByteArray("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03\r\n\r\n", 16)},
-      {"a 20 KB header", "GET /karuden/ HTTP/1.1\r\n" + host + "X-Fill: " + QByteArray(20 * 1024, 'y') + "\r\n\r\n"},
+      {"a 20 KB header",
+       "GET /karuden/ HTTP/1.1\r\n" + host + "X-Fill: " + QByteArray(20 * 1024, 'y') + "\r\n\r\n"},
       {"a head that never ends", "GET /karuden/ HTTP/1.1\r\n" + QByteArray(64 * 1024, 'z')},
   };
   for (const auto& [kind, request] : cases) {
     const QByteArray answer = exchange(s, request);
     EXPECT_TRUE(answer.startsWith("HTTP/1.1 400 ")) << kind << ": " << answer.left(60).constData();
-    EXPECT_TRUE(QString::fromUtf8(answer).contains(QStringLiteral("受け付けられないリクエストです"))) << kind;
+    EXPECT_TRUE(
+        QString::fromUtf8(answer).contains(QStringLiteral("受け付けられないリクエストです")))
+        << kind;
   }
   EXPECT_EQ(s.site->refusedAtTheDoor(), static_cast<int>(cases.size()));
   EXPECT_EQ(s.path("/karuden/").status, 200);
@@ -274,7 +302,8 @@ TEST(SiteDoor, AClientThatNeverFinishesItsRequestIsCutOff) {
   socket.connectToHost(QHostAddress::LocalHost, s.site->port());
   ASSERT_TRUE(socket.waitForConnected(5000));
   socket.write("GET /karuden/ HTTP/1.1\r\nHost: 127.0.0.1\r\n");
-  EXPECT_TRUE(QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, 5000));
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, 5000));
   EXPECT_EQ(s.path("/karuden/").status, 200);
 }
 

@@ -1,6 +1,8 @@
 // How the game finds its site: its own, started on 127.0.0.1 with the database in the user's
 // data directory, unless --site or MILKA_SITE names another; and the note over the window
 // when the site button finds no browser.
+#include "platform/site_setup.h"
+
 #include <gtest/gtest.h>
 
 #include <QCommandLineParser>
@@ -12,7 +14,6 @@
 #include <QTest>
 
 #include "platform/online_port.h"
-#include "platform/site_setup.h"
 #include "platform/window.h"
 #include "scripted_random.h"
 
@@ -72,7 +73,8 @@ TEST(SiteSetup, ANamedSiteIsUsedAndNoneStarted) {
     QtOnlinePort port;
     SiteSetup setup;
     QString error;
-    ASSERT_TRUE(setup.apply(Options({"--site", "https://from-option.example/m/"}).parser, port, &error));
+    ASSERT_TRUE(
+        setup.apply(Options({"--site", "https://from-option.example/m/"}).parser, port, &error));
     EXPECT_EQ(port.siteBase, "https://from-option.example/m");
     EXPECT_TRUE(setup.ownSiteBase().isEmpty());
   }

@@ -1,5 +1,7 @@
 // The site's database file: WAL mode, a versioned schema that survives a restart, a newer file
 // refused, and the query reader on its own against what the game builds.
+#include "site/store.h"
+
 #include <gtest/gtest.h>
 
 #include <QSqlDatabase>
@@ -10,7 +12,6 @@
 #include "online/sent_months.h"
 #include "online/submit.h"
 #include "site/entry_query.h"
-#include "site/store.h"
 
 namespace milka::site {
 namespace {
@@ -27,7 +28,8 @@ QVariant pragma(const QString& path, const char* name) {
     db.setDatabaseName(path);
     db.open();
     QSqlQuery q(db);
-    if (q.exec(QStringLiteral("PRAGMA %1").arg(QLatin1String(name))) && q.next()) value = q.value(0);
+    if (q.exec(QStringLiteral("PRAGMA %1").arg(QLatin1String(name))) && q.next())
+      value = q.value(0);
   }
   QSqlDatabase::removeDatabase(QStringLiteral("peek"));
   return value;
