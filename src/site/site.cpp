@@ -88,12 +88,15 @@ QString Site::baseUrl() const {
 }
 
 void Site::addRoutes() {
-  http_.route("/", [] {
+  // The site's root and the address without its slash both lead to the calendar.
+  const auto toCalendar = [] {
     QHttpServerResponse response(Status::Found);
     response.setHeader("Location", "/karuden/");
     secure(response);
     return response;
-  });
+  };
+  http_.route("/", toCalendar);
+  http_.route("/karuden", toCalendar);
 
   http_.route("/karuden/", [this](const QHttpServerRequest& request) {
     const QUrlQuery query(request.url());

@@ -48,6 +48,7 @@ struct LocalSite {
   Answer send(const QByteArray& url, const QByteArray& postBody = {}, bool post = false) {
     QNetworkRequest request(QUrl::fromEncoded(url));
     request.setTransferTimeout(10000);
+    if (post) request.setHeader(QNetworkRequest::ContentTypeHeader, "text/plain");
     QNetworkReply* reply = post ? client.post(request, postBody) : client.get(request);
     if (!QTest::qWaitFor([reply] { return reply->isFinished(); }, 15000)) reply->abort();
     Answer answer{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),

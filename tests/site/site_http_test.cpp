@@ -223,15 +223,17 @@ TEST(SitePages, TheTopPageAndTheEntryPagesAnswerAndUnknownOnesAre404) {
   EXPECT_EQ(missing.status, 404);
   EXPECT_TRUE(missing.text().contains(QStringLiteral("ページが見つかりません")));
   EXPECT_EQ(s.path("/karuden/../../etc/passwd").status, 404);
-  // The site's root leads to the calendar.
-  QNetworkRequest root(QUrl::fromEncoded(QByteArray::fromStdString(s.base() + "/")));
-  root.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                    QNetworkRequest::ManualRedirectPolicy);
-  QNetworkReply* reply = s.client.get(root);
-  ASSERT_TRUE(QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000));
-  EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 302);
-  EXPECT_EQ(reply->rawHeader("Location"), "/karuden/");
-  delete reply;
+  // The site's root and the calendar without its slash lead to the calendar.
+  for (const char* path : {"/", "/karuden"}) {
+    QNetworkRequest request(QUrl::fromEncoded(QByteArray::fromStdString(s.base() + path)));
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    QNetworkReply* reply = s.client.get(request);
+    ASSERT_TRUE(QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000));
+    EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 302) << path;
+    EXPECT_EQ(reply->rawHeader("Location"), "/karuden/") << path;
+    delete reply;
+  }
 }
 
 TEST(SitePages, TheCareerListPagesFiftyAtATimeNewestFirst) {
