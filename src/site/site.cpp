@@ -134,6 +134,10 @@ void Site::addRoutes() {
     const ReadQuery read = readEntryQuery(rawQuery(request));
     if (!read.entry) return refusal(faultMessage(read.fault));
     const Store::Entered entered = store_.enter(*read.entry);
+    if (entered.fault == QueryFault::Unavailable)
+      return html(
+          messagePage(QStringLiteral("ただいま登録できません"), faultMessage(entered.fault)),
+          Status::ServiceUnavailable);
     if (entered.fault != QueryFault::None) return refusal(faultMessage(entered.fault));
     const std::optional<Career> career = store_.career(entered.id);
     if (!career) return refusal(faultMessage(QueryFault::UnknownToken));

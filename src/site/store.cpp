@@ -68,7 +68,7 @@ bool Store::open(QString* error) {
   }
   db_.setDatabaseName(path_);
   // Another process (a second milka-site on the same file) may hold the write lock briefly.
-  db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+  db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs_));
   if (!db_.open()) {
     *error = db_.lastError().text();
     return false;
@@ -162,7 +162,7 @@ QByteArray Store::issueToken() {
 Store::Entered Store::enter(const Entry& entry) {
   const qint64 now = now_();
   const QString token = QString::fromLatin1(entry.token);
-  if (!run(db_, QStringLiteral("BEGIN IMMEDIATE"))) return {QueryFault::UnknownToken, 0};
+  if (!run(db_, QStringLiteral("BEGIN IMMEDIATE"))) return {QueryFault::Unavailable, 0};
   auto refuse = [this](QueryFault fault) {
     run(db_, QStringLiteral("ROLLBACK"));
     return Entered{fault, 0};
@@ -171,7 +171,7 @@ Store::Entered Store::enter(const Entry& entry) {
   QSqlQuery find(db_);
   find.prepare(QStringLiteral("SELECT issued_at, used_at IS NOT NULL FROM tokens WHERE token = ?"));
   find.addBindValue(token);
-  if (!find.exec()) return refuse(QueryFault::UnknownToken);
+  if (!find.exec()) return refuse(QueryFault::Unavailable);
   if (!find.next()) {
     // Purged after use, or never issued.
     QSqlQuery used(db_);
@@ -190,7 +190,8 @@ Store::Entered Store::enter(const Entry& entry) {
   use.prepare(QStringLiteral("UPDATE tokens SET used_at = ? WHERE token = ? AND used_at IS NULL"));
   use.addBindValue(now);
   use.addBindValue(token);
-  if (!use.exec() || use.numRowsAffected() != 1) return refuse(QueryFault::UsedToken);
+  if (!use.exec()) return refuse(QueryFault::Unavailable);
+  if (use.numRowsAffected() != 1) return refuse(QueryFault::UsedToken);
 
   QSqlQuery insert(db_);
   insert.prepare(
@@ -200,9 +201,9 @@ Store::Entered Store::enter(const Entry& entry) {
   insert.addBindValue(entry.name);
   insert.addBindValue(now);
   for (int32_t t : entry.times) insert.addBindValue(t);
-  if (!insert.exec()) return refuse(QueryFault::UsedToken);
+  if (!insert.exec()) return refuse(QueryFault::Unavailable);
   const qint64 id = insert.lastInsertId().toLongLong();
-  if (!run(db_, QStringLiteral("COMMIT"))) return refuse(QueryFault::UsedToken);
+  if (!run(db_, QStringLiteral("COMMIT"))) return refuse(QueryFault::Unavailable);
   return {QueryFault::None, id};
 }
 

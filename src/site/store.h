@@ -33,6 +33,8 @@ class Store {
   Store(const Store&) = delete;
   Store& operator=(const Store&) = delete;
 
+  // How long a write waits for another process's lock before giving up; before open().
+  void setBusyTimeoutMs(int ms) { busyTimeoutMs_ = ms; }
   // Opens (or creates) the file; on failure error says why.
   bool open(QString* error);
 
@@ -67,6 +69,7 @@ class Store {
   qint64 lifetime_;
   std::function<qint64()> now_;
   qint64 lastPurge_ = 0;
+  int busyTimeoutMs_ = 5000;
   QSqlDatabase db_;
 };
 

@@ -95,6 +95,30 @@ TEST(SiteStore, ExpiredTokensArePurgedYetAUsedOneNeverComesBackUnknown) {
   EXPECT_EQ(store.careerCount(), 1);
 }
 
+TEST(SiteStore, AnEntryTheDatabaseCannotTakeIsNeitherStoredNorItsTokenSpent) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("s.sqlite"));
+  Store store(path, 600, fixedNow);
+  store.setBusyTimeoutMs(50);
+  QString error;
+  ASSERT_TRUE(store.open(&error));
+  const QByteArray token = store.issueToken();
+  {
+    // Another process holds the write lock for longer than the store will wait.
+    QSqlDatabase other =
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("lock"));
+    other.setDatabaseName(path);
+    ASSERT_TRUE(other.open());
+    ASSERT_TRUE(QSqlQuery(other).exec(QStringLiteral("BEGIN IMMEDIATE")));
+    EXPECT_EQ(store.enter({token, QStringLiteral("abc"), {}}).fault, QueryFault::Unavailable);
+    QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("lock"));
+  EXPECT_EQ(store.careerCount(), 0);
+  EXPECT_EQ(store.enter({token, QStringLiteral("abc"), {}}).fault, QueryFault::None);
+  EXPECT_EQ(store.careerCount(), 1);
+}
+
 TEST(EntryQuery, ReadsBackWhatTheGameBuilds) {
   struct Case {
     std::string name;
