@@ -84,17 +84,6 @@ constexpr std::array<uint32_t, 11> kGateColour = {0,        0xEEEEEE, 0xCDCDCD, 
                                                   0x6696FD, 0xFFFF99, 0x10FF10, 0xFFC040,
                                                   0xFFC040, 0xFF99FF, 0xFF99FF};
 
-int32_t venueOfMonth(int32_t month) {
-  switch (month) {
-    case 1:
-    case 8: return 4;
-    case 2: return 3;
-    case 9:
-    case 10: return 2;
-    default: return 1;
-  }
-}
-
 int32_t finishPostOfVenue(int32_t venue) {
   switch (venue) {
     case 1: return 200;

@@ -88,6 +88,12 @@ void GameWindow::startTimers() {
   for (int n = 1; n <= 5; ++n) timers_[static_cast<size_t>(n)]->start();
 }
 
+void GameWindow::showNote(const QString& text) {
+  // Made on first use, so it lies above every control made before it.
+  if (note_ == nullptr) note_ = new SiteNote(this);
+  note_->showText(text);
+}
+
 QPushButton* GameWindow::command(int n) const {
   return n >= 1 && n <= kCommandCount ? commands_[static_cast<size_t>(n)] : nullptr;
 }

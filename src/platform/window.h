@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/canvas.h"
+#include "platform/site_note.h"
 #include "shell/game.h"
 
 namespace milka::platform {
@@ -28,6 +29,10 @@ class GameWindow final : public QWidget {
   // The Windows key code the handlers expect for a Qt key: 65..90 for the letters whatever
   // Shift says, 37..40 for the arrows, 0 for keys the game never sees.
   static int keyCode(int qtKey);
+
+  // A short-lived note over the form (see SiteNote).
+  void showNote(const QString& text);
+  SiteNote* note() const { return note_; }
 
   Canvas* canvas() const { return canvas_; }
   QPushButton* command(int n) const;
@@ -52,6 +57,7 @@ class GameWindow final : public QWidget {
   std::string shownCaption_;
   std::array<QTimer*, 6> timers_{};
   bool synced_ = false;
+  SiteNote* note_ = nullptr;
 };
 
 }  // namespace milka::platform
