@@ -40,6 +40,26 @@ QRectF Canvas::pixels(float left, float top, float width, float height) {
           height / kTwipsPerPixel};
 }
 
+void Canvas::setScale(double scale) {
+  if (scale == scale_) return;
+  scale_ = scale;
+  for (ShownLabel& label : labels_)
+    if (label.font) prepareText(label);
+  update();
+}
+
+void Canvas::setGliding(bool on) {
+  gliding_ = on;
+}
+
+QRectF Canvas::onScreen(const QRectF& rect) const {
+  return {rect.topLeft() * scale_, rect.size() * scale_};
+}
+
+void Canvas::prepareText(ShownLabel& shown) const {
+  shown.text.prepare(QTransform::fromScale(scale_, scale_), *shown.font);
+}
+
 void Canvas::sync(const Form& model) {
   // A new window colour shows through everywhere, so the whole canvas goes.
   const bool whole = !synced_ || model.backColour != backColour_;
@@ -69,7 +89,7 @@ void Canvas::sync(const Form& model) {
 void Canvas::invalidate(const QRectF& rect) {
   // A control out of the window costs nothing; a pixel of margin covers the rounding of
   // fractional twips on every screen scale.
-  const QRect area = rect.toAlignedRect().adjusted(-1, -1, 1, 1) & this->rect();
+  const QRect area = onScreen(rect).toAlignedRect().adjusted(-1, -1, 1, 1) & this->rect();
   if (!area.isEmpty()) update(area);
 }
 
@@ -83,7 +103,7 @@ void Canvas::adopt(ShownLabel& shown, const Label& model) {
   if (fontChanged || captionChanged) {
     shown.text = QStaticText(QString::fromStdString(model.caption));
     shown.text.setTextFormat(Qt::PlainText);
-    shown.text.prepare(QTransform(), *shown.font);
+    prepareText(shown);
   }
 }
 
@@ -110,16 +130,20 @@ void Canvas::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   // Pixel art stays crisp however far the screen scales it.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  const QRectF dirty = event->rect();
   painter.fillRect(event->rect(), colour(backColour_));
+  // Everything below is in the form's own pixels; the painter scales it, text included, so
+  // glyphs are rasterised at the size they are shown.
+  painter.scale(scale_, scale_);
+  const QRectF dirty = QRectF(event->rect()).adjusted(-1, -1, 1, 1);
+  const QRectF formDirty(dirty.topLeft() / scale_, dirty.size() / scale_);
 
   for (int n : kLabelOrder) {
     const ShownLabel& label = labels_[static_cast<size_t>(n)];
-    if (label.rect.intersects(dirty)) drawLabel(painter, label);
+    if (label.rect.intersects(formDirty)) drawLabel(painter, label);
   }
   for (int n = 1; n <= kImageCount; ++n) {
     const ShownPicture& picture = pictures_[static_cast<size_t>(n)];
-    if (!picture.pixmap || picture.pixmap->isNull() || !picture.rect.intersects(dirty)) continue;
+    if (!picture.pixmap || picture.pixmap->isNull() || !picture.rect.intersects(formDirty)) continue;
     painter.drawPixmap(picture.rect, *picture.pixmap, QRectF(picture.pixmap->rect()));
   }
 }

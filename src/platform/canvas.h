@@ -27,6 +27,14 @@ class Canvas final : public QWidget {
   // Twips to logical pixels, fractions kept.
   static QRectF pixels(float left, float top, float width, float height);
 
+  // Draw the form this many times its own size; text is laid out afresh for the size.
+  void setScale(double scale);
+  double scale() const { return scale_; }
+
+  // Pictures glide between the places two ticks give them, or hop there as the rules move them.
+  void setGliding(bool on);
+  bool gliding() const { return gliding_; }
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 
@@ -52,7 +60,12 @@ class Canvas final : public QWidget {
   const QPixmap& pixmap(const Sprite& sprite);
   static void drawLabel(QPainter& painter, const ShownLabel& label);
 
+  QRectF onScreen(const QRectF& rect) const;
+  void prepareText(ShownLabel& shown) const;
+
   bool synced_ = false;
+  double scale_ = 1.0;
+  bool gliding_ = true;
   uint32_t backColour_ = 0;
   std::array<ShownLabel, kLabelCount + 1> labels_{};
   std::array<ShownPicture, kImageCount + 1> pictures_{};
