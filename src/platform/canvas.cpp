@@ -1,9 +1,13 @@
 #include "platform/canvas.h"
 
+#include <QElapsedTimer>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
+#include <cmath>
 
 #include "platform/fonts.h"
+#include "platform/glide.h"
 #include "platform/sprites.h"
 
 namespace milka::platform {
@@ -33,6 +37,12 @@ Canvas::Canvas(QWidget* parent) : QWidget(parent) {
   // Every paint starts by filling its area with the window's colour.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::NoFocus);
+  clock_ = [started = std::make_shared<QElapsedTimer>()]() -> int64_t {
+    if (!started->isValid()) started->start();
+    return started->elapsed();
+  };
+  frames_.setTimerType(Qt::PreciseTimer);
+  connect(&frames_, &QTimer::timeout, this, &Canvas::frame);
 }
 
 QRectF Canvas::pixels(float left, float top, float width, float height) {
@@ -50,6 +60,48 @@ void Canvas::setScale(double scale) {
 
 void Canvas::setGliding(bool on) {
   gliding_ = on;
+  if (on) return;
+  // Off at once: every picture stands where the rules put it.
+  for (ShownPicture& shown : pictures_) {
+    shown.glideFrom.reset();
+    moveDrawn(shown, 0);
+  }
+  frames_.stop();
+}
+
+QRectF Canvas::drawnRect(int n) const {
+  return pictures_.at(static_cast<size_t>(n)).drawn;
+}
+
+QRectF Canvas::glidedRect(const ShownPicture& shown, int64_t now) const {
+  if (!shown.glideFrom) return shown.rect;
+  const double phase = static_cast<double>(now - shown.glideStart) / kGlideMs;
+  const Picture& p = shown.model;
+  return pixels(glidedLeft(*shown.glideFrom, p.left, phase), p.top, p.width, p.height);
+}
+
+// Repaints the old and the new place of a picture that is drawn somewhere else now.
+void Canvas::moveDrawn(ShownPicture& shown, int64_t now) {
+  const QRectF next = glidedRect(shown, now);
+  if (next == shown.drawn) return;
+  invalidate(shown.drawn);
+  shown.drawn = next;
+  invalidate(shown.drawn);
+}
+
+void Canvas::frame() {
+  const int64_t now = clock_();
+  bool more = false;
+  for (ShownPicture& shown : pictures_) {
+    if (!shown.glideFrom) continue;
+    if (now - shown.glideStart >= kGlideMs) {
+      shown.glideFrom.reset();  // arrived
+    } else {
+      more = true;
+    }
+    moveDrawn(shown, now);
+  }
+  if (!more) frames_.stop();
 }
 
 QRectF Canvas::onScreen(const QRectF& rect) const {
@@ -73,17 +125,40 @@ void Canvas::sync(const Form& model) {
     adopt(shown, now);
     if (!whole) invalidate(shown.rect);
   }
-  for (int n = 1; n <= kImageCount; ++n) {
-    ShownPicture& shown = pictures_[static_cast<size_t>(n)];
-    const Picture& now = model.image(n);
-    if (synced_ && shown.model == now) continue;
-    if (!whole) invalidate(shown.rect);
-    adopt(shown, now);
-    if (!whole) invalidate(shown.rect);
-  }
+  syncPictures(model, whole);
 
   synced_ = true;
   if (whole) update();
+}
+
+void Canvas::syncPictures(const Form& model, bool whole) {
+  Pictures before;
+  for (int n = 1; n <= kImageCount; ++n)
+    before[static_cast<size_t>(n)] = pictures_[static_cast<size_t>(n)].model;
+  std::array<std::optional<float>, kImageCount + 1> starts{};
+  if (synced_ && gliding_) starts = glideStarts(before, model.images, model);
+  const int64_t now = clock_();
+  bool gliding = false;
+  for (int n = 1; n <= kImageCount; ++n) {
+    ShownPicture& shown = pictures_[static_cast<size_t>(n)];
+    const Picture& next = model.image(n);
+    if (synced_ && shown.model == next) {
+      gliding = gliding || shown.glideFrom.has_value();
+      continue;
+    }
+    if (!whole) invalidate(shown.drawn);
+    adopt(shown, next);
+    shown.glideFrom = starts[static_cast<size_t>(n)];
+    shown.glideStart = now;
+    shown.drawn = glidedRect(shown, now);
+    gliding = gliding || shown.glideFrom.has_value();
+    if (!whole) invalidate(shown.drawn);
+  }
+  if (gliding && !frames_.isActive()) {
+    // As often as the screen shows a new picture, and no more.
+    const qreal hertz = screen() ? screen()->refreshRate() : 60;
+    frames_.start(std::max(4, static_cast<int>(std::floor(1000 / std::max<qreal>(hertz, 1)))));
+  }
 }
 
 void Canvas::invalidate(const QRectF& rect) {
@@ -143,8 +218,9 @@ void Canvas::paintEvent(QPaintEvent* event) {
   }
   for (int n = 1; n <= kImageCount; ++n) {
     const ShownPicture& picture = pictures_[static_cast<size_t>(n)];
-    if (!picture.pixmap || picture.pixmap->isNull() || !picture.rect.intersects(formDirty)) continue;
-    painter.drawPixmap(picture.rect, *picture.pixmap, QRectF(picture.pixmap->rect()));
+    if (!picture.pixmap || picture.pixmap->isNull() || !picture.drawn.intersects(formDirty))
+      continue;
+    painter.drawPixmap(picture.drawn, *picture.pixmap, QRectF(picture.pixmap->rect()));
   }
 }
 

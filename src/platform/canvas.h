@@ -7,9 +7,12 @@
 #include <QPixmap>
 #include <QRectF>
 #include <QStaticText>
+#include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <map>
+#include <optional>
 #include <tuple>
 
 #include "shell/form.h"
@@ -35,6 +38,15 @@ class Canvas final : public QWidget {
   void setGliding(bool on);
   bool gliding() const { return gliding_; }
 
+  // Where picture n is drawn now, in the form's own pixels: on its way between two ticks while
+  // it glides.
+  QRectF drawnRect(int n) const;
+
+  // Milliseconds from any fixed point; the glides are timed by it. Tests stop it.
+  void setClock(std::function<int64_t()> clock) { clock_ = std::move(clock); }
+  // One frame of the glides: every gliding picture moves on to where it is due now.
+  void frame();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 
@@ -47,8 +59,11 @@ class Canvas final : public QWidget {
   };
   struct ShownPicture {
     Picture model;
-    QRectF rect;
+    QRectF rect;   // where the rules put it
+    QRectF drawn;  // where it was last drawn: rect, or on its glide towards rect
     const QPixmap* pixmap = nullptr;
+    std::optional<float> glideFrom;  // in twips, the left it glides from
+    int64_t glideStart = 0;
   };
   using FontKey = std::tuple<FontFace, float, bool>;
   using SpriteKey = std::tuple<SpriteKind, Coat, bool, int>;
@@ -62,10 +77,15 @@ class Canvas final : public QWidget {
 
   QRectF onScreen(const QRectF& rect) const;
   void prepareText(ShownLabel& shown) const;
+  void syncPictures(const Form& model, bool whole);
+  QRectF glidedRect(const ShownPicture& shown, int64_t now) const;
+  void moveDrawn(ShownPicture& shown, int64_t now);
 
   bool synced_ = false;
   double scale_ = 1.0;
   bool gliding_ = true;
+  std::function<int64_t()> clock_;
+  QTimer frames_;
   uint32_t backColour_ = 0;
   std::array<ShownLabel, kLabelCount + 1> labels_{};
   std::array<ShownPicture, kImageCount + 1> pictures_{};
