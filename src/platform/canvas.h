@@ -46,6 +46,8 @@ class Canvas final : public QWidget {
   void setClock(std::function<int64_t()> clock) { clock_ = std::move(clock); }
   // One frame of the glides: every gliding picture moves on to where it is due now.
   void frame();
+  // Whether any picture is on its way, and frames are being drawn for it.
+  bool animating() const { return frames_.isActive(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
