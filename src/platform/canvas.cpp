@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <cmath>
+#include <memory>
 
 #include "platform/fonts.h"
 #include "platform/glide.h"
@@ -31,6 +32,16 @@ QColor colour(uint32_t rgb) {
   return QColor(static_cast<QRgb>(rgb));
 }
 
+// The form's pixels that meet a region of the scaled canvas: a little more than the region at
+// a fractional scale, which the paint's own clipping trims.
+QRegion formRegion(const QRegion& onScreen, double scale) {
+  if (scale == 1.0) return onScreen;
+  QRegion form;
+  for (const QRect& r : onScreen)
+    form += QRectF(QPointF(r.topLeft()) / scale, QSizeF(r.size()) / scale).toAlignedRect();
+  return form;
+}
+
 }  // namespace
 
 Canvas::Canvas(QWidget* parent) : QWidget(parent) {
@@ -50,11 +61,59 @@ QRectF Canvas::pixels(float left, float top, float width, float height) {
           height / kTwipsPerPixel};
 }
 
+void Canvas::sync(const Form& model) {
+  // A new window colour shows through everywhere, so the whole canvas goes.
+  const bool whole = !synced_ || model.backColour != backColour_;
+  backColour_ = model.backColour;
+
+  for (int n = 1; n <= kLabelCount; ++n) {
+    LabelLook& shown = labels_[static_cast<size_t>(n)];
+    const Label& now = model.label(n);
+    if (synced_ && shown.model() == now) continue;
+    if (!whole) invalidate(shown.rect());
+    adopt(shown, now);
+    if (!whole) invalidate(shown.rect());
+  }
+  syncPictures(model, whole);
+
+  synced_ = true;
+  if (whole) update();
+}
+
+void Canvas::syncPictures(const Form& model, bool whole) {
+  Pictures before;
+  for (int n = 1; n <= kImageCount; ++n)
+    before[static_cast<size_t>(n)] = pictures_[static_cast<size_t>(n)].model;
+  std::array<std::optional<float>, kImageCount + 1> starts{};
+  if (synced_ && gliding_) starts = glideStarts(before, model.images, model);
+  const int64_t now = clock_();
+  bool gliding = false;
+  for (int n = 1; n <= kImageCount; ++n) {
+    ShownPicture& shown = pictures_[static_cast<size_t>(n)];
+    const Picture& next = model.image(n);
+    if (synced_ && shown.model == next) {
+      gliding = gliding || shown.glideFrom.has_value();
+      continue;
+    }
+    if (!whole) invalidate(shown.drawn);
+    adopt(shown, next);
+    shown.glideFrom = starts[static_cast<size_t>(n)];
+    shown.glideStart = now;
+    shown.drawn = glidedRect(shown, now);
+    shown.area = shown.drawn.toAlignedRect();
+    gliding = gliding || shown.glideFrom.has_value();
+    if (!whole) invalidate(shown.drawn);
+  }
+  if (gliding && !frames_.isActive()) {
+    // As often as the screen shows a new picture, and no more.
+    const qreal hertz = screen() ? screen()->refreshRate() : 60;
+    frames_.start(std::max(4, static_cast<int>(std::floor(1000 / std::max<qreal>(hertz, 1)))));
+  }
+}
+
 void Canvas::setScale(double scale) {
   if (scale == scale_) return;
   scale_ = scale;
-  for (ShownLabel& label : labels_)
-    if (label.font) prepareText(label);
   update();
 }
 
@@ -86,6 +145,7 @@ void Canvas::moveDrawn(ShownPicture& shown, int64_t now) {
   if (next == shown.drawn) return;
   invalidate(shown.drawn);
   shown.drawn = next;
+  shown.area = shown.drawn.toAlignedRect();
   invalidate(shown.drawn);
 }
 
@@ -104,82 +164,23 @@ void Canvas::frame() {
   if (!more) frames_.stop();
 }
 
-QRectF Canvas::onScreen(const QRectF& rect) const {
-  return {rect.topLeft() * scale_, rect.size() * scale_};
-}
-
-void Canvas::prepareText(ShownLabel& shown) const {
-  shown.text.prepare(QTransform::fromScale(scale_, scale_), *shown.font);
-}
-
-void Canvas::sync(const Form& model) {
-  // A new window colour shows through everywhere, so the whole canvas goes.
-  const bool whole = !synced_ || model.backColour != backColour_;
-  backColour_ = model.backColour;
-
-  for (int n = 1; n <= kLabelCount; ++n) {
-    ShownLabel& shown = labels_[static_cast<size_t>(n)];
-    const Label& now = model.label(n);
-    if (synced_ && shown.model == now) continue;
-    if (!whole) invalidate(shown.rect);
-    adopt(shown, now);
-    if (!whole) invalidate(shown.rect);
-  }
-  syncPictures(model, whole);
-
-  synced_ = true;
-  if (whole) update();
-}
-
-void Canvas::syncPictures(const Form& model, bool whole) {
-  Pictures before;
-  for (int n = 1; n <= kImageCount; ++n)
-    before[static_cast<size_t>(n)] = pictures_[static_cast<size_t>(n)].model;
-  std::array<std::optional<float>, kImageCount + 1> starts{};
-  if (synced_ && gliding_) starts = glideStarts(before, model.images, model);
-  const int64_t now = clock_();
-  bool gliding = false;
-  for (int n = 1; n <= kImageCount; ++n) {
-    ShownPicture& shown = pictures_[static_cast<size_t>(n)];
-    const Picture& next = model.image(n);
-    if (synced_ && shown.model == next) {
-      gliding = gliding || shown.glideFrom.has_value();
-      continue;
-    }
-    if (!whole) invalidate(shown.drawn);
-    adopt(shown, next);
-    shown.glideFrom = starts[static_cast<size_t>(n)];
-    shown.glideStart = now;
-    shown.drawn = glidedRect(shown, now);
-    gliding = gliding || shown.glideFrom.has_value();
-    if (!whole) invalidate(shown.drawn);
-  }
-  if (gliding && !frames_.isActive()) {
-    // As often as the screen shows a new picture, and no more.
-    const qreal hertz = screen() ? screen()->refreshRate() : 60;
-    frames_.start(std::max(4, static_cast<int>(std::floor(1000 / std::max<qreal>(hertz, 1)))));
-  }
+int Canvas::keptPictures() const {
+  int kept = 0;
+  for (const LabelLook& label : labels_) kept += label.keptPicture() ? 1 : 0;
+  return kept;
 }
 
 void Canvas::invalidate(const QRectF& rect) {
   // A control out of the window costs nothing; a pixel of margin covers the rounding of
   // fractional twips on every screen scale.
-  const QRect area = onScreen(rect).toAlignedRect().adjusted(-1, -1, 1, 1) & this->rect();
+  const QRectF shown(rect.topLeft() * scale_, rect.size() * scale_);
+  const QRect area = shown.toAlignedRect().adjusted(-1, -1, 1, 1) & this->rect();
   if (!area.isEmpty()) update(area);
 }
 
-void Canvas::adopt(ShownLabel& shown, const Label& model) {
-  const bool fontChanged = !shown.font || shown.model.face != model.face ||
-                           shown.model.fontSize != model.fontSize || shown.model.bold != model.bold;
-  const bool captionChanged = !shown.font || shown.model.caption != model.caption;
-  shown.model = model;
-  shown.rect = pixels(model.left, model.top, model.width, model.height);
-  if (fontChanged) shown.font = &font(model.face, model.fontSize, model.bold);
-  if (fontChanged || captionChanged) {
-    shown.text = QStaticText(QString::fromStdString(model.caption));
-    shown.text.setTextFormat(Qt::PlainText);
-    prepareText(shown);
-  }
+void Canvas::adopt(LabelLook& shown, const Label& model) {
+  shown.adopt(model, pixels(model.left, model.top, model.width, model.height),
+              font(model.face, model.fontSize, model.bold), captions_);
 }
 
 void Canvas::adopt(ShownPicture& shown, const Picture& model) {
@@ -205,37 +206,25 @@ void Canvas::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   // Pixel art stays crisp however far the screen scales it.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.fillRect(event->rect(), colour(backColour_));
-  // Everything below is in the form's own pixels; the painter scales it, text included, so
-  // glyphs are rasterised at the size they are shown.
+  const QColor back = colour(backColour_);
+  for (const QRect& part : event->region()) painter.fillRect(part, back);
+  // From here on in the form's own pixels; the painter does the scaling.
+  const QRegion dirty = formRegion(event->region(), scale_);
   painter.scale(scale_, scale_);
-  const QRectF dirty = QRectF(event->rect()).adjusted(-1, -1, 1, 1);
-  const QRectF formDirty(dirty.topLeft() / scale_, dirty.size() / scale_);
 
   for (int n : kLabelOrder) {
-    const ShownLabel& label = labels_[static_cast<size_t>(n)];
-    if (label.rect.intersects(formDirty)) drawLabel(painter, label);
+    LabelLook& label = labels_[static_cast<size_t>(n)];
+    if (dirty.intersects(label.area())) label.paint(painter, dirty);
   }
   for (int n = 1; n <= kImageCount; ++n) {
     const ShownPicture& picture = pictures_[static_cast<size_t>(n)];
-    if (!picture.pixmap || picture.pixmap->isNull() || !picture.drawn.intersects(formDirty))
-      continue;
-    painter.drawPixmap(picture.drawn, *picture.pixmap, QRectF(picture.pixmap->rect()));
+    if (dirty.intersects(picture.area)) drawPicture(painter, picture);
   }
 }
 
-void Canvas::drawLabel(QPainter& painter, const ShownLabel& label) {
-  if (!label.model.transparent) painter.fillRect(label.rect, colour(label.model.backColour));
-  if (label.model.caption.empty()) return;
-  // One line from the top edge, cut off at the label's border like the captions always were.
-  QPointF at = label.rect.topLeft();
-  if (label.model.alignment == Align::Centre)
-    at.rx() += (label.rect.width() - label.text.size().width()) / 2;
-  painter.setClipRect(label.rect);
-  painter.setFont(*label.font);
-  painter.setPen(colour(label.model.foreColour));
-  painter.drawStaticText(at, label.text);
-  painter.setClipping(false);
+void Canvas::drawPicture(QPainter& painter, const ShownPicture& picture) {
+  if (!picture.pixmap || picture.pixmap->isNull()) return;
+  painter.drawPixmap(picture.drawn, *picture.pixmap, QRectF(picture.pixmap->rect()));
 }
 
 }  // namespace milka::platform

@@ -1,12 +1,12 @@
 // The painted part of the window: its background, every label and every picture, drawn in one
 // pass from a copy of the model as it was last brought up to date, so that what is painted is
-// always exactly what was invalidated.
+// always exactly what was invalidated. A paint covers only the rectangles that changed, never
+// the box around them, and draws only the controls that meet one of them.
 #pragma once
 
 #include <QFont>
 #include <QPixmap>
 #include <QRectF>
-#include <QStaticText>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -15,6 +15,7 @@
 #include <optional>
 #include <tuple>
 
+#include "platform/label_look.h"
 #include "shell/form.h"
 
 namespace milka::platform {
@@ -27,10 +28,14 @@ class Canvas final : public QWidget {
   // place of whatever differs from what is on screen.
   void sync(const Form& model);
 
+  // How many labels are drawn from a picture kept of them.
+  int keptPictures() const;
+
   // Twips to logical pixels, fractions kept.
   static QRectF pixels(float left, float top, float width, float height);
 
-  // Draw the form this many times its own size; text is laid out afresh for the size.
+  // Draw the form this many times its own size. The painter scales everything, so glyphs are
+  // rasterised at the size they are shown and pixel art is enlarged without smoothing.
   void setScale(double scale);
   double scale() const { return scale_; }
 
@@ -53,16 +58,11 @@ class Canvas final : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  struct ShownLabel {
-    Label model;
-    QRectF rect;
-    QStaticText text;
-    const QFont* font = nullptr;
-  };
   struct ShownPicture {
     Picture model;
     QRectF rect;   // where the rules put it
     QRectF drawn;  // where it was last drawn: rect, or on its glide towards rect
+    QRect area;    // the whole pixels drawn touches
     const QPixmap* pixmap = nullptr;
     std::optional<float> glideFrom;  // in twips, the left it glides from
     int64_t glideStart = 0;
@@ -71,14 +71,11 @@ class Canvas final : public QWidget {
   using SpriteKey = std::tuple<SpriteKind, Coat, bool, int>;
 
   void invalidate(const QRectF& rect);
-  void adopt(ShownLabel& shown, const Label& model);
+  void adopt(LabelLook& shown, const Label& model);
   void adopt(ShownPicture& shown, const Picture& model);
   const QFont& font(FontFace face, float points, bool bold);
   const QPixmap& pixmap(const Sprite& sprite);
-  static void drawLabel(QPainter& painter, const ShownLabel& label);
-
-  QRectF onScreen(const QRectF& rect) const;
-  void prepareText(ShownLabel& shown) const;
+  static void drawPicture(QPainter& painter, const ShownPicture& picture);
   void syncPictures(const Form& model, bool whole);
   QRectF glidedRect(const ShownPicture& shown, int64_t now) const;
   void moveDrawn(ShownPicture& shown, int64_t now);
@@ -89,9 +86,10 @@ class Canvas final : public QWidget {
   std::function<int64_t()> clock_;
   QTimer frames_;
   uint32_t backColour_ = 0;
-  std::array<ShownLabel, kLabelCount + 1> labels_{};
+  std::array<LabelLook, kLabelCount + 1> labels_{};
   std::array<ShownPicture, kImageCount + 1> pictures_{};
   std::map<FontKey, QFont> fonts_;
+  CaptionLayouts captions_;
   std::map<SpriteKey, QPixmap> pixmaps_;
 };
 
