@@ -21,39 +21,19 @@
 #include "platform/glide.h"
 #include "platform/window.h"
 #include "shell/game.h"
-#include "shell/random.h"
+#include "view/scripted_tour.h"
 
 namespace {
 
 using milka::Game;
 using milka::platform::GameWindow;
 
-void tickAll(Game& g) {
-  g.Timer1_Timer();
-  g.Timer2_Timer();
-  g.Timer3_Timer();
-  g.Timer4_Timer();
-  g.Timer5_Timer();
-}
-
-// A player who types every whip symbol shown, as fast as the ticks come.
-void whip(Game& g) {
-  for (int code = 37; code <= 90; ++code)
-    if (milka::symbolOfKey(code) == g.form.label(12).caption)
-      g.Text1_KeyDown(static_cast<int16_t>(code), 0);
-}
-
-// Through the handlers, as a player pressing A whenever it may, to a race under way.
-void walkToRace(Game& g) {
+// Tour periods until a race is under way, its countdown over.
+void walkToRace(milka::testing::ScriptedTour& tour) {
   for (int i = 0; i < 200000; ++i) {
-    const milka::GameState& s = g.state;
+    const milka::GameState& s = tour.game.state;
     if (s.screenState == 7 && s.startCountdown < 0 && s.raceTicks > 5) return;
-    tickAll(g);
-    if (s.screenState == 2 && s.setupPhase == 3 && s.nameLength < 3) g.Text1_KeyDown(65, 0);
-    if (s.screenState == 3 && s.bodyWeight < s.bestWeight - 20 && s.buttonTicks > 1)
-      g.Command4_Click();
-    if (s.buttonTicks > 2 && s.screenState != 7) g.Command1_Click();
-    if (s.screenState == -11) g.Form_Load();  // a whole career gone by: start another
+    tour.step();
   }
 }
 
@@ -65,7 +45,7 @@ void settle() {
 struct RaceView {
   explicit RaceView(double zoom, bool ownClock = true) {
     game.Form_Load();
-    walkToRace(game);
+    walkToRace(tour);
     if (ownClock) window.canvas()->setClock([this] { return now; });
     window.zoomTo(zoom);
     window.sync();
@@ -75,15 +55,13 @@ struct RaceView {
   }
 
   void tick() {
-    tickAll(game);
-    whip(game);
-    if (game.state.screenState != 7) walkToRace(game);
+    tour.step();
+    if (game.state.screenState != 7) walkToRace(tour);
     window.sync();
   }
 
-  milka::CountingClock clock;
-  milka::ClockRandom random{clock, 11};
-  Game game{random};
+  milka::testing::ScriptedTour tour;
+  Game& game = tour.game;
   GameWindow window{game};
   int64_t now = 0;
 };
@@ -213,10 +191,12 @@ void BM_RaceThirtySeconds(benchmark::State& state) {
     QTimer player;
     player.setInterval(milka::platform::kGlideMs);
     QObject::connect(&player, &QTimer::timeout, [&view, &frames] {
-      whip(view.game);
+      for (int code = 37; code <= 90; ++code)
+        if (milka::symbolOfKey(code) == view.game.form.label(12).caption)
+          view.game.Text1_KeyDown(static_cast<int16_t>(code), 0);
       if (view.game.state.screenState != 7) {
         // Straight on to the next race, between two frames; that gap is not the window's.
-        walkToRace(view.game);
+        walkToRace(view.tour);
         frames.restart();
       }
       view.window.sync();
