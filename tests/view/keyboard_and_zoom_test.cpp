@@ -21,6 +21,8 @@ namespace {
 class KeyboardTest : public ::testing::Test, protected milka::testing::WindowParts {
  protected:
   void SetUp() override { open(nullptr); }
+  // The window keeps its settings to the end; it goes first.
+  void TearDown() override { window.reset(); }
 
   void open(QSettings* settings) {
     window = std::make_unique<GameWindow>(game, settings);
@@ -50,6 +52,15 @@ class KeyboardTest : public ::testing::Test, protected milka::testing::WindowPar
     const QPointF centre = Canvas::pixels(b.left, b.top, b.width, b.height).center();
     return (window->stage().topLeft() + centre * window->scale()).toPoint();
   }
+
+  QSettings& settingsIn(const QTemporaryDir& where) {
+    settingsFile =
+        std::make_unique<QSettings>(where.filePath("milka-derby.ini"), QSettings::IniFormat);
+    return *settingsFile;
+  }
+
+  QTemporaryDir dir;
+  std::unique_ptr<QSettings> settingsFile;
 };
 
 // One press of each button's key, on a screen where that button acts, with the pacing counter
@@ -229,16 +240,15 @@ TEST_F(KeyboardTest, F11AndF9TurnFullScreenAndGlidingOnAndOff) {
 }
 
 TEST_F(KeyboardTest, TheViewIsRememberedBetweenRuns) {
-  QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
-  QSettings settings(dir.filePath("milka-derby.ini"), QSettings::IniFormat);
-  open(&settings);
+  QSettings& stored = settingsIn(dir);
+  open(&stored);
   showWindow();
   window->zoomTo(2);
   window->setGliding(false);
   window.reset();  // the game closes
 
-  open(&settings);
+  open(&stored);
   window->showAsRemembered();
   EXPECT_EQ(window->size(), QSize(1438, 1032));
   EXPECT_EQ(window->scale(), 2.0);
@@ -247,24 +257,23 @@ TEST_F(KeyboardTest, TheViewIsRememberedBetweenRuns) {
   window->toggleFullScreen();
   window.reset();
 
-  open(&settings);
+  open(&stored);
   window->showAsRemembered();
   EXPECT_TRUE(window->isFullScreen());
   window.reset();
 
   // A starting zoom on the command line wins over what was left.
-  open(&settings);
+  open(&stored);
   window->showAsRemembered(3.0);
   EXPECT_FALSE(window->isFullScreen());
   EXPECT_EQ(window->scale(), 3.0);
 }
 
 TEST_F(KeyboardTest, ADamagedSettingsFileOpensAtTheFormsSize) {
-  QTemporaryDir dir;
-  QSettings settings(dir.filePath("milka-derby.ini"), QSettings::IniFormat);
-  settings.setValue("window/zoom", 1e9);
-  settings.setValue("window/geometry", QByteArray("not a geometry"));
-  open(&settings);
+  QSettings& stored = settingsIn(dir);
+  stored.setValue("window/zoom", 1e9);
+  stored.setValue("window/geometry", QByteArray("not a geometry"));
+  open(&stored);
   window->showAsRemembered();
   EXPECT_EQ(window->size(), QSize(719, 516));
 }
