@@ -64,6 +64,9 @@ for size in 16 32 48 64 128 256; do
   [ "$width" = "$size" ] && [ "$height" = "$size" ] || fail "$icon is ${width}x$height"
 done
 
+# --version answers without a desktop, with the package's own version.
+"$game" --version | grep -qF "$(dpkg-deb -f "$deb" Version)" || fail "--version does not name the package's version"
+
 # Still running after five seconds (timeout's 124) means it started and kept going.
 log="$(mktemp)"
 status=0

@@ -57,7 +57,11 @@ QString SiteSetup::siteBaseFrom(const QString& text) {
 }
 
 bool SiteSetup::apply(const QCommandLineParser& parser, QtOnlinePort& port, QString* error) {
-  QString named = parser.value(kSiteOption);
+  return apply(parser.value(kSiteOption), port, error);
+}
+
+bool SiteSetup::apply(const QString& siteOption, QtOnlinePort& port, QString* error) {
+  QString named = siteOption;
   if (named.isEmpty()) named = qEnvironmentVariable("MILKA_SITE");
   if (!named.isEmpty()) {
     const QString base = siteBaseFrom(named);

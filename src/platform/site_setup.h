@@ -36,6 +36,8 @@ class SiteSetup {
   // False (with error) only for a named address that is not a web address; a site of its own
   // that cannot start is reported on stderr and the game goes on without one.
   bool apply(const QCommandLineParser& parser, QtOnlinePort& port, QString* error);
+  // The same, with the --site value already read (empty when none was given).
+  bool apply(const QString& siteOption, QtOnlinePort& port, QString* error);
 
   // The game's own site, when it runs one: its address (empty otherwise).
   QString ownSiteBase() const { return ownBase_; }
