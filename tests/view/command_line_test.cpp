@@ -74,6 +74,10 @@ TEST(CommandLine, OptionsAndTheirValues) {
     }
   }
   EXPECT_EQ(read({"-platform", "offscreen"}).platform, "offscreen");
+  EXPECT_EQ(read({"--site", "https://milka.example.org/m"}).options.site,
+            "https://milka.example.org/m");
+  EXPECT_TRUE(read({"--seed", "1"}).options.site.isEmpty());
+  EXPECT_FALSE(read({"--site"}).play);
 }
 
 // A fake Qt plugin folder and a real listening socket stand in for a desktop.
