@@ -40,19 +40,27 @@ QRectF Canvas::pixels(float left, float top, float width, float height) {
           height / kTwipsPerPixel};
 }
 
-void Canvas::sync(const Form& model) {
+void Canvas::sync(const Form& model, const GameState& state) {
   // A new window colour shows through everywhere, so the whole canvas goes.
   const bool whole = !synced_ || model.backColour != backColour_;
   backColour_ = model.backColour;
 
+  // A caption's words can move without its label changing: a neighbour it made room for, or a
+  // table whose widest cell changed in another row.
+  const ScreenLayout layout = layouter_.layout(model, rowsAreTable(state));
   for (int n = 1; n <= kLabelCount; ++n) {
     ShownLabel& shown = labels_[static_cast<size_t>(n)];
     const Label& now = model.label(n);
-    if (synced_ && shown.model == now) continue;
+    const CaptionLayout& laid = layout.labels[static_cast<size_t>(n)];
+    if (synced_ && shown.model == now && layout_.labels[static_cast<size_t>(n)] == laid) continue;
     if (!whole) invalidate(shown.rect);
-    adopt(shown, now);
+    shown.model = now;
+    shown.rect = pixels(now.left, now.top, now.width, now.height);
+    adopt(shown, laid);
     if (!whole) invalidate(shown.rect);
   }
+  layout_ = layout;
+
   for (int n = 1; n <= kImageCount; ++n) {
     ShownPicture& shown = pictures_[static_cast<size_t>(n)];
     const Picture& now = model.image(n);
@@ -61,6 +69,13 @@ void Canvas::sync(const Form& model) {
     adopt(shown, now);
     if (!whole) invalidate(shown.rect);
   }
+
+  RaceMarkers markers = raceMarkers(model, state);
+  if (!whole && markers != markers_) {
+    for (const RunnerMarker& m : markers_.markers) invalidate(m.rect);
+    for (const RunnerMarker& m : markers.markers) invalidate(m.rect);
+  }
+  markers_ = std::move(markers);
 
   synced_ = true;
   if (whole) update();
@@ -73,17 +88,13 @@ void Canvas::invalidate(const QRectF& rect) {
   if (!area.isEmpty()) update(area);
 }
 
-void Canvas::adopt(ShownLabel& shown, const Label& model) {
-  const bool fontChanged = !shown.font || shown.model.face != model.face ||
-                           shown.model.fontSize != model.fontSize || shown.model.bold != model.bold;
-  const bool captionChanged = !shown.font || shown.model.caption != model.caption;
-  shown.model = model;
-  shown.rect = pixels(model.left, model.top, model.width, model.height);
-  if (fontChanged) shown.font = &font(model.face, model.fontSize, model.bold);
-  if (fontChanged || captionChanged) {
-    shown.text = QStaticText(QString::fromStdString(model.caption));
-    shown.text.setTextFormat(Qt::PlainText);
-    shown.text.prepare(QTransform(), *shown.font);
+void Canvas::adopt(ShownLabel& shown, const CaptionLayout& layout) {
+  shown.runs.clear();
+  for (const TextRun& run : layout.runs) {
+    QStaticText text(run.text);
+    text.setTextFormat(Qt::PlainText);
+    text.prepare(QTransform(), layout.font);
+    shown.runs.push_back(std::move(text));
   }
 }
 
@@ -91,12 +102,6 @@ void Canvas::adopt(ShownPicture& shown, const Picture& model) {
   if (!shown.pixmap || !(shown.model.sprite == model.sprite)) shown.pixmap = &pixmap(model.sprite);
   shown.model = model;
   shown.rect = pixels(model.left, model.top, model.width, model.height);
-}
-
-const QFont& Canvas::font(FontFace face, float points, bool bold) {
-  auto [at, made] = fonts_.try_emplace({face, points, bold});
-  if (made) at->second = gameFont(face, points, bold);
-  return at->second;
 }
 
 const QPixmap& Canvas::pixmap(const Sprite& sprite) {
@@ -115,27 +120,44 @@ void Canvas::paintEvent(QPaintEvent* event) {
 
   for (int n : kLabelOrder) {
     const ShownLabel& label = labels_[static_cast<size_t>(n)];
-    if (label.rect.intersects(dirty)) drawLabel(painter, label);
+    if (label.rect.intersects(dirty))
+      drawLabel(painter, label, layout_.labels[static_cast<size_t>(n)]);
   }
   for (int n = 1; n <= kImageCount; ++n) {
     const ShownPicture& picture = pictures_[static_cast<size_t>(n)];
     if (!picture.pixmap || picture.pixmap->isNull() || !picture.rect.intersects(dirty)) continue;
     painter.drawPixmap(picture.rect, *picture.pixmap, QRectF(picture.pixmap->rect()));
   }
+  // Above the pictures: a marker stands for a runner that is not there to be seen.
+  for (const RunnerMarker& marker : markers_.markers)
+    if (marker.rect.intersects(dirty)) drawMarker(painter, marker);
 }
 
-void Canvas::drawLabel(QPainter& painter, const ShownLabel& label) {
+void Canvas::drawLabel(QPainter& painter, const ShownLabel& label,
+                       const CaptionLayout& layout) const {
   if (!label.model.transparent) painter.fillRect(label.rect, colour(label.model.backColour));
-  if (label.model.caption.empty()) return;
-  // One line from the top edge, cut off at the label's border like the captions always were.
-  QPointF at = label.rect.topLeft();
-  if (label.model.alignment == Align::Centre)
-    at.rx() += (label.rect.width() - label.text.size().width()) / 2;
+  if (label.runs.empty()) return;
+  // Within the label's border, like the captions always were.
   painter.setClipRect(label.rect);
-  painter.setFont(*label.font);
+  painter.setFont(layout.font);
   painter.setPen(colour(label.model.foreColour));
-  painter.drawStaticText(at, label.text);
+  for (size_t i = 0; i < label.runs.size() && i < layout.runs.size(); ++i)
+    painter.drawStaticText(layout.runs[i].origin, label.runs[i]);
   painter.setClipping(false);
+}
+
+void Canvas::drawMarker(QPainter& painter, const RunnerMarker& marker) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setPen(QPen(QColor(0x33, 0x33, 0x33), 1));
+  painter.setBrush(colour(marker.colour));
+  painter.drawRoundedRect(marker.rect.adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+  painter.setPen(QColor(0x11, 0x11, 0x11));
+  painter.setFont(marker.numberFont);
+  painter.drawStaticText(marker.number.origin, QStaticText(marker.number.text));
+  painter.setFont(marker.font);
+  painter.drawStaticText(marker.gap.origin, QStaticText(marker.gap.text));
+  painter.restore();
 }
 
 }  // namespace milka::platform

@@ -11,8 +11,12 @@
 #include <array>
 #include <map>
 #include <tuple>
+#include <vector>
 
+#include "platform/runner_markers.h"
+#include "platform/screen_layout.h"
 #include "shell/form.h"
+#include "shell/game_state.h"
 
 namespace milka::platform {
 
@@ -22,7 +26,11 @@ class Canvas final : public QWidget {
 
   // Take over the model's labels, pictures and background, and repaint the old and the new
   // place of whatever differs from what is on screen.
-  void sync(const Form& model);
+  void sync(const Form& model, const GameState& state);
+
+  // What the last sync laid out, exactly as it is painted.
+  const ScreenLayout& layout() const { return layout_; }
+  const RaceMarkers& markers() const { return markers_; }
 
   // Twips to logical pixels, fractions kept.
   static QRectF pixels(float left, float top, float width, float height);
@@ -34,30 +42,30 @@ class Canvas final : public QWidget {
   struct ShownLabel {
     Label model;
     QRectF rect;
-    QStaticText text;
-    const QFont* font = nullptr;
+    std::vector<QStaticText> runs;  // one per line or cell of its layout
   };
   struct ShownPicture {
     Picture model;
     QRectF rect;
     const QPixmap* pixmap = nullptr;
   };
-  using FontKey = std::tuple<FontFace, float, bool>;
   using SpriteKey = std::tuple<SpriteKind, Coat, bool, int>;
 
   void invalidate(const QRectF& rect);
-  void adopt(ShownLabel& shown, const Label& model);
+  void adopt(ShownLabel& shown, const CaptionLayout& layout);
   void adopt(ShownPicture& shown, const Picture& model);
-  const QFont& font(FontFace face, float points, bool bold);
   const QPixmap& pixmap(const Sprite& sprite);
-  static void drawLabel(QPainter& painter, const ShownLabel& label);
+  void drawLabel(QPainter& painter, const ShownLabel& label, const CaptionLayout& layout) const;
+  static void drawMarker(QPainter& painter, const RunnerMarker& marker);
 
   bool synced_ = false;
   uint32_t backColour_ = 0;
   std::array<ShownLabel, kLabelCount + 1> labels_{};
   std::array<ShownPicture, kImageCount + 1> pictures_{};
-  std::map<FontKey, QFont> fonts_;
   std::map<SpriteKey, QPixmap> pixmaps_;
+  ScreenLayouter layouter_;
+  ScreenLayout layout_;
+  RaceMarkers markers_;
 };
 
 }  // namespace milka::platform

@@ -100,7 +100,7 @@ int GameWindow::keyCode(int qtKey) {
 
 void GameWindow::sync() {
   const Form& form = game_.form;
-  canvas_->sync(form);
+  canvas_->sync(form, game_.state);
 
   if (!synced_ || form.caption != shownCaption_) {
     shownCaption_ = form.caption;

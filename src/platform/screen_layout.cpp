@@ -1,0 +1,115 @@
+#include "platform/screen_layout.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/fonts.h"
+
+namespace milka::platform {
+
+namespace {
+
+constexpr float kTwipsPerPixel = 15.0f;
+// Enough captions for every screen and a few races' worth of changing lines; past it the memo
+// starts again rather than growing for as long as the window is open.
+constexpr size_t kRememberedCaptions = 1024;
+
+QFont fontOf(const Label& label) {
+  return gameFont(label.face, label.fontSize, label.bold);
+}
+
+}  // namespace
+
+bool paintedAbove(int a, int b) {
+  if (a == 9 || b == 9) return b == 9 && a != 9;
+  return a > b;
+}
+
+bool wordsCollide(const Form& form, const ScreenLayout& layout, int a, int b) {
+  const int upper = paintedAbove(a, b) ? a : b;
+  if (!form.label(upper).transparent) return false;
+  const QRectF spaced = layout.labels[static_cast<size_t>(a)].textRect().adjusted(
+      -kWordGap, 0, kWordGap, 0);
+  return spaced.intersects(layout.labels[static_cast<size_t>(b)].textRect());
+}
+
+bool rowsAreTable(const GameState& s) {
+  return s.screenState == 2 || s.screenState == 6 || s.screenState == 8;
+}
+
+QRectF boxOf(const Label& label) {
+  return {label.left / kTwipsPerPixel, label.top / kTwipsPerPixel, label.width / kTwipsPerPixel,
+          label.height / kTwipsPerPixel};
+}
+
+bool isVisibleCaption(const Form& form, int n) {
+  const Label& label = form.label(n);
+  if (label.caption.find_first_not_of(' ') == std::string::npos) return false;
+  const QRectF client(0, 0, form.clientWidth / kTwipsPerPixel, form.clientHeight / kTwipsPerPixel);
+  return boxOf(label).intersects(client);
+}
+
+const CaptionLayout& ScreenLayouter::fitted(const Label& label, const QRectF& box) {
+  Key key{label.caption, label.face,  label.fontSize, label.bold,  label.alignment,
+          box.left(),    box.top(),   box.width(),    box.height()};
+  auto at = fitted_.find(key);
+  if (at != fitted_.end()) return at->second;
+  if (fitted_.size() >= kRememberedCaptions) fitted_.clear();
+  const CaptionLayout made =
+      fitCaption(QString::fromStdString(label.caption), fontOf(label), box, label.alignment);
+  return fitted_.emplace(std::move(key), made).first->second;
+}
+
+ScreenLayout ScreenLayouter::layout(const Form& form, bool tables) {
+  ScreenLayout out;
+  std::array<bool, kLabelCount + 1> shown{};
+  std::array<bool, kLabelCount + 1> inTable{};
+  for (int n = 1; n <= kLabelCount; ++n) {
+    shown[static_cast<size_t>(n)] = isVisibleCaption(form, n);
+    const Label& label = form.label(n);
+    out.labels[static_cast<size_t>(n)] = fitted(label, boxOf(label));
+  }
+
+  if (tables) {
+    std::vector<TableRow> rows;
+    std::vector<int> which;
+    for (int n = kFirstTableLabel; n <= kLastTableLabel; ++n) {
+      if (!shown[static_cast<size_t>(n)]) continue;
+      const Label& label = form.label(n);
+      rows.push_back({splitCells(QString::fromStdString(label.caption)), fontOf(label),
+                      boxOf(label)});
+      which.push_back(n);
+    }
+    const std::vector<CaptionLayout> cells = layoutTable(rows);
+    for (size_t i = 0; i < which.size(); ++i) {
+      out.labels[static_cast<size_t>(which[i])] = cells[i];
+      inTable[static_cast<size_t>(which[i])] = true;
+    }
+  }
+
+  // Where two captions run into each other, the one that starts further left keeps to the part
+  // of its box left of the other's words. A second pass catches a caption that moved into a
+  // third one's way.
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int i = 1; i <= kLabelCount; ++i) {
+      for (int j = i + 1; j <= kLabelCount; ++j) {
+        const auto a = static_cast<size_t>(i), b = static_cast<size_t>(j);
+        if (!shown[a] || !shown[b] || (inTable[a] && inTable[b])) continue;
+        if (!wordsCollide(form, out, i, j)) continue;
+        const QRectF ra = out.labels[a].textRect(), rb = out.labels[b].textRect();
+        const bool aYields = ra.left() < rb.left() || (ra.left() == rb.left() && i > j);
+        const size_t yields = aYields ? a : b;
+        const QRectF other = aYields ? rb : ra;
+        const Label& label = form.label(static_cast<int>(yields));
+        QRectF box = boxOf(label);
+        const double gap = std::max(kWordGap, advanceOf(QStringLiteral(" "), fontOf(label)));
+        box.setRight(std::min(box.right(), other.left() - gap));
+        if (box.width() <= 0) continue;
+        out.labels[yields] = fitted(label, box);
+      }
+    }
+  }
+  return out;
+}
+
+}  // namespace milka::platform
