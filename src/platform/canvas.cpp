@@ -2,8 +2,8 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStaticText>
 
-#include "platform/fonts.h"
 #include "platform/sprites.h"
 
 namespace milka::platform {
@@ -49,15 +49,13 @@ void Canvas::sync(const Form& model, const GameState& state) {
   // table whose widest cell changed in another row.
   const ScreenLayout layout = layouter_.layout(model, rowsAreTable(state));
   for (int n = 1; n <= kLabelCount; ++n) {
-    ShownLabel& shown = labels_[static_cast<size_t>(n)];
+    LabelLook& shown = labels_[static_cast<size_t>(n)];
     const Label& now = model.label(n);
     const CaptionLayout& laid = layout.labels[static_cast<size_t>(n)];
-    if (synced_ && shown.model == now && layout_.labels[static_cast<size_t>(n)] == laid) continue;
-    if (!whole) invalidate(shown.rect);
-    shown.model = now;
-    shown.rect = pixels(now.left, now.top, now.width, now.height);
-    adopt(shown, laid);
-    if (!whole) invalidate(shown.rect);
+    if (synced_ && shown.model() == now && shown.layout() == laid) continue;
+    if (!whole) invalidate(shown.rect());
+    shown.adopt(now, pixels(now.left, now.top, now.width, now.height), laid);
+    if (!whole) invalidate(shown.rect());
   }
   layout_ = layout;
 
@@ -88,20 +86,11 @@ void Canvas::invalidate(const QRectF& rect) {
   if (!area.isEmpty()) update(area);
 }
 
-void Canvas::adopt(ShownLabel& shown, const CaptionLayout& layout) {
-  shown.runs.clear();
-  for (const TextRun& run : layout.runs) {
-    QStaticText text(run.text);
-    text.setTextFormat(Qt::PlainText);
-    text.prepare(QTransform(), layout.font);
-    shown.runs.push_back(std::move(text));
-  }
-}
-
 void Canvas::adopt(ShownPicture& shown, const Picture& model) {
   if (!shown.pixmap || !(shown.model.sprite == model.sprite)) shown.pixmap = &pixmap(model.sprite);
   shown.model = model;
   shown.rect = pixels(model.left, model.top, model.width, model.height);
+  shown.area = shown.rect.toAlignedRect();
 }
 
 const QPixmap& Canvas::pixmap(const Sprite& sprite) {
@@ -115,35 +104,26 @@ void Canvas::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   // Pixel art stays crisp however far the screen scales it.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  const QRectF dirty = event->rect();
-  painter.fillRect(event->rect(), colour(backColour_));
+  const QRegion& dirty = event->region();
+  const QColor back = colour(backColour_);
+  for (const QRect& part : dirty) painter.fillRect(part, back);
 
   for (int n : kLabelOrder) {
-    const ShownLabel& label = labels_[static_cast<size_t>(n)];
-    if (label.rect.intersects(dirty))
-      drawLabel(painter, label, layout_.labels[static_cast<size_t>(n)]);
+    LabelLook& label = labels_[static_cast<size_t>(n)];
+    if (dirty.intersects(label.area())) label.paint(painter, dirty);
   }
   for (int n = 1; n <= kImageCount; ++n) {
     const ShownPicture& picture = pictures_[static_cast<size_t>(n)];
-    if (!picture.pixmap || picture.pixmap->isNull() || !picture.rect.intersects(dirty)) continue;
-    painter.drawPixmap(picture.rect, *picture.pixmap, QRectF(picture.pixmap->rect()));
+    if (dirty.intersects(picture.area)) drawPicture(painter, picture);
   }
   // Above the pictures: a marker stands for a runner that is not there to be seen.
   for (const RunnerMarker& marker : markers_.markers)
-    if (marker.rect.intersects(dirty)) drawMarker(painter, marker);
+    if (dirty.intersects(marker.rect.toAlignedRect())) drawMarker(painter, marker);
 }
 
-void Canvas::drawLabel(QPainter& painter, const ShownLabel& label,
-                       const CaptionLayout& layout) const {
-  if (!label.model.transparent) painter.fillRect(label.rect, colour(label.model.backColour));
-  if (label.runs.empty()) return;
-  // Within the label's border, like the captions always were.
-  painter.setClipRect(label.rect);
-  painter.setFont(layout.font);
-  painter.setPen(colour(label.model.foreColour));
-  for (size_t i = 0; i < label.runs.size() && i < layout.runs.size(); ++i)
-    painter.drawStaticText(layout.runs[i].origin, label.runs[i]);
-  painter.setClipping(false);
+void Canvas::drawPicture(QPainter& painter, const ShownPicture& picture) {
+  if (!picture.pixmap || picture.pixmap->isNull()) return;
+  painter.drawPixmap(picture.rect, *picture.pixmap, QRectF(picture.pixmap->rect()));
 }
 
 void Canvas::drawMarker(QPainter& painter, const RunnerMarker& marker) {

@@ -1,18 +1,18 @@
 // The painted part of the window: its background, every label and every picture, drawn in one
 // pass from a copy of the model as it was last brought up to date, so that what is painted is
-// always exactly what was invalidated.
+// always exactly what was invalidated. A paint covers only the rectangles that changed, never
+// the box around them, and draws only the controls that meet one of them.
 #pragma once
 
 #include <QFont>
 #include <QPixmap>
 #include <QRectF>
-#include <QStaticText>
 #include <QWidget>
 #include <array>
 #include <map>
 #include <tuple>
-#include <vector>
 
+#include "platform/label_look.h"
 #include "platform/runner_markers.h"
 #include "platform/screen_layout.h"
 #include "shell/form.h"
@@ -39,28 +39,23 @@ class Canvas final : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  struct ShownLabel {
-    Label model;
-    QRectF rect;
-    std::vector<QStaticText> runs;  // one per line or cell of its layout
-  };
   struct ShownPicture {
     Picture model;
     QRectF rect;
+    QRect area;  // the whole pixels it touches
     const QPixmap* pixmap = nullptr;
   };
   using SpriteKey = std::tuple<SpriteKind, Coat, bool, int>;
 
   void invalidate(const QRectF& rect);
-  void adopt(ShownLabel& shown, const CaptionLayout& layout);
   void adopt(ShownPicture& shown, const Picture& model);
   const QPixmap& pixmap(const Sprite& sprite);
-  void drawLabel(QPainter& painter, const ShownLabel& label, const CaptionLayout& layout) const;
+  static void drawPicture(QPainter& painter, const ShownPicture& picture);
   static void drawMarker(QPainter& painter, const RunnerMarker& marker);
 
   bool synced_ = false;
   uint32_t backColour_ = 0;
-  std::array<ShownLabel, kLabelCount + 1> labels_{};
+  std::array<LabelLook, kLabelCount + 1> labels_{};
   std::array<ShownPicture, kImageCount + 1> pictures_{};
   std::map<SpriteKey, QPixmap> pixmaps_;
   ScreenLayouter layouter_;

@@ -1,0 +1,121 @@
+#include "platform/label_look.h"
+
+#include <QRegion>
+#include <cmath>
+
+namespace milka::platform {
+
+namespace {
+
+QColor colour(uint32_t rgb) {
+  return QColor(static_cast<QRgb>(rgb));
+}
+
+// Everything but the place: two labels equal here look the same wherever they stand.
+bool sameLook(const Label& a, const Label& b) {
+  return a.caption == b.caption && a.foreColour == b.foreColour && a.backColour == b.backColour &&
+         a.transparent == b.transparent && a.bold == b.bold && a.fontSize == b.fontSize &&
+         a.alignment == b.alignment && a.face == b.face && a.width == b.width &&
+         a.height == b.height;
+}
+
+// The same words in the same fonts, wherever they stand.
+bool sameText(const CaptionLayout& a, const CaptionLayout& b) {
+  if (a.font != b.font || a.runs.size() != b.runs.size()) return false;
+  for (size_t i = 0; i < a.runs.size(); ++i)
+    if (a.runs[i].text != b.runs[i].text) return false;
+  return true;
+}
+
+// The runs stand in the same places relative to their labels.
+bool samePlaces(const CaptionLayout& a, const QRectF& inA, const CaptionLayout& b,
+                const QRectF& inB) {
+  for (size_t i = 0; i < a.runs.size() && i < b.runs.size(); ++i)
+    if (a.runs[i].origin - inA.topLeft() != b.runs[i].origin - inB.topLeft()) return false;
+  return true;
+}
+
+}  // namespace
+
+void LabelLook::adopt(const Label& model, const QRectF& rect, const CaptionLayout& layout) {
+  const bool fresh = !adopted_;
+  const bool sameWords = !fresh && sameText(layout, layout_);
+  if (!sameWords) textStale_ = true;
+  if (fresh || !sameLook(model, model_) || !sameWords ||
+      !samePlaces(layout, rect, layout_, rect_)) {
+    drawnOnce_ = false;
+    kept_ = {};
+  }
+  model_ = model;
+  rect_ = rect;
+  area_ = rect.toAlignedRect();
+  layout_ = layout;
+  adopted_ = true;
+  // The kept picture holds the label's fraction of a pixel; a move that changes it would
+  // rasterise differently.
+  if (!kept_.isNull() && rect_.translated(-area_.topLeft()) != keptRect_) kept_ = {};
+}
+
+void LabelLook::paint(QPainter& painter, const QRegion& region) {
+  const qreal scale = painter.deviceTransform().m11();
+  // A bare fill costs less than a copy, a see-through label must blend with what lies under it
+  // each time, and at a fractional scale whole pixels are no longer whole on the screen.
+  if (model_.transparent || model_.caption.empty() || std::floor(scale) != scale ||
+      painter.deviceTransform().m22() != scale) {
+    draw(painter, rect_);
+    return;
+  }
+  if (!kept_.isNull() && kept_.devicePixelRatio() != scale) kept_ = {};
+  if (kept_.isNull()) {
+    // A caption that changes every tick is drawn straight, never copied twice.
+    if (!drawnOnce_) {
+      drawnOnce_ = true;
+      draw(painter, rect_);
+      return;
+    }
+    keep(scale);
+  }
+  for (const QRect& dirty : region) {
+    const QRect part = dirty & area_;
+    if (part.isEmpty()) continue;
+    const QPointF from = QPointF(part.topLeft() - area_.topLeft()) * scale;
+    painter.drawPixmap(QRectF(part), kept_, QRectF(from, QSizeF(part.size()) * scale));
+  }
+}
+
+void LabelLook::keep(qreal scale) {
+  QPixmap picture((QSizeF(area_.size()) * scale).toSize());
+  picture.setDevicePixelRatio(scale);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.translate(-QPointF(area_.topLeft()));
+  draw(painter, rect_);
+  painter.end();
+  kept_ = picture;
+  keptRect_ = rect_.translated(-area_.topLeft());
+}
+
+void LabelLook::draw(QPainter& painter, const QRectF& rect) {
+  if (!model_.transparent) painter.fillRect(rect, colour(model_.backColour));
+  if (layout_.runs.empty()) return;
+  if (textStale_) {
+    runs_.clear();
+    for (const TextRun& run : layout_.runs) {
+      QStaticText text(run.text);
+      text.setTextFormat(Qt::PlainText);
+      text.prepare(QTransform(), layout_.font);
+      runs_.push_back(std::move(text));
+    }
+    textStale_ = false;
+  }
+  // The layout stands where the label stands; a picture being kept is drawn at its own place.
+  const QPointF shift = rect.topLeft() - rect_.topLeft();
+  painter.setClipRect(rect);
+  painter.setFont(layout_.font);
+  painter.setPen(colour(model_.foreColour));
+  for (size_t i = 0; i < runs_.size(); ++i)
+    painter.drawStaticText(layout_.runs[i].origin + shift, runs_[i]);
+  painter.setClipping(false);
+}
+
+}  // namespace milka::platform
