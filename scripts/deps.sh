@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the game and its tests need, if any are missing.
 set -euo pipefail
 packages=(g++ make cmake pkg-config qt6-base-dev libgtest-dev libgmock-dev fonts-ipafont
-          ca-certificates "$@")
+          ca-certificates qt6-translations-l10n "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

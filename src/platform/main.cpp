@@ -1,8 +1,10 @@
 // ミルカダービー: the window, the clock-seeded random source and the network, put together.
 #include <QApplication>
 #include <QGuiApplication>
+#include <QTranslator>
 
 #include "platform/online_port.h"
+#include "platform/qt_japanese.h"
 #include "platform/window.h"
 #include "shell/game.h"
 #include "shell/random.h"
@@ -13,6 +15,8 @@ int main(int argc, char** argv) {
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
       Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
   QApplication app(argc, argv);
+  QTranslator qtJapanese;
+  milka::platform::speakJapanese(qtJapanese);
 
   milka::SteadyClock clock;
   milka::ClockRandom random(clock);
