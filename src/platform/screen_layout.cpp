@@ -87,9 +87,10 @@ ScreenLayout ScreenLayouter::layout(const Form& form, bool tables) {
     }
   }
 
-  // Where two captions run into each other, the one that starts further left keeps to the part
-  // of its box left of the other's words. A second pass catches a caption that moved into a
-  // third one's way.
+  // Where two captions run into each other, one keeps to the part of its box clear of the
+  // other's words: the one that starts further left gives up its right-hand side, unless it is
+  // a table row, whose columns stay where the table put them; then the other gives up its left.
+  // A second pass catches a caption that moved into a third one's way.
   for (int pass = 0; pass < 2; ++pass) {
     for (int i = 1; i <= kLabelCount; ++i) {
       for (int j = i + 1; j <= kLabelCount; ++j) {
@@ -97,13 +98,17 @@ ScreenLayout ScreenLayouter::layout(const Form& form, bool tables) {
         if (!shown[a] || !shown[b] || (inTable[a] && inTable[b])) continue;
         if (!wordsCollide(form, out, i, j)) continue;
         const QRectF ra = out.labels[a].textRect(), rb = out.labels[b].textRect();
-        const bool aYields = ra.left() < rb.left() || (ra.left() == rb.left() && i > j);
+        const bool aIsLeft = ra.left() < rb.left() || (ra.left() == rb.left() && i > j);
+        const bool aYields = inTable[b] || (!inTable[a] && aIsLeft);
         const size_t yields = aYields ? a : b;
         const QRectF other = aYields ? rb : ra;
         const Label& label = form.label(static_cast<int>(yields));
         QRectF box = boxOf(label);
         const double gap = std::max(kWordGap, advanceOf(QStringLiteral(" "), fontOf(label)));
-        box.setRight(std::min(box.right(), other.left() - gap));
+        if (aYields == aIsLeft)
+          box.setRight(std::min(box.right(), other.left() - gap));
+        else
+          box.setLeft(std::max(box.left(), other.right() + gap));
         if (box.width() <= 0) continue;
         out.labels[yields] = fitted(label, box);
       }

@@ -180,6 +180,26 @@ TEST(ScreenLayout, TheWhipCountStaysClearOfTheTime) {
   EXPECT_TRUE(laid.labels[36].shrunk);
 }
 
+// A table row keeps its columns; the caption in its way gives up the side that meets it.
+TEST(ScreenLayout, ATableRowKeepsItsColumnsAndTheOtherCaptionMakesRoom) {
+  Form form = designForm();
+  Label& row = form.label(17);
+  row.caption = "1着        ミルカ";
+  row.left = 915;
+  Label& note = form.label(40);
+  note.caption = "ABCDEFGHIJKLMNOP";
+  note.left = 915 + 40 * 15;
+  note.top = row.top;
+  note.width = 4000;
+  ScreenLayouter layouter;
+  const ScreenLayout laid = layouter.layout(form, true);
+  ASSERT_EQ(laid.labels[17].runs.size(), 2u);
+  EXPECT_EQ(laid.labels[17].runs[1].text, QStringLiteral("ミルカ"));
+  EXPECT_FALSE(wordsCollide(form, laid, 17, 40));
+  EXPECT_GE(laid.labels[40].textRect().left(),
+            laid.labels[17].textRect().right() + kWordGap);
+}
+
 TEST(ScreenLayout, WordsUnderAnOpaqueLabelAreHiddenNotInTheWay) {
   Form form = designForm();
   form.label(7).caption = "┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳";

@@ -96,6 +96,14 @@ class CareerWalk {
     a();
     ticks(2);
 
+    // Too light to race: the stable says so instead of showing the card.
+    const int32_t weight = s.bodyWeight;
+    s.bodyWeight = s.bestWeight - 30;
+    a();
+    ticks(2);
+    screen("weight-warning");
+    s.bodyWeight = weight;
+
     // One race at each course: the month decides where it is run.
     struct Venue {
       int32_t age, month;

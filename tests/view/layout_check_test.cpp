@@ -172,7 +172,7 @@ TEST_F(LayoutCheck, EveryScreenOfACareerShowsEveryWordAndEveryRunner) {
   const std::set<std::string> expected = {
       "title",       "breeding-sires-1", "breeding-sires-2", "breeding-sires-3",
       "breeding-dams-1", "naming-12",    "naming-13",        "foal",
-      "procedures-done", "stable",       "pasture",          "racecard",
+      "procedures-done", "stable",       "pasture",          "weight-warning", "racecard",
       "countdown",   "race-oi",          "race-kawasaki",    "race-funabashi",
       "race-urawa",  "final-straight",   "results",          "career-over",
       "finished"};
