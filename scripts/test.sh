@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything with warnings as errors and runs every test,
-# then does it all again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, builds everything with warnings as errors and runs every test;
+# builds the Release configuration, packs, installs and starts the Debian package; then builds
+# and runs every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -10,6 +11,8 @@ export QT_QPA_PLATFORM=offscreen
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMILKA_WERROR=ON -DMILKA_TESTS=ON
 cmake --build build-test -j"$jobs"
 ctest --test-dir build-test --output-on-failure -j"$jobs"
+
+scripts/package.sh
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DMILKA_WERROR=ON -DMILKA_TESTS=ON \
       -DMILKA_SANITIZE=ON

@@ -34,7 +34,12 @@ std::string weightLine(int32_t bodyWeight, int32_t bestWeight) {
 
 std::string finishingRecord(const GameState& s) {
   std::string text = num(s.horseClass);
-  for (int place = 2; place <= 10; ++place) text += "-" + num(s.placeCount[place]);
+  for (int place = 2; place <= 10; ++place) {
+    // Appended piece by piece: GCC 12 at -O3 misreads a `"-" + num(...)` temporary as an
+    // overlapping copy (-Wrestrict).
+    text += '-';
+    text += num(s.placeCount[place]);
+  }
   return text;
 }
 

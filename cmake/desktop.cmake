@@ -1,0 +1,70 @@
+# Installing the game as a desktop application, and packing it as a Debian package.
+#
+#   cmake --install build           the game, its menu entry, icons and AppStream data
+#   cpack --config build/CPackConfig.cmake      milka-derby_<version>_<arch>.deb
+#
+# The application's id is reverse-DNS under the maker's own reserved address (see
+# MILKA_SITE_BASE), so it can never collide with somebody else's application.
+include(GNUInstallDirs)
+
+set(MILKA_APP_ID "example.milkaria.MilkaDerby")
+set(MILKA_SCREENSHOT_BASE "${MILKA_SITE_BASE}/screenshots" CACHE STRING
+    "Where the pictures of docs/screenshots are published, for the AppStream data")
+set(MILKA_ICON_SIZES 16 32 48 64 128 256)
+
+install(TARGETS milka-derby RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/dist/${MILKA_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/dist/${MILKA_APP_ID}.metainfo.xml.in
+               ${CMAKE_CURRENT_BINARY_DIR}/dist/${MILKA_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/dist/${MILKA_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# The icons are drawn at build time by a small tool from the window icon's own pixel art, so the
+# art lives in one place (assets/) and no generated picture is kept in the sources.
+add_executable(milka-icons dist/icons.cpp)
+target_link_libraries(milka-icons PRIVATE milka_platform)
+target_compile_options(milka-icons PRIVATE ${MILKA_WARNINGS})
+set(MILKA_ICON_DIR ${CMAKE_CURRENT_BINARY_DIR}/icons)
+set(MILKA_ICON_FILES "")
+foreach(size IN LISTS MILKA_ICON_SIZES)
+  list(APPEND MILKA_ICON_FILES ${MILKA_ICON_DIR}/${size}x${size}/apps/${MILKA_APP_ID}.png)
+endforeach()
+# Under AddressSanitizer the leak checker would take Qt's process-lifetime caches for leaks and
+# fail the build; the tool's leaks do not matter, the game's are checked by the tests.
+add_custom_command(
+  OUTPUT ${MILKA_ICON_FILES}
+  COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
+          $<TARGET_FILE:milka-icons> ${MILKA_ICON_DIR} ${MILKA_APP_ID} ${MILKA_ICON_SIZES}
+  DEPENDS milka-icons
+  COMMENT "Drawing the desktop icons"
+  VERBATIM)
+add_custom_target(milka_desktop_icons ALL DEPENDS ${MILKA_ICON_FILES})
+install(DIRECTORY ${MILKA_ICON_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+
+# The Debian package. Library dependencies come from the binary (dpkg-shlibdeps); what the
+# binary does not link but needs at run time is named here: the Japanese fonts (without them
+# every character is an empty box) and the Wayland platform plugin (the X11 one comes with
+# libqt6gui6, which the binary links). TLS for an https score server needs the CA certificates.
+set(CPACK_GENERATOR "DEB")
+set(CPACK_PACKAGE_NAME "milka-derby")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_VENDOR "The Milka Derby developers")
+set(CPACK_PACKAGE_CONTACT "The Milka Derby developers <games@milkaria.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "horse-racing career game, all in Japanese")
+set(CPACK_PACKAGE_DESCRIPTION
+    "ミルカダービー (Milka Derby) is a single-player horse-racing career game with
+all its text in Japanese. Breed one racehorse from fixed sire and dam tables,
+name it and raise it month by month until it retires; each month it runs an
+animated race with live commentary, or rests at pasture.")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")
+set(CPACK_DEBIAN_PACKAGE_SECTION "games")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ca-certificates")
+include(CPack)
