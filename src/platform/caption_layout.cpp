@@ -175,13 +175,12 @@ CaptionLayout fitCaption(const QString& caption, const QFont& font, const QRectF
       return out;
     }
     // Too long even for two lines: fill the first as far as a break allows, cut the second.
-    const qsizetype firstEnd =
-        fittingPrefix(caption, smallest, box.width(), lineBreaksOf(caption));
+    const qsizetype firstEnd = fittingPrefix(caption, smallest, box.width(), lineBreaksOf(caption));
     const QString rest = trimSpaces(caption.mid(firstEnd));
-    const qsizetype secondEnd = fittingPrefix(rest, smallest, box.width(),
-                                              breaksOf(rest, QTextBoundaryFinder::Grapheme));
-    CaptionLayout out = twoLines(trimSpaces(caption.left(firstEnd)), rest.left(secondEnd),
-                                 smallest, box, align);
+    const qsizetype secondEnd =
+        fittingPrefix(rest, smallest, box.width(), breaksOf(rest, QTextBoundaryFinder::Grapheme));
+    CaptionLayout out =
+        twoLines(trimSpaces(caption.left(firstEnd)), rest.left(secondEnd), smallest, box, align);
     out.shrunk = out.atFloor = out.clipped = true;
     return out;
   }
@@ -218,7 +217,8 @@ std::vector<CaptionLayout> layoutTable(const std::vector<TableRow>& rows) {
 
   for (double share = 1.0;; share = std::max(kSmallestShare, share - 0.025)) {
     size_t columns = 0;
-    for (const TableRow& row : rows) columns = std::max(columns, static_cast<size_t>(row.cells.size()));
+    for (const TableRow& row : rows)
+      columns = std::max(columns, static_cast<size_t>(row.cells.size()));
     std::vector<double> widest(columns, 0.0);
     double fullGap = 0, leastGap = 0;
     std::vector<QFont> fonts;
@@ -231,16 +231,15 @@ std::vector<CaptionLayout> layoutTable(const std::vector<TableRow>& rows) {
         widest[static_cast<size_t>(k)] =
             std::max(widest[static_cast<size_t>(k)], advanceOf(row.cells[k], f));
     }
-    // How far each row reaches at a given gap, against the room its box has.
+    // How far the widest-reaching row overruns its box at a given gap (negative: room left).
     auto overrun = [&](double gap) {
       double worst = -std::numeric_limits<double>::infinity();
-      for (const TableRow& row : rows) {
+      for (size_t r = 0; r < rows.size(); ++r) {
+        const QStringList& cells = rows[r].cells;
+        if (cells.isEmpty()) continue;
         double x = 0;
-        for (qsizetype k = 0; k < row.cells.size(); ++k) {
-          const double end = x + advanceOf(row.cells[k], fonts[static_cast<size_t>(&row - rows.data())]);
-          if (k + 1 == row.cells.size()) worst = std::max(worst, end - row.box.width());
-          x += widest[static_cast<size_t>(k)] + gap;
-        }
+        for (qsizetype k = 0; k + 1 < cells.size(); ++k) x += widest[static_cast<size_t>(k)] + gap;
+        worst = std::max(worst, x + advanceOf(cells.back(), fonts[r]) - rows[r].box.width());
       }
       return worst;
     };

@@ -50,8 +50,7 @@ double advanceOf(const QString& text, const QFont& font);
 // has always been drawn when it fits; otherwise smaller, down to kSmallestShare of its size;
 // then on two lines if the box is tall enough for two at that size; only then cut, and only
 // between two characters.
-CaptionLayout fitCaption(const QString& caption, const QFont& font, const QRectF& box,
-                         Align align);
+CaptionLayout fitCaption(const QString& caption, const QFont& font, const QRectF& box, Align align);
 
 // A table row's cells: its caption split at every run of two or more spaces (ASCII or
 // full-width). A caption that starts with such a run has an empty first cell, so the rows whose

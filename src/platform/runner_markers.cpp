@@ -71,7 +71,8 @@ RaceMarkers raceMarkers(const Form& form, const GameState& s) {
     m.numberFont = numberFont;
     const double behindTwips = std::abs(picture.left() - leaderLeft) * kTwipsPerPixel;
     const int32_t lengths = race::lengthsOf(static_cast<int64_t>(std::lround(behindTwips)));
-    const QString number = m.atLeftEdge ? QStringLiteral("◀%1").arg(k) : QStringLiteral("%1▶").arg(k);
+    const QString number =
+        m.atLeftEdge ? QStringLiteral("◀%1").arg(k) : QStringLiteral("%1▶").arg(k);
     const QString gap = gapText(lengths, picture.left() == leaderLeft);
     const double numberWidth = advanceOf(number, numberFont);
     const double gapWidth = advanceOf(gap, gapFont);

@@ -28,8 +28,8 @@ bool paintedAbove(int a, int b) {
 bool wordsCollide(const Form& form, const ScreenLayout& layout, int a, int b) {
   const int upper = paintedAbove(a, b) ? a : b;
   if (!form.label(upper).transparent) return false;
-  const QRectF spaced = layout.labels[static_cast<size_t>(a)].textRect().adjusted(
-      -kWordGap, 0, kWordGap, 0);
+  const QRectF spaced =
+      layout.labels[static_cast<size_t>(a)].textRect().adjusted(-kWordGap, 0, kWordGap, 0);
   return spaced.intersects(layout.labels[static_cast<size_t>(b)].textRect());
 }
 
@@ -50,8 +50,8 @@ bool isVisibleCaption(const Form& form, int n) {
 }
 
 const CaptionLayout& ScreenLayouter::fitted(const Label& label, const QRectF& box) {
-  Key key{label.caption, label.face,  label.fontSize, label.bold,  label.alignment,
-          box.left(),    box.top(),   box.width(),    box.height()};
+  Key key{label.caption, label.face, label.fontSize, label.bold,  label.alignment,
+          box.left(),    box.top(),  box.width(),    box.height()};
   auto at = fitted_.find(key);
   if (at != fitted_.end()) return at->second;
   if (fitted_.size() >= kRememberedCaptions) fitted_.clear();
@@ -76,8 +76,8 @@ ScreenLayout ScreenLayouter::layout(const Form& form, bool tables) {
     for (int n = kFirstTableLabel; n <= kLastTableLabel; ++n) {
       if (!shown[static_cast<size_t>(n)]) continue;
       const Label& label = form.label(n);
-      rows.push_back({splitCells(QString::fromStdString(label.caption)), fontOf(label),
-                      boxOf(label)});
+      rows.push_back(
+          {splitCells(QString::fromStdString(label.caption)), fontOf(label), boxOf(label)});
       which.push_back(n);
     }
     const std::vector<CaptionLayout> cells = layoutTable(rows);

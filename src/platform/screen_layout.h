@@ -38,8 +38,9 @@ bool paintedAbove(int a, int b);
 // Two captions side by side closer than this read as one run of words.
 constexpr double kWordGap = 3.0;
 
-// Whether the words of two labels meet, or come closer than kWordGap, where both can be seen. Where the label painted on top is
-// opaque, its own background hides whatever of the other lies beneath it.
+// Whether the words of two labels meet, or come closer than kWordGap, where both can be seen. Where
+// the label painted on top is opaque, its own background hides whatever of the other lies beneath
+// it.
 bool wordsCollide(const Form& form, const ScreenLayout& layout, int a, int b);
 
 // Lays out a whole screen. Keeps what it measured for captions it has seen, so calling it on

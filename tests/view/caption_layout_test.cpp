@@ -48,8 +48,8 @@ TEST(CaptionFit, ACaptionThatFitsIsDrawnAsItAlwaysWas) {
 
 struct FitCase {
   const char* what;
-  int repeats;        // of a ten-character phrase
-  double boxHeight;   // the banner's own, or taller
+  int repeats;       // of a ten-character phrase
+  double boxHeight;  // the banner's own, or taller
   bool shrunk, twoLines, clipped;
 };
 
@@ -154,8 +154,8 @@ TEST(TableCells, EveryColumnStartsWhereTheWidestCellBeforeItEnds) {
 TEST(TableCells, ATableTooWideForItsBoxClosesUpThenShrinks) {
   const QFont row = gameFont(FontFace::Mincho, 12);
   std::vector<TableRow> rows = {
-      {splitCells(QStringLiteral("ミルカリアダービー  ミルカリアダービー  ミルカリアダービー")), row,
-       QRectF(0, 0, 300, 20)},
+      {splitCells(QStringLiteral("ミルカリアダービー  ミルカリアダービー  ミルカリアダービー")),
+       row, QRectF(0, 0, 300, 20)},
   };
   const CaptionLayout laid = layoutTable(rows)[0];
   EXPECT_LT(laid.font.pointSizeF(), 12);
@@ -196,8 +196,7 @@ TEST(ScreenLayout, ATableRowKeepsItsColumnsAndTheOtherCaptionMakesRoom) {
   ASSERT_EQ(laid.labels[17].runs.size(), 2u);
   EXPECT_EQ(laid.labels[17].runs[1].text, QStringLiteral("ミルカ"));
   EXPECT_FALSE(wordsCollide(form, laid, 17, 40));
-  EXPECT_GE(laid.labels[40].textRect().left(),
-            laid.labels[17].textRect().right() + kWordGap);
+  EXPECT_GE(laid.labels[40].textRect().left(), laid.labels[17].textRect().right() + kWordGap);
 }
 
 TEST(ScreenLayout, WordsUnderAnOpaqueLabelAreHiddenNotInTheWay) {

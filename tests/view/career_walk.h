@@ -109,8 +109,8 @@ class CareerWalk {
       int32_t age, month;
       const char* name;
     };
-    for (const Venue& v : {Venue{2, 7, "oi"}, Venue{2, 10, "kawasaki"},
-                           Venue{3, 2, "funabashi"}, Venue{3, 1, "urawa"}}) {
+    for (const Venue& v : {Venue{2, 7, "oi"}, Venue{2, 10, "kawasaki"}, Venue{3, 2, "funabashi"},
+                           Venue{3, 1, "urawa"}}) {
       s.horseAge = v.age;
       s.month = v.month;
       s.bodyWeight = s.bestWeight;

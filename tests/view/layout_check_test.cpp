@@ -114,7 +114,6 @@ class LayoutCheck : public ::testing::Test {
             << screen << ": " << nameOf(n) << " hides words of " << nameOf(shown[i]);
       }
     }
-
   }
 
   void takeScreenshot(const std::string& screen) {
@@ -146,7 +145,8 @@ class LayoutCheck : public ::testing::Test {
       EXPECT_GE(m.rect.left(), 0);
       EXPECT_LE(m.rect.right(), walk.window->canvas()->width());
       for (const auto& [widget, rect] : widgetsOf(*walk.window))
-        EXPECT_FALSE(m.rect.intersects(rect)) << "marker of runner " << m.runner << " on " << widget;
+        EXPECT_FALSE(m.rect.intersects(rect))
+            << "marker of runner " << m.runner << " on " << widget;
       for (size_t j = i + 1; j < race.markers.size(); ++j)
         EXPECT_FALSE(m.rect.intersects(race.markers[j].rect));
     }
@@ -170,12 +170,12 @@ TEST_F(LayoutCheck, EveryScreenOfACareerShowsEveryWordAndEveryRunner) {
   walk.play();
 
   const std::set<std::string> expected = {
-      "title",       "breeding-sires-1", "breeding-sires-2", "breeding-sires-3",
-      "breeding-dams-1", "naming-12",    "naming-13",        "foal",
-      "procedures-done", "stable",       "pasture",          "weight-warning", "racecard",
-      "countdown",   "race-oi",          "race-kawasaki",    "race-funabashi",
-      "race-urawa",  "final-straight",   "results",          "career-over",
-      "finished"};
+      "title",           "breeding-sires-1", "breeding-sires-2", "breeding-sires-3",
+      "breeding-dams-1", "naming-12",        "naming-13",        "foal",
+      "procedures-done", "stable",           "pasture",          "weight-warning",
+      "racecard",        "countdown",        "race-oi",          "race-kawasaki",
+      "race-funabashi",  "race-urawa",       "final-straight",   "results",
+      "career-over",     "finished"};
   EXPECT_EQ(screens, expected);
   // The walk must have met the cases it is there for: long captions and runners out of view.
   EXPECT_GT(captionsChecked, 200);

@@ -37,7 +37,7 @@ struct RaceAt {
 struct MarkerCase {
   const char* what;
   int32_t venue;
-  float left;          // runner 3's left edge; the others stand at 5000, runner 1 leads at 6000
+  float left;  // runner 3's left edge; the others stand at 5000, runner 1 leads at 6000
   bool marked;
   bool atLeftEdge;
   const char* gap;
