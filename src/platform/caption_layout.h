@@ -62,6 +62,7 @@ struct TableRow {
   QStringList cells;
   QFont font;
   QRectF box;
+  bool operator==(const TableRow&) const = default;
 };
 
 // Cell k of every row starts at the same x: the widest cell k of all the rows decides where

@@ -80,9 +80,12 @@ ScreenLayout ScreenLayouter::layout(const Form& form, bool tables) {
           {splitCells(QString::fromStdString(label.caption)), fontOf(label), boxOf(label)});
       which.push_back(n);
     }
-    const std::vector<CaptionLayout> cells = layoutTable(rows);
+    if (rows != tableRows_) {
+      tableLayout_ = layoutTable(rows);
+      tableRows_ = std::move(rows);
+    }
     for (size_t i = 0; i < which.size(); ++i) {
-      out.labels[static_cast<size_t>(which[i])] = cells[i];
+      out.labels[static_cast<size_t>(which[i])] = tableLayout_[i];
       inTable[static_cast<size_t>(which[i])] = true;
     }
   }

@@ -6,6 +6,7 @@
 #include <array>
 #include <map>
 #include <tuple>
+#include <vector>
 
 #include "platform/caption_layout.h"
 #include "shell/form.h"
@@ -54,6 +55,9 @@ class ScreenLayouter {
  private:
   using Key = std::tuple<std::string, FontFace, float, bool, Align, double, double, double, double>;
   std::map<Key, CaptionLayout> fitted_;
+  // The table as last laid out: it stands unchanged for whole screens.
+  std::vector<TableRow> tableRows_;
+  std::vector<CaptionLayout> tableLayout_;
 };
 
 }  // namespace milka::platform
