@@ -51,7 +51,7 @@ void Canvas::sync(const Form& model, const GameState& state) {
   for (int n = 1; n <= kLabelCount; ++n) {
     LabelLook& shown = labels_[static_cast<size_t>(n)];
     const Label& now = model.label(n);
-    const CaptionLayout& laid = layout.labels[static_cast<size_t>(n)];
+    const CaptionFit& laid = layout.labels[static_cast<size_t>(n)];
     if (synced_ && shown.model() == now && shown.layout() == laid) continue;
     if (!whole) invalidate(shown.rect());
     shown.adopt(now, pixels(now.left, now.top, now.width, now.height), laid);

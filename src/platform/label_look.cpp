@@ -20,7 +20,7 @@ bool sameLook(const Label& a, const Label& b) {
 }
 
 // The same words in the same fonts, wherever they stand.
-bool sameText(const CaptionLayout& a, const CaptionLayout& b) {
+bool sameText(const CaptionFit& a, const CaptionFit& b) {
   if (a.font != b.font || a.runs.size() != b.runs.size()) return false;
   for (size_t i = 0; i < a.runs.size(); ++i)
     if (a.runs[i].text != b.runs[i].text) return false;
@@ -28,7 +28,7 @@ bool sameText(const CaptionLayout& a, const CaptionLayout& b) {
 }
 
 // The runs stand in the same places relative to their labels.
-bool samePlaces(const CaptionLayout& a, const QRectF& inA, const CaptionLayout& b,
+bool samePlaces(const CaptionFit& a, const QRectF& inA, const CaptionFit& b,
                 const QRectF& inB) {
   for (size_t i = 0; i < a.runs.size() && i < b.runs.size(); ++i)
     if (a.runs[i].origin - inA.topLeft() != b.runs[i].origin - inB.topLeft()) return false;
@@ -37,7 +37,7 @@ bool samePlaces(const CaptionLayout& a, const QRectF& inA, const CaptionLayout& 
 
 }  // namespace
 
-void LabelLook::adopt(const Label& model, const QRectF& rect, const CaptionLayout& layout) {
+void LabelLook::adopt(const Label& model, const QRectF& rect, const CaptionFit& layout) {
   const bool fresh = !adopted_;
   const bool sameWords = !fresh && sameText(layout, layout_);
   if (!sameWords) textStale_ = true;

@@ -11,7 +11,7 @@
 #include <array>
 #include <vector>
 
-#include "platform/caption_layout.h"
+#include "platform/caption_fit.h"
 #include "shell/form.h"
 #include "shell/game_state.h"
 

@@ -49,13 +49,13 @@ bool isVisibleCaption(const Form& form, int n) {
   return boxOf(label).intersects(client);
 }
 
-const CaptionLayout& ScreenLayouter::fitted(const Label& label, const QRectF& box) {
+const CaptionFit& ScreenLayouter::fitted(const Label& label, const QRectF& box) {
   Key key{label.caption, label.face, label.fontSize, label.bold,  label.alignment,
           box.left(),    box.top(),  box.width(),    box.height()};
   auto at = fitted_.find(key);
   if (at != fitted_.end()) return at->second;
   if (fitted_.size() >= kRememberedCaptions) fitted_.clear();
-  const CaptionLayout made =
+  const CaptionFit made =
       fitCaption(QString::fromStdString(label.caption), fontOf(label), box, label.alignment);
   return fitted_.emplace(std::move(key), made).first->second;
 }

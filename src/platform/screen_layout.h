@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/caption_layout.h"
+#include "platform/caption_fit.h"
 #include "shell/form.h"
 #include "shell/game_state.h"
 
@@ -29,7 +29,7 @@ bool isVisibleCaption(const Form& form, int n);
 QRectF boxOf(const Label& label);
 
 struct ScreenLayout {
-  std::array<CaptionLayout, kLabelCount + 1> labels;  // 1-based, as the form
+  std::array<CaptionFit, kLabelCount + 1> labels;  // 1-based, as the form
 };
 
 // Whether label a is painted above label b: Label9, the panel behind the buttons, lies under
@@ -50,14 +50,14 @@ class ScreenLayouter {
  public:
   ScreenLayout layout(const Form& form, bool tables);
   // The caption alone in its box, without regard to any other.
-  const CaptionLayout& fitted(const Label& label, const QRectF& box);
+  const CaptionFit& fitted(const Label& label, const QRectF& box);
 
  private:
   using Key = std::tuple<std::string, FontFace, float, bool, Align, double, double, double, double>;
-  std::map<Key, CaptionLayout> fitted_;
+  std::map<Key, CaptionFit> fitted_;
   // The table as last laid out: it stands unchanged for whole screens.
   std::vector<TableRow> tableRows_;
-  std::vector<CaptionLayout> tableLayout_;
+  std::vector<CaptionFit> tableLayout_;
 };
 
 }  // namespace milka::platform

@@ -66,7 +66,7 @@ class LayoutCheck : public ::testing::Test {
     ASSERT_FALSE(shown.empty()) << screen;
 
     for (int n : shown) {
-      const CaptionLayout& c = layout.labels[static_cast<size_t>(n)];
+      const CaptionFit& c = layout.labels[static_cast<size_t>(n)];
       const QRectF box = boxOf(form.label(n));
       const QString caption = QString::fromStdString(form.label(n).caption);
       QString drawn;

@@ -1,4 +1,4 @@
-#include "platform/caption_layout.h"
+#include "platform/caption_fit.h"
 
 #include <QFontMetricsF>
 #include <QTextBoundaryFinder>
@@ -91,17 +91,17 @@ TextRun runAt(const QString& text, const QFont& font, const QRectF& box, Align a
   return {text, {x, top}, width};
 }
 
-CaptionLayout oneLine(const QString& text, const QFont& font, const QRectF& box, Align align) {
-  CaptionLayout out;
+CaptionFit oneLine(const QString& text, const QFont& font, const QRectF& box, Align align) {
+  CaptionFit out;
   out.font = font;
   out.lineHeight = lineHeightOf(font);
   out.runs.push_back(runAt(text, font, box, align, box.top()));
   return out;
 }
 
-CaptionLayout twoLines(const QString& a, const QString& b, const QFont& font, const QRectF& box,
-                       Align align) {
-  CaptionLayout out;
+CaptionFit twoLines(const QString& a, const QString& b, const QFont& font, const QRectF& box,
+                    Align align) {
+  CaptionFit out;
   out.font = font;
   out.lineHeight = lineHeightOf(font);
   out.twoLines = true;
@@ -127,7 +127,7 @@ std::vector<double> smallerSizes(double points) {
 
 }  // namespace
 
-QRectF CaptionLayout::textRect() const {
+QRectF CaptionFit::textRect() const {
   QRectF all;
   for (const TextRun& run : runs)
     if (!run.text.isEmpty()) all |= QRectF(run.origin, QSizeF(run.width, lineHeight));
@@ -138,10 +138,9 @@ double advanceOf(const QString& text, const QFont& font) {
   return QFontMetricsF(font).horizontalAdvance(text);
 }
 
-CaptionLayout fitCaption(const QString& caption, const QFont& font, const QRectF& box,
-                         Align align) {
+CaptionFit fitCaption(const QString& caption, const QFont& font, const QRectF& box, Align align) {
   if (caption.isEmpty()) {
-    CaptionLayout out;
+    CaptionFit out;
     out.font = font;
     out.lineHeight = lineHeightOf(font);
     return out;
@@ -153,7 +152,7 @@ CaptionLayout fitCaption(const QString& caption, const QFont& font, const QRectF
   for (double p : sizes) {
     const QFont f = sized(font, p);
     if (advanceOf(caption, f) > box.width()) continue;
-    CaptionLayout out = oneLine(caption, f, box, align);
+    CaptionFit out = oneLine(caption, f, box, align);
     out.shrunk = true;
     out.atFloor = p == sizes.back();
     return out;
@@ -169,7 +168,7 @@ CaptionLayout fitCaption(const QString& caption, const QFont& font, const QRectF
       if (!twoLinesFitIn(f, box)) continue;
       const Split split = bestSplit(caption, f);
       if (split.widest > box.width()) continue;
-      CaptionLayout out = twoLines(split.first, split.second, f, box, align);
+      CaptionFit out = twoLines(split.first, split.second, f, box, align);
       out.shrunk = p < points;
       out.atFloor = p == sizes.back();
       return out;
@@ -179,7 +178,7 @@ CaptionLayout fitCaption(const QString& caption, const QFont& font, const QRectF
     const QString rest = trimSpaces(caption.mid(firstEnd));
     const qsizetype secondEnd =
         fittingPrefix(rest, smallest, box.width(), breaksOf(rest, QTextBoundaryFinder::Grapheme));
-    CaptionLayout out =
+    CaptionFit out =
         twoLines(trimSpaces(caption.left(firstEnd)), rest.left(secondEnd), smallest, box, align);
     out.shrunk = out.atFloor = out.clipped = true;
     return out;
@@ -187,7 +186,7 @@ CaptionLayout fitCaption(const QString& caption, const QFont& font, const QRectF
 
   const qsizetype end = fittingPrefix(caption, smallest, box.width(),
                                       breaksOf(caption, QTextBoundaryFinder::Grapheme));
-  CaptionLayout out = oneLine(caption.left(end), smallest, box, align);
+  CaptionFit out = oneLine(caption.left(end), smallest, box, align);
   out.shrunk = out.atFloor = out.clipped = true;
   return out;
 }
@@ -211,8 +210,8 @@ QStringList splitCells(const QString& caption) {
   return cells;
 }
 
-std::vector<CaptionLayout> layoutTable(const std::vector<TableRow>& rows) {
-  std::vector<CaptionLayout> out(rows.size());
+std::vector<CaptionFit> layoutTable(const std::vector<TableRow>& rows) {
+  std::vector<CaptionFit> out(rows.size());
   if (rows.empty()) return out;
 
   for (double share = 1.0;; share = std::max(kSmallestShare, share - 0.025)) {
@@ -251,7 +250,7 @@ std::vector<CaptionLayout> layoutTable(const std::vector<TableRow>& rows) {
 
     for (size_t r = 0; r < rows.size(); ++r) {
       const TableRow& row = rows[r];
-      CaptionLayout& layout = out[r];
+      CaptionFit& layout = out[r];
       layout.font = fonts[r];
       layout.lineHeight = lineHeightOf(fonts[r]);
       layout.shrunk = share < 1.0;

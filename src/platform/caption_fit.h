@@ -30,7 +30,7 @@ struct TextRun {
 };
 
 // A caption as it is drawn.
-struct CaptionLayout {
+struct CaptionFit {
   QFont font;                 // the face at the size it is drawn in
   std::vector<TextRun> runs;  // nothing for an empty caption
   double lineHeight = 0;      // ascent + descent of font
@@ -40,7 +40,7 @@ struct CaptionLayout {
   bool atFloor = false;  // drawn at the smallest size allowed
   // The union of the runs' extents: where ink can be.
   QRectF textRect() const;
-  bool operator==(const CaptionLayout&) const = default;
+  bool operator==(const CaptionFit&) const = default;
 };
 
 // The advance of text in font, as the painter lays it out.
@@ -50,7 +50,7 @@ double advanceOf(const QString& text, const QFont& font);
 // has always been drawn when it fits; otherwise smaller, down to kSmallestShare of its size;
 // then on two lines if the box is tall enough for two at that size; only then cut, and only
 // between two characters.
-CaptionLayout fitCaption(const QString& caption, const QFont& font, const QRectF& box, Align align);
+CaptionFit fitCaption(const QString& caption, const QFont& font, const QRectF& box, Align align);
 
 // A table row's cells: its caption split at every run of two or more spaces (ASCII or
 // full-width). A caption that starts with such a run has an empty first cell, so the rows whose
@@ -69,6 +69,6 @@ struct TableRow {
 // cell k + 1 begins. The gap between columns is a full-width space, narrowed (never below a
 // space) if that is what it takes for the widest row to stay inside the boxes. A row whose
 // columns still overrun its box is shrunk as a whole, like a caption.
-std::vector<CaptionLayout> layoutTable(const std::vector<TableRow>& rows);
+std::vector<CaptionFit> layoutTable(const std::vector<TableRow>& rows);
 
 }  // namespace milka::platform

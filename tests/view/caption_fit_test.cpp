@@ -1,5 +1,5 @@
 // Fitting a caption to its label, and table rows in columns, in the fonts the game draws with.
-#include "platform/caption_layout.h"
+#include "platform/caption_fit.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ QString repeated(const QString& piece, int times) {
   return out;
 }
 
-QString drawnText(const CaptionLayout& c) {
+QString drawnText(const CaptionFit& c) {
   QString out;
   for (const TextRun& run : c.runs) out += run.text;
   return out;
@@ -30,7 +30,7 @@ QString drawnText(const CaptionLayout& c) {
 TEST(CaptionFit, ACaptionThatFitsIsDrawnAsItAlwaysWas) {
   for (Align align : {Align::Left, Align::Centre}) {
     const QString caption = QStringLiteral("あとは ワタアメ");
-    const CaptionLayout c = fitCaption(caption, kBanner, kBannerBox, align);
+    const CaptionFit c = fitCaption(caption, kBanner, kBannerBox, align);
     ASSERT_EQ(c.runs.size(), 1u);
     EXPECT_FALSE(c.shrunk || c.twoLines || c.clipped);
     EXPECT_EQ(c.font, kBanner);
@@ -66,7 +66,7 @@ TEST(CaptionFit, TooLongShrinksThenBreaksThenIsCutBetweenCharacters) {
     const QString caption = repeated(phrase, f.repeats);
     QRectF box = kBannerBox;
     box.setHeight(f.boxHeight);
-    const CaptionLayout c = fitCaption(caption, kBanner, box, Align::Left);
+    const CaptionFit c = fitCaption(caption, kBanner, box, Align::Left);
     EXPECT_EQ(c.twoLines, f.twoLines);
     EXPECT_EQ(c.clipped, f.clipped);
     if (f.shrunk) {
@@ -87,7 +87,7 @@ TEST(CaptionFit, TooLongShrinksThenBreaksThenIsCutBetweenCharacters) {
 
 TEST(CaptionFit, TwoLinesBreakNearTheMiddle) {
   const QString caption = repeated(QStringLiteral("先頭はまだまだ10番"), 8);
-  const CaptionLayout c = fitCaption(caption, kBanner, kBannerBox, Align::Centre);
+  const CaptionFit c = fitCaption(caption, kBanner, kBannerBox, Align::Centre);
   ASSERT_EQ(c.runs.size(), 2u);
   EXPECT_NEAR(c.runs[0].width, c.runs[1].width, 2 * kBanner.pointSizeF());
   EXPECT_GT(c.runs[1].origin.y(), c.runs[0].origin.y());
@@ -97,7 +97,7 @@ TEST(CaptionFit, CutsNeverSplitACharacterFromItsMark) {
   // か followed by the combining voiced mark: one character on screen.
   const QString ga = QStringLiteral("\u304B\u3099");
   const QString caption = repeated(ga, 80);
-  const CaptionLayout c = fitCaption(caption, kBanner, QRectF(0, 0, 100, 16), Align::Left);
+  const CaptionFit c = fitCaption(caption, kBanner, QRectF(0, 0, 100, 16), Align::Left);
   ASSERT_TRUE(c.clipped);
   EXPECT_EQ(drawnText(c).size() % 2, 0) << "a mark left without its character";
   EXPECT_FALSE(drawnText(c).isEmpty());
@@ -135,12 +135,12 @@ TEST(TableCells, EveryColumnStartsWhereTheWidestCellBeforeItEnds) {
       {splitCells(QStringLiteral("  イナズマ   70   短距離")), row, box.translated(0, 24)},
       {splitCells(QStringLiteral("  ライデンボス   65   中距離")), row, box.translated(0, 48)},
   };
-  const std::vector<CaptionLayout> laid = layoutTable(rows);
+  const std::vector<CaptionFit> laid = layoutTable(rows);
   ASSERT_EQ(laid.size(), 3u);
   for (size_t k = 0; k < 4; ++k) {
     const double x = laid[0].runs[k].origin.x();
     double widest = 0;
-    for (const CaptionLayout& r : laid) {
+    for (const CaptionFit& r : laid) {
       EXPECT_DOUBLE_EQ(r.runs[k].origin.x(), x) << "column " << k;
       widest = std::max(widest, r.runs[k].width);
     }
@@ -157,7 +157,7 @@ TEST(TableCells, ATableTooWideForItsBoxClosesUpThenShrinks) {
       {splitCells(QStringLiteral("ミルカリアダービー  ミルカリアダービー  ミルカリアダービー")),
        row, QRectF(0, 0, 300, 20)},
   };
-  const CaptionLayout laid = layoutTable(rows)[0];
+  const CaptionFit laid = layoutTable(rows)[0];
   EXPECT_LT(laid.font.pointSizeF(), 12);
   EXPECT_LE(laid.textRect().right(), 300 + 1e-6);
 }
