@@ -53,7 +53,8 @@ void BM_WholeCareer(benchmark::State& state) {
     Game g(random);
     ticks += playCareer(g);
   }
-  state.counters["ticks"] = benchmark::Counter(static_cast<double>(ticks), benchmark::Counter::kAvgIterations);
+  state.counters["ticks"] =
+      benchmark::Counter(static_cast<double>(ticks), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_WholeCareer)->Unit(benchmark::kMillisecond);
 
@@ -75,7 +76,8 @@ void BM_RaceTick(benchmark::State& state) {
       state.PauseTiming();
       for (int i = 0; i < 1000 && g.state.screenState != 7; ++i) {
         tickAll(g);
-        if (g.state.bodyWeight < g.state.bestWeight - 20 && g.state.buttonTicks > 1) g.Command4_Click();
+        if (g.state.bodyWeight < g.state.bestWeight - 20 && g.state.buttonTicks > 1)
+          g.Command4_Click();
         if (g.state.buttonTicks > 2) g.Command1_Click();
       }
       state.ResumeTiming();

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QStaticText>
 
+#include "platform/fonts.h"
 #include "platform/sprites.h"
 
 namespace milka::platform {
@@ -52,9 +53,9 @@ void Canvas::sync(const Form& model, const GameState& state) {
     LabelLook& shown = labels_[static_cast<size_t>(n)];
     const Label& now = model.label(n);
     const CaptionFit& laid = layout.labels[static_cast<size_t>(n)];
-    if (synced_ && shown.model() == now && shown.layout() == laid) continue;
+    if (synced_ && shown.model() == now && shown.fit() == laid) continue;
     if (!whole) invalidate(shown.rect());
-    shown.adopt(now, pixels(now.left, now.top, now.width, now.height), laid);
+    adopt(shown, now, laid);
     if (!whole) invalidate(shown.rect());
   }
   layout_ = layout;
@@ -79,6 +80,12 @@ void Canvas::sync(const Form& model, const GameState& state) {
   if (whole) update();
 }
 
+int Canvas::keptPictures() const {
+  int kept = 0;
+  for (const LabelLook& label : labels_) kept += label.keptPicture() ? 1 : 0;
+  return kept;
+}
+
 void Canvas::invalidate(const QRectF& rect) {
   // A control out of the window costs nothing; a pixel of margin covers the rounding of
   // fractional twips on every screen scale.
@@ -86,11 +93,24 @@ void Canvas::invalidate(const QRectF& rect) {
   if (!area.isEmpty()) update(area);
 }
 
+void Canvas::adopt(LabelLook& shown, const Label& model, const CaptionFit& fit) {
+  // Every run of a fitted caption is in one font: the label's own, or the size it was fitted to.
+  const QFont& drawn = font(model.face, static_cast<float>(fit.font.pointSizeF()), model.bold);
+  shown.adopt(model, pixels(model.left, model.top, model.width, model.height), fit, drawn,
+              captions_);
+}
+
 void Canvas::adopt(ShownPicture& shown, const Picture& model) {
   if (!shown.pixmap || !(shown.model.sprite == model.sprite)) shown.pixmap = &pixmap(model.sprite);
   shown.model = model;
   shown.rect = pixels(model.left, model.top, model.width, model.height);
   shown.area = shown.rect.toAlignedRect();
+}
+
+const QFont& Canvas::font(FontFace face, float points, bool bold) {
+  auto [at, made] = fonts_.try_emplace({face, points, bold});
+  if (made) at->second = gameFont(face, points, bold);
+  return at->second;
 }
 
 const QPixmap& Canvas::pixmap(const Sprite& sprite) {
@@ -128,10 +148,11 @@ void Canvas::drawPicture(QPainter& painter, const ShownPicture& picture) {
 
 void Canvas::drawMarker(QPainter& painter, const RunnerMarker& marker) {
   painter.save();
-  painter.setRenderHint(QPainter::Antialiasing, true);
-  painter.setPen(QPen(QColor(0x33, 0x33, 0x33), 1));
-  painter.setBrush(colour(marker.colour));
-  painter.drawRoundedRect(marker.rect.adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+  // Square, on whole pixels and without antialiasing: a repaint clipped through the plate then
+  // leaves exactly the pixels a whole one does.
+  const QRect plate = marker.rect.toRect();
+  painter.fillRect(plate, QColor(0x33, 0x33, 0x33));
+  painter.fillRect(plate.adjusted(1, 1, -1, -1), colour(marker.colour));
   painter.setPen(QColor(0x11, 0x11, 0x11));
   painter.setFont(marker.numberFont);
   painter.drawStaticText(marker.number.origin, QStaticText(marker.number.text));

@@ -32,6 +32,9 @@ class Canvas final : public QWidget {
   const ScreenLayout& layout() const { return layout_; }
   const RaceMarkers& markers() const { return markers_; }
 
+  // How many labels are drawn from a picture kept of them.
+  int keptPictures() const;
+
   // Twips to logical pixels, fractions kept.
   static QRectF pixels(float left, float top, float width, float height);
 
@@ -45,10 +48,13 @@ class Canvas final : public QWidget {
     QRect area;  // the whole pixels it touches
     const QPixmap* pixmap = nullptr;
   };
+  using FontKey = std::tuple<FontFace, float, bool>;
   using SpriteKey = std::tuple<SpriteKind, Coat, bool, int>;
 
   void invalidate(const QRectF& rect);
+  void adopt(LabelLook& shown, const Label& model, const CaptionFit& fit);
   void adopt(ShownPicture& shown, const Picture& model);
+  const QFont& font(FontFace face, float points, bool bold);
   const QPixmap& pixmap(const Sprite& sprite);
   static void drawPicture(QPainter& painter, const ShownPicture& picture);
   static void drawMarker(QPainter& painter, const RunnerMarker& marker);
@@ -57,6 +63,8 @@ class Canvas final : public QWidget {
   uint32_t backColour_ = 0;
   std::array<LabelLook, kLabelCount + 1> labels_{};
   std::array<ShownPicture, kImageCount + 1> pictures_{};
+  std::map<FontKey, QFont> fonts_;
+  CaptionLayouts captions_;
   std::map<SpriteKey, QPixmap> pixmaps_;
   ScreenLayouter layouter_;
   ScreenLayout layout_;

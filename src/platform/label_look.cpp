@@ -19,7 +19,7 @@ bool sameLook(const Label& a, const Label& b) {
          a.height == b.height;
 }
 
-// The same words in the same fonts, wherever they stand.
+// The same words in the same font, wherever they stand.
 bool sameText(const CaptionFit& a, const CaptionFit& b) {
   if (a.font != b.font || a.runs.size() != b.runs.size()) return false;
   for (size_t i = 0; i < a.runs.size(); ++i)
@@ -28,8 +28,7 @@ bool sameText(const CaptionFit& a, const CaptionFit& b) {
 }
 
 // The runs stand in the same places relative to their labels.
-bool samePlaces(const CaptionFit& a, const QRectF& inA, const CaptionFit& b,
-                const QRectF& inB) {
+bool samePlaces(const CaptionFit& a, const QRectF& inA, const CaptionFit& b, const QRectF& inB) {
   for (size_t i = 0; i < a.runs.size() && i < b.runs.size(); ++i)
     if (a.runs[i].origin - inA.topLeft() != b.runs[i].origin - inB.topLeft()) return false;
   return true;
@@ -37,20 +36,25 @@ bool samePlaces(const CaptionFit& a, const QRectF& inA, const CaptionFit& b,
 
 }  // namespace
 
-void LabelLook::adopt(const Label& model, const QRectF& rect, const CaptionFit& layout) {
-  const bool fresh = !adopted_;
-  const bool sameWords = !fresh && sameText(layout, layout_);
-  if (!sameWords) textStale_ = true;
-  if (fresh || !sameLook(model, model_) || !sameWords ||
-      !samePlaces(layout, rect, layout_, rect_)) {
-    drawnOnce_ = false;
-    kept_ = {};
+void LabelLook::adopt(const Label& model, const QRectF& rect, const CaptionFit& fit,
+                      const QFont& font, CaptionLayouts& layouts) {
+  const bool fresh = font_ == nullptr;
+  const bool sameWords = !fresh && &font == font_ && sameText(fit, fit_);
+  if (!sameWords) {
+    runs_.clear();
+    for (const TextRun& run : fit.runs)
+      runs_.push_back(run.text.isEmpty() ? nullptr : layouts.get(run.text.toStdString(), font));
   }
+  if (fresh || !sameLook(model, model_) || !sameWords || !samePlaces(fit, rect, fit_, rect_))
+    kept_ = {};
+  // Only a label repainted while it stands still (something over it changed) earns a picture;
+  // one that moves or changes every tick is cheaper drawn straight.
+  drawnOnce_ = false;
   model_ = model;
   rect_ = rect;
   area_ = rect.toAlignedRect();
-  layout_ = layout;
-  adopted_ = true;
+  fit_ = fit;
+  font_ = &font;
   // The kept picture holds the label's fraction of a pixel; a move that changes it would
   // rasterise differently.
   if (!kept_.isNull() && rect_.translated(-area_.topLeft()) != keptRect_) kept_ = {};
@@ -62,15 +66,14 @@ void LabelLook::paint(QPainter& painter, const QRegion& region) {
   // each time, and at a fractional scale whole pixels are no longer whole on the screen.
   if (model_.transparent || model_.caption.empty() || std::floor(scale) != scale ||
       painter.deviceTransform().m22() != scale) {
-    draw(painter, rect_);
+    draw(painter, region);
     return;
   }
   if (!kept_.isNull() && kept_.devicePixelRatio() != scale) kept_ = {};
   if (kept_.isNull()) {
-    // A caption that changes every tick is drawn straight, never copied twice.
     if (!drawnOnce_) {
       drawnOnce_ = true;
-      draw(painter, rect_);
+      draw(painter, region);
       return;
     }
     keep(scale);
@@ -89,32 +92,20 @@ void LabelLook::keep(qreal scale) {
   picture.fill(Qt::transparent);
   QPainter painter(&picture);
   painter.translate(-QPointF(area_.topLeft()));
-  draw(painter, rect_);
+  draw(painter, QRegion(area_));
   painter.end();
   kept_ = picture;
   keptRect_ = rect_.translated(-area_.topLeft());
 }
 
-void LabelLook::draw(QPainter& painter, const QRectF& rect) {
-  if (!model_.transparent) painter.fillRect(rect, colour(model_.backColour));
-  if (layout_.runs.empty()) return;
-  if (textStale_) {
-    runs_.clear();
-    for (const TextRun& run : layout_.runs) {
-      QStaticText text(run.text);
-      text.setTextFormat(Qt::PlainText);
-      text.prepare(QTransform(), layout_.font);
-      runs_.push_back(std::move(text));
-    }
-    textStale_ = false;
-  }
-  // The layout stands where the label stands; a picture being kept is drawn at its own place.
-  const QPointF shift = rect.topLeft() - rect_.topLeft();
-  painter.setClipRect(rect);
-  painter.setFont(layout_.font);
+void LabelLook::draw(QPainter& painter, const QRegion& region) {
+  if (!model_.transparent) painter.fillRect(rect_, colour(model_.backColour));
+  if (runs_.empty()) return;
+  // Cut off at the label's border like the captions always were.
+  painter.setClipRect(rect_);
   painter.setPen(colour(model_.foreColour));
-  for (size_t i = 0; i < runs_.size(); ++i)
-    painter.drawStaticText(layout_.runs[i].origin + shift, runs_[i]);
+  for (size_t i = 0; i < runs_.size() && i < fit_.runs.size(); ++i)
+    if (runs_[i]) runs_[i]->draw(painter, fit_.runs[i].origin, region);
   painter.setClipping(false);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/runner_markers.h"
 
 #include <QFontMetricsF>
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/fonts.h"
@@ -76,11 +77,13 @@ RaceMarkers raceMarkers(const Form& form, const GameState& s) {
     const QString gap = gapText(lengths, picture.left() == leaderLeft);
     const double numberWidth = advanceOf(number, numberFont);
     const double gapWidth = advanceOf(gap, gapFont);
-    const double width = kPadding * 3 + numberWidth + gapWidth;
 
+    // On whole pixels, so the plate's edges come out the same however a repaint is clipped.
     const double laneTop = race::kRunnerPictures[static_cast<size_t>(k)].laneTop / kTwipsPerPixel;
-    const double top = laneTop + (kLanePitch / kTwipsPerPixel - kPlateHeight) / 2;
-    const double left = m.atLeftEdge ? kEdgeMargin : trackWidth - kEdgeMargin - width;
+    const double top = std::round(laneTop + (kLanePitch / kTwipsPerPixel - kPlateHeight) / 2);
+    const double width = std::ceil(kPadding * 3 + numberWidth + gapWidth);
+    const double left =
+        m.atLeftEdge ? kEdgeMargin : std::floor(trackWidth - kEdgeMargin - width);
     m.rect = QRectF(left, top, width, kPlateHeight);
     const double textTop = top + (kPlateHeight - textHeight) / 2;
     // The number sits on the side the runner went off, so the arrow points at the edge.
