@@ -138,7 +138,7 @@ void Canvas::paintEvent(QPaintEvent* event) {
   }
   // Above the pictures: a marker stands for a runner that is not there to be seen.
   for (const RunnerMarker& marker : markers_.markers)
-    if (dirty.intersects(marker.rect.toAlignedRect())) drawMarker(painter, marker);
+    if (dirty.intersects(marker.rect.toAlignedRect())) drawMarker(painter, marker, dirty);
 }
 
 void Canvas::drawPicture(QPainter& painter, const ShownPicture& picture) {
@@ -146,7 +146,7 @@ void Canvas::drawPicture(QPainter& painter, const ShownPicture& picture) {
   painter.drawPixmap(picture.rect, *picture.pixmap, QRectF(picture.pixmap->rect()));
 }
 
-void Canvas::drawMarker(QPainter& painter, const RunnerMarker& marker) {
+void Canvas::drawMarker(QPainter& painter, const RunnerMarker& marker, const QRegion& dirty) {
   painter.save();
   // Square, on whole pixels and without antialiasing: a repaint clipped through the plate then
   // leaves exactly the pixels a whole one does.
@@ -154,10 +154,13 @@ void Canvas::drawMarker(QPainter& painter, const RunnerMarker& marker) {
   painter.fillRect(plate, QColor(0x33, 0x33, 0x33));
   painter.fillRect(plate.adjusted(1, 1, -1, -1), colour(marker.colour));
   painter.setPen(QColor(0x11, 0x11, 0x11));
-  painter.setFont(marker.numberFont);
-  painter.drawStaticText(marker.number.origin, QStaticText(marker.number.text));
-  painter.setFont(marker.font);
-  painter.drawStaticText(marker.gap.origin, QStaticText(marker.gap.text));
+  // Through the shared glyph runs: the few texts a marker shows are laid out once.
+  const auto text = [&](const TextRun& run, bool bold) {
+    const QFont& shape = font(kMarkerFace, kMarkerPoints, bold);
+    captions_.get(run.text.toStdString(), shape)->draw(painter, run.origin, dirty);
+  };
+  text(marker.number, true);
+  text(marker.gap, false);
   painter.restore();
 }
 

@@ -57,7 +57,7 @@ class Canvas final : public QWidget {
   const QFont& font(FontFace face, float points, bool bold);
   const QPixmap& pixmap(const Sprite& sprite);
   static void drawPicture(QPainter& painter, const ShownPicture& picture);
-  static void drawMarker(QPainter& painter, const RunnerMarker& marker);
+  void drawMarker(QPainter& painter, const RunnerMarker& marker, const QRegion& dirty);
 
   bool synced_ = false;
   uint32_t backColour_ = 0;

@@ -53,8 +53,8 @@ RaceMarkers raceMarkers(const Form& form, const GameState& s) {
     if (k == 1 || (leftward ? left < leaderLeft : left > leaderLeft)) leaderLeft = left;
   }
 
-  const QFont numberFont = gameFont(FontFace::Gothic, 9, true);
-  const QFont gapFont = gameFont(FontFace::Gothic, 9);
+  const QFont numberFont = gameFont(kMarkerFace, kMarkerPoints, true);
+  const QFont gapFont = gameFont(kMarkerFace, kMarkerPoints);
   const double textHeight = QFontMetricsF(gapFont).height();
   for (int k = 1; k <= 10; ++k) {
     const QRectF& picture = at[static_cast<size_t>(k)];
@@ -68,8 +68,6 @@ RaceMarkers raceMarkers(const Form& form, const GameState& s) {
     m.runner = k;
     m.atLeftEdge = picture.center().x() < trackWidth / 2;
     m.colour = race::kBoardRowColour[static_cast<size_t>(k)];
-    m.font = gapFont;
-    m.numberFont = numberFont;
     const double behindTwips = std::abs(picture.left() - leaderLeft) * kTwipsPerPixel;
     const int32_t lengths = race::lengthsOf(static_cast<int64_t>(std::lround(behindTwips)));
     const QString number =
@@ -82,8 +80,7 @@ RaceMarkers raceMarkers(const Form& form, const GameState& s) {
     const double laneTop = race::kRunnerPictures[static_cast<size_t>(k)].laneTop / kTwipsPerPixel;
     const double top = std::round(laneTop + (kLanePitch / kTwipsPerPixel - kPlateHeight) / 2);
     const double width = std::ceil(kPadding * 3 + numberWidth + gapWidth);
-    const double left =
-        m.atLeftEdge ? kEdgeMargin : std::floor(trackWidth - kEdgeMargin - width);
+    const double left = m.atLeftEdge ? kEdgeMargin : std::floor(trackWidth - kEdgeMargin - width);
     m.rect = QRectF(left, top, width, kPlateHeight);
     const double textTop = top + (kPlateHeight - textHeight) / 2;
     // The number sits on the side the runner went off, so the arrow points at the edge.

@@ -17,14 +17,17 @@
 
 namespace milka::platform {
 
+// A marker's words: the number in bold, the distance plain.
+constexpr FontFace kMarkerFace = FontFace::Gothic;
+constexpr float kMarkerPoints = 9;
+
 struct RunnerMarker {
   int runner = 0;
   bool atLeftEdge = false;  // otherwise at the right edge
   QRectF rect;              // the marker's plate
   uint32_t colour = 0;      // the runner's gate colour
-  QFont font, numberFont;
-  TextRun number;  // the runner's number, with the arrow that points the way it went
-  TextRun gap;     // lengths behind the leader, or 先頭 for the leader itself
+  TextRun number;           // the runner's number, with the arrow that points the way it went
+  TextRun gap;              // lengths behind the leader, or 先頭 for the leader itself
   bool operator==(const RunnerMarker&) const = default;
 };
 

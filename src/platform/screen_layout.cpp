@@ -49,15 +49,21 @@ bool isVisibleCaption(const Form& form, int n) {
   return boxOf(label).intersects(client);
 }
 
-const CaptionFit& ScreenLayouter::fitted(const Label& label, const QRectF& box) {
-  Key key{label.caption, label.face, label.fontSize, label.bold,  label.alignment,
-          box.left(),    box.top(),  box.width(),    box.height()};
+CaptionFit ScreenLayouter::fitted(const Label& label, const QRectF& box) {
+  Key key{label.caption,   label.face,  label.fontSize, label.bold,
+          label.alignment, box.width(), box.height()};
   auto at = fitted_.find(key);
-  if (at != fitted_.end()) return at->second;
-  if (fitted_.size() >= kRememberedCaptions) fitted_.clear();
-  const CaptionFit made =
-      fitCaption(QString::fromStdString(label.caption), fontOf(label), box, label.alignment);
-  return fitted_.emplace(std::move(key), made).first->second;
+  if (at == fitted_.end()) {
+    if (fitted_.size() >= kRememberedCaptions) fitted_.clear();
+    const QRectF atOrigin(QPointF(0, 0), box.size());
+    at = fitted_
+             .emplace(std::move(key), fitCaption(QString::fromStdString(label.caption),
+                                                 fontOf(label), atOrigin, label.alignment))
+             .first;
+  }
+  CaptionFit placed = at->second;
+  for (TextRun& run : placed.runs) run.origin += box.topLeft();
+  return placed;
 }
 
 ScreenLayout ScreenLayouter::layout(const Form& form, bool tables) {
@@ -67,7 +73,13 @@ ScreenLayout ScreenLayouter::layout(const Form& form, bool tables) {
   for (int n = 1; n <= kLabelCount; ++n) {
     shown[static_cast<size_t>(n)] = isVisibleCaption(form, n);
     const Label& label = form.label(n);
-    out.labels[static_cast<size_t>(n)] = fitted(label, boxOf(label));
+    const auto i = static_cast<size_t>(n);
+    if (!known_[i] || !(seen_[i] == label)) {
+      natural_[i] = fitted(label, boxOf(label));
+      seen_[i] = label;
+      known_[i] = true;
+    }
+    out.labels[i] = natural_[i];
   }
 
   if (tables) {

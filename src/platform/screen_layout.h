@@ -50,11 +50,17 @@ class ScreenLayouter {
  public:
   ScreenLayout layout(const Form& form, bool tables);
   // The caption alone in its box, without regard to any other.
-  const CaptionFit& fitted(const Label& label, const QRectF& box);
+  CaptionFit fitted(const Label& label, const QRectF& box);
 
  private:
-  using Key = std::tuple<std::string, FontFace, float, bool, Align, double, double, double, double>;
+  // Where the box stands does not change the fit (the rails move every tick), only its size.
+  using Key = std::tuple<std::string, FontFace, float, bool, Align, double, double>;
   std::map<Key, CaptionFit> fitted_;
+  // Each label as last seen and its caption fitted to its own box: most stand still for whole
+  // screens, and are not looked up again.
+  std::array<Label, kLabelCount + 1> seen_{};
+  std::array<CaptionFit, kLabelCount + 1> natural_{};
+  std::array<bool, kLabelCount + 1> known_{};
   // The table as last laid out: it stands unchanged for whole screens.
   std::vector<TableRow> tableRows_;
   std::vector<CaptionFit> tableLayout_;
