@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QTextBoundaryFinder>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -135,7 +136,18 @@ QRectF CaptionFit::textRect() const {
 }
 
 double advanceOf(const QString& text, const QFont& font) {
-  return QFontMetricsF(font).horizontalAdvance(text);
+  // Measured as the glyph runs are laid out, so a centred caption stands exactly where the
+  // canvas always centred it.
+  QTextLayout layout(text, font);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  if (!line.isValid()) {
+    layout.endLayout();
+    return 0;
+  }
+  line.setLineWidth(1e9);
+  layout.endLayout();
+  return line.naturalTextWidth();
 }
 
 CaptionFit fitCaption(const QString& caption, const QFont& font, const QRectF& box, Align align) {

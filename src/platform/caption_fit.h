@@ -43,7 +43,7 @@ struct CaptionFit {
   bool operator==(const CaptionFit&) const = default;
 };
 
-// The advance of text in font, as the painter lays it out.
+// The width of text in font as one line, as the canvas lays it out.
 double advanceOf(const QString& text, const QFont& font);
 
 // A caption in box: one line from the box's top edge (centred across it if asked), exactly as it
