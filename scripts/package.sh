@@ -27,7 +27,7 @@ fail() {
 
 # What the binary links comes from dpkg-shlibdeps; the fonts and the Wayland plugin are ours.
 depends="$(dpkg-deb -f "$deb" Depends)"
-for wanted in fonts-ipafont qt6-wayland libqt6widgets6; do
+for wanted in fonts-ipafont qt6-wayland libqt6sql6-sqlite libqt6widgets6; do
   [[ ", $depends," == *", $wanted"[\ ,]* ]] || fail "Depends lacks $wanted: $depends"
 done
 
@@ -63,6 +63,9 @@ for size in 16 32 48 64 128 256; do
   height=$(((h1 << 24) | (h2 << 16) | (h3 << 8) | h4))
   [ "$width" = "$size" ] && [ "$height" = "$size" ] || fail "$icon is ${width}x$height"
 done
+
+# --version answers without a desktop, with the package's own version.
+"$game" --version | grep -qF "$(dpkg-deb -f "$deb" Version)" || fail "--version does not name the package's version"
 
 # Still running after five seconds (timeout's 124) means it started and kept going.
 log="$(mktemp)"

@@ -4,7 +4,8 @@
 # and runs every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+# chromium is the real browser the site's pages are loaded in.
+scripts/deps.sh chromium
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 
@@ -21,5 +22,10 @@ cmake --build build-sanitize -j"$jobs"
 # checker cannot tell from leaks, so the Qt suites run with it off.
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ASAN_OPTIONS=detect_leaks=1 build-sanitize/tests/core_tests --gtest_brief=1
+ASAN_OPTIONS=detect_leaks=1 build-sanitize/tests/soak_tests --gtest_brief=1
+# The soak: random events through whole careers, every invariant checked after every event.
+ASAN_OPTIONS=detect_leaks=1 build-sanitize/tests/soak --events 200000 --seed 1 --frozen-every 2 \
+  --trace-out build-sanitize/soak-failure.trace
 ASAN_OPTIONS=detect_leaks=0 build-sanitize/tests/qt_tests --gtest_brief=1
+ASAN_OPTIONS=detect_leaks=0 build-sanitize/tests/site/site_tests --gtest_brief=1
 echo "All tests passed, sanitizers included."

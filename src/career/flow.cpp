@@ -47,7 +47,10 @@ void Game::Command1_Click() {
     career::startRace(*this);
     s.buttonTicks = 0;
   }
-  if (s.screenState == 8 && s.buttonTicks > 2) {
+  // The board books the race into the record on its own tick, which may come after this press
+  // in the same period; leaving before it is drawn would lose the place, the win and the top
+  // race. Until then the press is not taken, and the pacing count runs on.
+  if (s.screenState == 8 && s.resultsShown == 1 && s.buttonTicks > 2) {
     career::afterRace(*this);
     s.buttonTicks = 0;
   }
@@ -80,17 +83,6 @@ constexpr std::array<const char*, 4> kSurfaceHeading = {"", "周    ダート", 
 constexpr std::array<uint32_t, 11> kGateColour = {0,        0xEEEEEE, 0xCDCDCD, 0xFEB1BD,
                                                   0x6696FD, 0xFFFF99, 0x10FF10, 0xFFC040,
                                                   0xFFC040, 0xFF99FF, 0xFF99FF};
-
-int32_t venueOfMonth(int32_t month) {
-  switch (month) {
-    case 1:
-    case 8: return 4;
-    case 2: return 3;
-    case 9:
-    case 10: return 2;
-    default: return 1;
-  }
-}
 
 int32_t finishPostOfVenue(int32_t venue) {
   switch (venue) {
@@ -207,6 +199,9 @@ void enterMonthRace(Game& g) {
   if (s.bodyWeight < s.bestWeight - 20) {
     prompt.foreColour = 0xFF1111;
     prompt.caption = "放牧しましょう。馬体重が馬じゃなくなってきました。やばいっす！";
+    // The race is not run, so its top race must not stay entered: the next win would book it
+    // as won, with that race's time.
+    if (s.month >= 1 && s.month <= 12) s.bigRaceEntered[s.month] = 0;
     return;
   }
   prompt.foreColour = 0x000000;

@@ -73,5 +73,9 @@ std::string classWord(int32_t horseClass, int32_t horseAge) {
   return kClassWords[std::clamp(horseClass, 0, kFirstTopStep)];
 }
 
+int32_t venueOfMonth(int32_t month) {
+  return (month >= 1 && month <= 12) ? kVenueOfMonth[month] : 1;
+}
+
 }  // namespace career
 }  // namespace milka

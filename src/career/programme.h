@@ -13,6 +13,8 @@ namespace career {
 void lookUpRace(Game& g);
 // The stable's name for a class step: "特選", "C3" .. "A1", "S3", "S2", "S1".
 std::string classWord(int32_t horseClass, int32_t horseAge);
+// The month's racecourse (1 大井, 2 川崎, 3 船橋, 4 浦和); a month outside 1..12 races at 大井.
+int32_t venueOfMonth(int32_t month);
 
 }  // namespace career
 }  // namespace milka

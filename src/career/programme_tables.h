@@ -92,6 +92,12 @@ inline constexpr TopRace kTopRaces[13] = {
   /* 11 */ {"日本カップ(交流)",   6, true },
   /* 12 */ {"ミルカ大賞典(交流)", 7, true },
 };
+// The racecourse of each month, the same in every year: 1 大井, 2 川崎, 3 船橋, 4 浦和.
+inline constexpr const char* kVenueNames[5] = {"", "大井", "川崎", "船橋", "浦和"};
+inline constexpr int32_t kVenueOfMonth[13] = {
+  // 1  2  3  4  5  6  7  8  9 10 11 12
+  0, 4, 3, 1, 1, 1, 1, 1, 4, 2, 2, 1, 1,
+};
 // clang-format on
 
 }  // namespace milka::career

@@ -1,10 +1,14 @@
 #include "platform/canvas.h"
 
+#include <QElapsedTimer>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QStaticText>
+#include <QScreen>
+#include <cmath>
+#include <memory>
 
 #include "platform/fonts.h"
+#include "platform/glide.h"
 #include "platform/sprites.h"
 
 namespace milka::platform {
@@ -28,12 +32,28 @@ QColor colour(uint32_t rgb) {
   return QColor(static_cast<QRgb>(rgb));
 }
 
+// The form's pixels that meet a region of the scaled canvas: a little more than the region at
+// a fractional scale, which the paint's own clipping trims.
+QRegion formRegion(const QRegion& onScreen, double scale) {
+  if (scale == 1.0) return onScreen;
+  QRegion form;
+  for (const QRect& r : onScreen)
+    form += QRectF(QPointF(r.topLeft()) / scale, QSizeF(r.size()) / scale).toAlignedRect();
+  return form;
+}
+
 }  // namespace
 
 Canvas::Canvas(QWidget* parent) : QWidget(parent) {
   // Every paint starts by filling its area with the window's colour.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::NoFocus);
+  clock_ = [started = std::make_shared<QElapsedTimer>()]() -> int64_t {
+    if (!started->isValid()) started->start();
+    return started->elapsed();
+  };
+  frames_.setTimerType(Qt::PreciseTimer);
+  connect(&frames_, &QTimer::timeout, this, &Canvas::frame);
 }
 
 QRectF Canvas::pixels(float left, float top, float width, float height) {
@@ -59,15 +79,7 @@ void Canvas::sync(const Form& model, const GameState& state) {
     if (!whole) invalidate(shown.rect());
   }
   layout_ = layout;
-
-  for (int n = 1; n <= kImageCount; ++n) {
-    ShownPicture& shown = pictures_[static_cast<size_t>(n)];
-    const Picture& now = model.image(n);
-    if (synced_ && shown.model == now) continue;
-    if (!whole) invalidate(shown.rect);
-    adopt(shown, now);
-    if (!whole) invalidate(shown.rect);
-  }
+  syncPictures(model, whole);
 
   RaceMarkers markers = raceMarkers(model, state);
   if (!whole && markers != markers_) {
@@ -80,6 +92,90 @@ void Canvas::sync(const Form& model, const GameState& state) {
   if (whole) update();
 }
 
+void Canvas::syncPictures(const Form& model, bool whole) {
+  Pictures before;
+  for (int n = 1; n <= kImageCount; ++n)
+    before[static_cast<size_t>(n)] = pictures_[static_cast<size_t>(n)].model;
+  std::array<std::optional<float>, kImageCount + 1> starts{};
+  if (synced_ && gliding_) starts = glideStarts(before, model.images, model);
+  const int64_t now = clock_();
+  bool gliding = false;
+  for (int n = 1; n <= kImageCount; ++n) {
+    ShownPicture& shown = pictures_[static_cast<size_t>(n)];
+    const Picture& next = model.image(n);
+    if (synced_ && shown.model == next) {
+      gliding = gliding || shown.glideFrom.has_value();
+      continue;
+    }
+    if (!whole) invalidate(shown.drawn);
+    adopt(shown, next);
+    shown.glideFrom = starts[static_cast<size_t>(n)];
+    shown.glideStart = now;
+    shown.drawn = glidedRect(shown, now);
+    shown.area = shown.drawn.toAlignedRect();
+    gliding = gliding || shown.glideFrom.has_value();
+    if (!whole) invalidate(shown.drawn);
+  }
+  if (gliding && !frames_.isActive()) {
+    // As often as the screen shows a new picture, and no more.
+    const qreal hertz = screen() ? screen()->refreshRate() : 60;
+    frames_.start(std::max(4, static_cast<int>(std::floor(1000 / std::max<qreal>(hertz, 1)))));
+  }
+}
+
+void Canvas::setScale(double scale) {
+  if (scale == scale_) return;
+  scale_ = scale;
+  update();
+}
+
+void Canvas::setGliding(bool on) {
+  gliding_ = on;
+  if (on) return;
+  // Off at once: every picture stands where the rules put it.
+  for (ShownPicture& shown : pictures_) {
+    shown.glideFrom.reset();
+    moveDrawn(shown, 0);
+  }
+  frames_.stop();
+}
+
+QRectF Canvas::drawnRect(int n) const {
+  return pictures_.at(static_cast<size_t>(n)).drawn;
+}
+
+QRectF Canvas::glidedRect(const ShownPicture& shown, int64_t now) const {
+  if (!shown.glideFrom) return shown.rect;
+  const double phase = static_cast<double>(now - shown.glideStart) / kGlideMs;
+  const Picture& p = shown.model;
+  return pixels(glidedLeft(*shown.glideFrom, p.left, phase), p.top, p.width, p.height);
+}
+
+// Repaints the old and the new place of a picture that is drawn somewhere else now.
+void Canvas::moveDrawn(ShownPicture& shown, int64_t now) {
+  const QRectF next = glidedRect(shown, now);
+  if (next == shown.drawn) return;
+  invalidate(shown.drawn);
+  shown.drawn = next;
+  shown.area = shown.drawn.toAlignedRect();
+  invalidate(shown.drawn);
+}
+
+void Canvas::frame() {
+  const int64_t now = clock_();
+  bool more = false;
+  for (ShownPicture& shown : pictures_) {
+    if (!shown.glideFrom) continue;
+    if (now - shown.glideStart >= kGlideMs) {
+      shown.glideFrom.reset();  // arrived
+    } else {
+      more = true;
+    }
+    moveDrawn(shown, now);
+  }
+  if (!more) frames_.stop();
+}
+
 int Canvas::keptPictures() const {
   int kept = 0;
   for (const LabelLook& label : labels_) kept += label.keptPicture() ? 1 : 0;
@@ -89,7 +185,8 @@ int Canvas::keptPictures() const {
 void Canvas::invalidate(const QRectF& rect) {
   // A control out of the window costs nothing; a pixel of margin covers the rounding of
   // fractional twips on every screen scale.
-  const QRect area = rect.toAlignedRect().adjusted(-1, -1, 1, 1) & this->rect();
+  const QRectF shown(rect.topLeft() * scale_, rect.size() * scale_);
+  const QRect area = shown.toAlignedRect().adjusted(-1, -1, 1, 1) & this->rect();
   if (!area.isEmpty()) update(area);
 }
 
@@ -104,7 +201,6 @@ void Canvas::adopt(ShownPicture& shown, const Picture& model) {
   if (!shown.pixmap || !(shown.model.sprite == model.sprite)) shown.pixmap = &pixmap(model.sprite);
   shown.model = model;
   shown.rect = pixels(model.left, model.top, model.width, model.height);
-  shown.area = shown.rect.toAlignedRect();
 }
 
 const QFont& Canvas::font(FontFace face, float points, bool bold) {
@@ -124,9 +220,11 @@ void Canvas::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   // Pixel art stays crisp however far the screen scales it.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  const QRegion& dirty = event->region();
   const QColor back = colour(backColour_);
-  for (const QRect& part : dirty) painter.fillRect(part, back);
+  for (const QRect& part : event->region()) painter.fillRect(part, back);
+  // From here on in the form's own pixels; the painter does the scaling.
+  const QRegion dirty = formRegion(event->region(), scale_);
+  painter.scale(scale_, scale_);
 
   for (int n : kLabelOrder) {
     LabelLook& label = labels_[static_cast<size_t>(n)];
@@ -143,7 +241,7 @@ void Canvas::paintEvent(QPaintEvent* event) {
 
 void Canvas::drawPicture(QPainter& painter, const ShownPicture& picture) {
   if (!picture.pixmap || picture.pixmap->isNull()) return;
-  painter.drawPixmap(picture.rect, *picture.pixmap, QRectF(picture.pixmap->rect()));
+  painter.drawPixmap(picture.drawn, *picture.pixmap, QRectF(picture.pixmap->rect()));
 }
 
 void Canvas::drawMarker(QPainter& painter, const RunnerMarker& marker, const QRegion& dirty) {

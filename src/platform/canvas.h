@@ -7,9 +7,12 @@
 #include <QFont>
 #include <QPixmap>
 #include <QRectF>
+#include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <map>
+#include <optional>
 #include <tuple>
 
 #include "platform/label_look.h"
@@ -38,15 +41,38 @@ class Canvas final : public QWidget {
   // Twips to logical pixels, fractions kept.
   static QRectF pixels(float left, float top, float width, float height);
 
+  // Draw the form this many times its own size. The painter scales everything, so glyphs are
+  // rasterised at the size they are shown and pixel art is enlarged without smoothing.
+  void setScale(double scale);
+  double scale() const { return scale_; }
+
+  // Pictures glide between the places two ticks give them, or hop there as the rules move them.
+  void setGliding(bool on);
+  bool gliding() const { return gliding_; }
+
+  // Where picture n is drawn now, in the form's own pixels: on its way between two ticks while
+  // it glides.
+  QRectF drawnRect(int n) const;
+
+  // Milliseconds from any fixed point; the glides are timed by it. Tests stop it.
+  void setClock(std::function<int64_t()> clock) { clock_ = std::move(clock); }
+  // One frame of the glides: every gliding picture moves on to where it is due now.
+  void frame();
+  // Whether any picture is on its way, and frames are being drawn for it.
+  bool animating() const { return frames_.isActive(); }
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   struct ShownPicture {
     Picture model;
-    QRectF rect;
-    QRect area;  // the whole pixels it touches
+    QRectF rect;   // where the rules put it
+    QRectF drawn;  // where it was last drawn: rect, or on its glide towards rect
+    QRect area;    // the whole pixels drawn touches
     const QPixmap* pixmap = nullptr;
+    std::optional<float> glideFrom;  // in twips, the left it glides from
+    int64_t glideStart = 0;
   };
   using FontKey = std::tuple<FontFace, float, bool>;
   using SpriteKey = std::tuple<SpriteKind, Coat, bool, int>;
@@ -58,8 +84,15 @@ class Canvas final : public QWidget {
   const QPixmap& pixmap(const Sprite& sprite);
   static void drawPicture(QPainter& painter, const ShownPicture& picture);
   void drawMarker(QPainter& painter, const RunnerMarker& marker, const QRegion& dirty);
+  void syncPictures(const Form& model, bool whole);
+  QRectF glidedRect(const ShownPicture& shown, int64_t now) const;
+  void moveDrawn(ShownPicture& shown, int64_t now);
 
   bool synced_ = false;
+  double scale_ = 1.0;
+  bool gliding_ = true;
+  std::function<int64_t()> clock_;
+  QTimer frames_;
   uint32_t backColour_ = 0;
   std::array<LabelLook, kLabelCount + 1> labels_{};
   std::array<ShownPicture, kImageCount + 1> pictures_{};

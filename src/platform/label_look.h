@@ -26,7 +26,9 @@ class LabelLook {
   void adopt(const Label& model, const QRectF& rect, const CaptionFit& fit, const QFont& font,
              CaptionLayouts& layouts);
 
-  // Draw the label where it meets region, which the painter already clips to.
+  // Draw the label where it meets region, which the painter already clips to. The region is in
+  // the painter's coordinates, the label's own (logical pixels of the form); a painter scaled
+  // further than the screen does must be given the region mapped back into them.
   void paint(QPainter& painter, const QRegion& region);
 
   const Label& model() const { return model_; }

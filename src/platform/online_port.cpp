@@ -26,6 +26,10 @@ void QtOnlinePort::setAfterCallback(std::function<void()> after) {
   after_ = std::move(after);
 }
 
+void QtOnlinePort::setOpenFailedCallback(std::function<void(const std::string& url)> failed) {
+  openFailed_ = std::move(failed);
+}
+
 void QtOnlinePort::setTimeLimit(std::chrono::milliseconds limit) {
   limit_ = limit;
 }
@@ -82,7 +86,9 @@ void QtOnlinePort::navigate(const std::string& url, std::function<void(std::stri
 }
 
 void QtOnlinePort::openUrl(const std::string& url) {
-  QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+  // Without a browser Qt only says so on stderr; the player is told on screen instead.
+  if (!QDesktopServices::openUrl(QUrl(QString::fromStdString(url))) && openFailed_)
+    openFailed_(url);
 }
 
 }  // namespace milka::platform

@@ -30,6 +30,8 @@ class QtOnlinePort final : public QObject, public OnlinePort {
   // Called after every answer has been handed to the game, so the window can redraw what the
   // answer changed.
   void setAfterCallback(std::function<void()> after);
+  // Called with the address when the system could not open it in a browser.
+  void setOpenFailedCallback(std::function<void(const std::string& url)> failed);
   // How long a request may take in all (and may stay silent); a few seconds unless set.
   void setTimeLimit(std::chrono::milliseconds limit);
   // Requests started and not yet ended.
@@ -42,6 +44,7 @@ class QtOnlinePort final : public QObject, public OnlinePort {
 
   QNetworkAccessManager manager_;
   std::function<void()> after_;
+  std::function<void(const std::string&)> openFailed_;
   std::chrono::milliseconds limit_{5000};
   std::string location_;
   int pending_ = 0;

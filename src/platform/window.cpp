@@ -1,8 +1,14 @@
 #include "platform/window.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QSettings>
+#include <cmath>
 
 #include "platform/fonts.h"
+#include "platform/shortcuts.h"
 #include "platform/sprites.h"
 
 namespace milka::platform {
@@ -32,21 +38,27 @@ void tick(Game& game, int n) {
 }
 
 constexpr int kTickMs = 200;
+constexpr float kButtonPoints = 9.0f;
+// Zooms a hair under a whole number still count as that number.
+constexpr double kZoomSlack = 1e-6;
 
 }  // namespace
 
-GameWindow::GameWindow(Game& game, QWidget* parent)
-    : QWidget(parent), game_(game), canvas_(new Canvas(this)) {
-  const Form& form = game_.form;
-  const QRectF client = Canvas::pixels(0, 0, form.clientWidth, form.clientHeight);
-  setFixedSize(client.size().toSize());
-  canvas_->setGeometry(rect());
+GameWindow::GameWindow(Game& game, QSettings* settings, QWidget* parent)
+    : QWidget(parent), game_(game), settings_(settings), canvas_(new Canvas(this)) {
+  if (settings_) view_ = ViewSettings::load(*settings_);
+  // Never smaller than the form's own size, where every caption just fits.
+  setMinimumSize(formSize().toSize());
+  resize(formSize().toSize());
   setWindowIcon(windowIcon());
+  canvas_->setGliding(view_.gliding);
 
   // Created after the canvas, so they lie above every label and picture.
+  const QFont buttonFont = gameFont(FontFace::Gothic, kButtonPoints);
   for (int n = 1; n <= kCommandCount; ++n) {
     auto* button = new QPushButton(this);
-    button->setFont(gameFont(FontFace::Gothic, 9));
+    button->setFont(buttonFont);
+    button->setToolTip(QStringLiteral("キー: %1").arg(commandKeyNames(n)));
     // Typing must always reach Text1, so a click never takes the focus away from it.
     button->setFocusPolicy(Qt::NoFocus);
     connect(button, &QPushButton::clicked, this, [this, n] {
@@ -79,13 +91,24 @@ GameWindow::GameWindow(Game& game, QWidget* parent)
     timers_[static_cast<size_t>(n)] = timer;
   }
 
+  layOut();
   sync();
   text1_->setFocus();
+}
+
+GameWindow::~GameWindow() {
+  remember();
 }
 
 void GameWindow::startTimers() {
   sync();
   for (int n = 1; n <= 5; ++n) timers_[static_cast<size_t>(n)]->start();
+}
+
+void GameWindow::showNote(const QString& text) {
+  // Made on first use, so it lies above every control made before it.
+  if (note_ == nullptr) note_ = new SiteNote(this);
+  note_->showText(text);
 }
 
 QPushButton* GameWindow::command(int n) const {
@@ -101,6 +124,9 @@ int GameWindow::keyCode(int qtKey) {
 void GameWindow::sync() {
   const Form& form = game_.form;
   canvas_->sync(form, game_.state);
+  // The spare space around a scaled form shows the window's colour too.
+  if (synced_ && form.backColour != shownBackColour_) update();
+  shownBackColour_ = form.backColour;
 
   if (!synced_ || form.caption != shownCaption_) {
     shownCaption_ = form.caption;
@@ -125,8 +151,14 @@ void GameWindow::sync() {
   synced_ = true;
 }
 
+QRect GameWindow::placed(float left, float top, float width, float height) const {
+  const QRectF pixels = Canvas::pixels(left, top, width, height);
+  const QPointF origin = stage().topLeft();
+  return QRectF(origin + pixels.topLeft() * scale_, pixels.size() * scale_).toRect();
+}
+
 void GameWindow::place(QWidget* widget, float left, float top, float width, float height) {
-  widget->setGeometry(Canvas::pixels(left, top, width, height).toRect());
+  widget->setGeometry(placed(left, top, width, height));
 }
 
 void GameWindow::syncTextBox(QLineEdit* box, TextBox& shown, const TextBox& model) {
@@ -135,7 +167,7 @@ void GameWindow::syncTextBox(QLineEdit* box, TextBox& shown, const TextBox& mode
       shown.width != model.width || shown.height != model.height)
     place(box, model.left, model.top, model.width, model.height);
   if (!synced_ || shown.fontSize != model.fontSize)
-    box->setFont(gameFont(FontFace::Mincho, model.fontSize));
+    box->setFont(gameFont(FontFace::Mincho, model.fontSize * scale_));
   // The rules own the text: they empty Text1 at points, and that must show.
   if (!synced_ || shown.text != model.text) {
     box->setText(QString::fromStdString(model.text));
@@ -155,6 +187,7 @@ bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return false;
 
   const auto* key = static_cast<QKeyEvent*>(event);
+  if (windowKey(*key)) return true;
   const int code = keyCode(key->key());
   if (code == 0) return false;
   const int16_t shift = key->modifiers().testFlag(Qt::ShiftModifier) ? 1 : 0;
@@ -163,6 +196,140 @@ bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
   sync();
   // The arrows are the game's; the cursor in the text box stays where it is.
   return code <= 40;
+}
+
+void GameWindow::keyPressEvent(QKeyEvent* event) {
+  // Only when Text1 has lost the focus somehow; it takes every key itself otherwise.
+  if (!windowKey(*event)) QWidget::keyPressEvent(event);
+}
+
+bool GameWindow::windowKey(const QKeyEvent& key) {
+  const int n = commandForKey(key.key(), key.modifiers());
+  const ViewKey view = viewKeyFor(key.key(), key.modifiers());
+  if (n == 0 && view == ViewKey::None) return false;
+  // A held key is one press, as a held mouse button is one click.
+  if (key.isAutoRepeat()) return true;
+  if (n != 0) {
+    click(game_, n);
+    sync();
+    return true;
+  }
+  switch (view) {
+    case ViewKey::ZoomIn: stepZoom(1); break;
+    case ViewKey::ZoomOut: stepZoom(-1); break;
+    case ViewKey::ActualSize: zoomTo(1); break;
+    case ViewKey::FullScreen: toggleFullScreen(); break;
+    case ViewKey::Gliding: setGliding(!view_.gliding); break;
+    case ViewKey::None: break;
+  }
+  return true;
+}
+
+QSizeF GameWindow::formSize() const {
+  return Canvas::pixels(0, 0, game_.form.clientWidth, game_.form.clientHeight).size();
+}
+
+void GameWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  layOut();
+}
+
+void GameWindow::layOut() {
+  const QSizeF form = formSize();
+  scale_ = std::min(width() / form.width(), height() / form.height());
+  const QSizeF drawn = form * scale_;
+  const QPointF origin((width() - drawn.width()) / 2, (height() - drawn.height()) / 2);
+  canvas_->setGeometry(QRectF(origin, drawn).toRect());
+  canvas_->setScale(scale_);
+  update();
+  if (!synced_) return;  // the first sync places everything
+
+  const QFont buttonFont = gameFont(FontFace::Gothic, kButtonPoints * scale_);
+  for (int n = 1; n <= kCommandCount; ++n) {
+    const Button& b = shownCommands_[static_cast<size_t>(n)];
+    QPushButton* button = commands_[static_cast<size_t>(n)];
+    button->setFont(buttonFont);
+    place(button, b.left, b.top, b.width, b.height);
+  }
+  for (auto [box, shown] : {std::pair{text1_, &shownText1_}, std::pair{text2_, &shownText2_}}) {
+    box->setFont(gameFont(FontFace::Mincho, shown->fontSize * scale_));
+    place(box, shown->left, shown->top, shown->width, shown->height);
+  }
+}
+
+void GameWindow::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  painter.fillRect(event->rect(), QColor(static_cast<QRgb>(game_.form.backColour)));
+}
+
+int GameWindow::largestWholeZoom() const {
+  const QScreen* shown = screen();
+  if (!shown) return 1;
+  // The frame the desktop draws around the window needs room too.
+  const QSize frame = frameGeometry().size() - size();
+  const QSize room = shown->availableGeometry().size() - frame;
+  const QSizeF form = formSize();
+  const int whole = static_cast<int>(
+      std::floor(std::min(room.width() / form.width(), room.height() / form.height())));
+  return std::clamp(whole, 1, static_cast<int>(kMaxZoom));
+}
+
+void GameWindow::zoomTo(double zoom) {
+  zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
+  if (isFullScreen() || isMaximized()) showNormal();
+  resize((formSize() * zoom).toSize());
+  remember();
+}
+
+void GameWindow::stepZoom(int steps) {
+  const int now = steps > 0 ? static_cast<int>(std::floor(scale_ + kZoomSlack))
+                            : static_cast<int>(std::ceil(scale_ - kZoomSlack));
+  int next = std::max(1, now + steps);
+  // Up only as far as the screen has room; down always, even from a window larger than that.
+  if (steps > 0) next = std::min(next, std::max(now, largestWholeZoom()));
+  zoomTo(next);
+}
+
+void GameWindow::toggleFullScreen() {
+  if (isFullScreen()) {
+    showNormal();
+  } else {
+    showFullScreen();
+  }
+  remember();
+}
+
+void GameWindow::setGliding(bool on) {
+  view_.gliding = on;
+  canvas_->setGliding(on);
+  remember();
+}
+
+void GameWindow::showAsRemembered(std::optional<double> startZoom) {
+  if (startZoom) {
+    zoomTo(*startZoom);
+    show();
+    return;
+  }
+  if (view_.geometry.isEmpty() || !restoreGeometry(view_.geometry))
+    resize((formSize() * view_.zoom).toSize());
+  if (view_.fullScreen) {
+    showFullScreen();
+  } else {
+    showNormal();
+  }
+}
+
+void GameWindow::closeEvent(QCloseEvent* event) {
+  remember();
+  QWidget::closeEvent(event);
+}
+
+void GameWindow::remember() {
+  view_.fullScreen = isFullScreen();
+  if (!view_.fullScreen) view_.zoom = std::clamp(scale_, kMinZoom, kMaxZoom);
+  view_.geometry = saveGeometry();
+  if (settings_) view_.save(*settings_);
 }
 
 }  // namespace milka::platform

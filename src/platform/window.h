@@ -1,5 +1,9 @@
 // The game's one window in Qt: it draws the window model and turns clicks, key presses and timer
 // ticks into calls of the game's handlers. It holds none of the rules.
+//
+// The form keeps its own proportions at any window size: it is scaled as a whole and centred,
+// and the spare space shows the window's colour. The buttons and text boxes are real widgets,
+// placed and lettered at the scale, so a click lands on whatever is drawn under the pointer.
 #pragma once
 
 #include <QLineEdit>
@@ -7,16 +11,24 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <optional>
 #include <string>
 
 #include "platform/canvas.h"
+#include "platform/site_note.h"
+#include "platform/view_settings.h"
 #include "shell/game.h"
+
+class QSettings;
 
 namespace milka::platform {
 
 class GameWindow final : public QWidget {
  public:
-  explicit GameWindow(Game& game, QWidget* parent = nullptr);
+  // settings: where the zoom, size, full screen and gliding are remembered between runs;
+  // without it nothing is kept.
+  explicit GameWindow(Game& game, QSettings* settings = nullptr, QWidget* parent = nullptr);
+  ~GameWindow() override;
 
   // Start the five timers; the game must have had its Form_Load.
   void startTimers();
@@ -25,9 +37,28 @@ class GameWindow final : public QWidget {
   // click, key and tick; call it after anything else that changes the model.
   void sync();
 
+  // Show the window as it was left last time, or at startZoom when one is asked for.
+  void showAsRemembered(std::optional<double> startZoom = std::nullopt);
+
+  // A plain window of zoom times the form's own size.
+  void zoomTo(double zoom);
+  // One whole multiple up or down (1×, 2×, 3× … as far as the screen has room).
+  void stepZoom(int steps);
+  void toggleFullScreen();
+  void setGliding(bool on);
+  bool gliding() const { return view_.gliding; }
+
+  // How large the form is drawn, and where: 1 and the whole window at the form's own size.
+  double scale() const { return scale_; }
+  QRect stage() const { return canvas_->geometry(); }
+
   // The Windows key code the handlers expect for a Qt key: 65..90 for the letters whatever
   // Shift says, 37..40 for the arrows, 0 for keys the game never sees.
   static int keyCode(int qtKey);
+
+  // A short-lived note over the form (see SiteNote).
+  void showNote(const QString& text);
+  SiteNote* note() const { return note_; }
 
   Canvas* canvas() const { return canvas_; }
   QPushButton* command(int n) const;
@@ -36,13 +67,26 @@ class GameWindow final : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
+  bool windowKey(const QKeyEvent& key);
+  void layOut();
+  QRect placed(float left, float top, float width, float height) const;
   void place(QWidget* widget, float left, float top, float width, float height);
   void syncTextBox(QLineEdit* box, TextBox& shown, const TextBox& model);
   void keepInputMethodOff();
+  QSizeF formSize() const;
+  int largestWholeZoom() const;
+  void remember();
 
   Game& game_;
+  QSettings* settings_;
+  ViewSettings view_;
+  double scale_ = 1.0;
   Canvas* canvas_;
   std::array<QPushButton*, kCommandCount + 1> commands_{};
   std::array<Button, kCommandCount + 1> shownCommands_{};
@@ -50,8 +94,10 @@ class GameWindow final : public QWidget {
   QLineEdit* text2_;
   TextBox shownText1_, shownText2_;
   std::string shownCaption_;
+  uint32_t shownBackColour_ = 0;
   std::array<QTimer*, 6> timers_{};
   bool synced_ = false;
+  SiteNote* note_ = nullptr;
 };
 
 }  // namespace milka::platform

@@ -101,6 +101,8 @@ struct GameState {
   int32_t titleColourTicks = 0;
   int32_t promptBlinkTicks = 0;
   int32_t titleFrameToggle = 0;
+
+  bool operator==(const GameState&) const = default;
 };
 
 }  // namespace milka

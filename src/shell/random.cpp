@@ -25,6 +25,12 @@ ClockRandom::ClockRandom(Clock& clock) : clock_(clock), state_(0x6D696C6B61ull) 
   Randomize();
 }
 
+ClockRandom::ClockRandom(Clock& clock, uint64_t seed) : clock_(clock), state_(0x6D696C6B61ull) {
+  uint64_t mixed = seed;
+  state_ ^= splitmix(mixed);
+  Randomize();
+}
+
 double ClockRandom::Rnd() {
   // 53 random bits scaled into [0, 1).
   return static_cast<double>(splitmix(state_) >> 11) * 0x1.0p-53;

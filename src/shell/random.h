@@ -26,9 +26,23 @@ class SteadyClock final : public Clock {
   uint64_t now() override;
 };
 
+// A clock that moves on by the same amount at every reading, so that a game seeded the same way
+// and played the same way draws the same numbers: a career can be replayed from its seed.
+class CountingClock final : public Clock {
+ public:
+  explicit CountingClock(uint64_t step = 1) : step_(step) {}
+  uint64_t now() override { return reading_ += step_; }
+
+ private:
+  uint64_t step_;
+  uint64_t reading_ = 0;
+};
+
 class ClockRandom final : public RandomSource {
  public:
   explicit ClockRandom(Clock& clock);
+  // Starts from a state of its own drawn from seed instead of the fixed one.
+  ClockRandom(Clock& clock, uint64_t seed);
   double Rnd() override;
   void Randomize() override;
 

@@ -283,6 +283,7 @@ TEST(AfterRace, TurnsTheMonthAndAgesTheHorseAtTheNewYear) {
     AtStable g;
     GameState& s = g.game.state;
     s.screenState = 8;
+    s.resultsShown = 1;  // the board is up
     s.month = c.month;
     s.horseAge = c.age;
     s.racesRun = 4;
@@ -328,6 +329,7 @@ TEST(AfterRace, RaceWearComesFirstThenGrowthAfterAReseed) {
   AtStable g;
   GameState& s = g.game.state;
   s.screenState = 8;
+  s.resultsShown = 1;
   s.month = 7;
   s.horseAge = 3;
   s.horseGrowth = 2;  // normal, age 3: 2..6
@@ -388,6 +390,7 @@ TEST(OnePress, NeverDoesTwoSteps) {
   g.pressA();
   EXPECT_EQ(s.screenState, 7);
   s.screenState = 8;
+  s.resultsShown = 1;
   g.pressA();
   EXPECT_EQ(s.screenState, 3);
   EXPECT_EQ(g.game.form.label(17).left, kRowsHiddenLeft);  // not straight back on a race card
@@ -408,6 +411,7 @@ TEST(TableRows, StandWhollyOutsideTheWindowWhenPutAside) {
     EXPECT_LE(915 + row.width, g.game.form.clientWidth) << n;  // and fit inside when shown
   }
   g.game.state.screenState = 8;
+  g.game.state.resultsShown = 1;
   g.pressA();
   for (int n = 16; n <= 26; ++n) {
     const Label& row = g.game.form.label(n);

@@ -41,12 +41,15 @@ QString inkOf(const QString& text) {
 // The buttons and the text box as the window places them, in form pixels.
 std::vector<std::pair<std::string, QRectF>> widgetsOf(const GameWindow& w) {
   std::vector<std::pair<std::string, QRectF>> out;
-  const QRectF client = w.canvas()->rect();
-  for (int n = 1; n <= kCommandCount; ++n)
-    if (w.command(n)->geometry().intersects(client.toRect()))
-      out.emplace_back("Command" + std::to_string(n), QRectF(w.command(n)->geometry()));
-  if (w.text1()->geometry().intersects(client.toRect()))
-    out.emplace_back("Text1", QRectF(w.text1()->geometry()));
+  const Canvas& canvas = *w.canvas();
+  const QRectF form(QPointF(0, 0), QSizeF(canvas.size()) / canvas.scale());
+  const auto add = [&](const std::string& name, const QWidget& widget) {
+    const QRectF at = QRectF(widget.geometry().translated(-canvas.pos()));
+    const QRectF inForm(at.topLeft() / canvas.scale(), at.size() / canvas.scale());
+    if (inForm.intersects(form)) out.emplace_back(name, inForm);
+  };
+  for (int n = 1; n <= kCommandCount; ++n) add("Command" + std::to_string(n), *w.command(n));
+  add("Text1", *w.text1());
   return out;
 }
 
@@ -143,7 +146,7 @@ class LayoutCheck : public ::testing::Test {
       const RunnerMarker& m = race.markers[i];
       EXPECT_FALSE(m.rect.intersects(banner)) << "marker of runner " << m.runner;
       EXPECT_GE(m.rect.left(), 0);
-      EXPECT_LE(m.rect.right(), walk.window->canvas()->width());
+      EXPECT_LE(m.rect.right(), walk.game.form.clientWidth / 15);
       for (const auto& [widget, rect] : widgetsOf(*walk.window))
         EXPECT_FALSE(m.rect.intersects(rect))
             << "marker of runner " << m.runner << " on " << widget;

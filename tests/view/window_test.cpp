@@ -16,28 +16,12 @@
 
 #include "platform/fonts.h"
 #include "platform/sprites.h"
+#include "window_parts.h"
 #include "scripted_random.h"
 
 namespace milka::platform {
 namespace {
 
-using milka::testing::ScriptedRandom;
-
-class RecordingPort final : public OnlinePort {
- public:
-  void fetch(const std::string& url, std::function<void(std::string)> done) override {
-    fetched.push_back(url);
-    pendingFetch = std::move(done);
-  }
-  void navigate(const std::string& url, std::function<void(std::string)> arrived) override {
-    navigated.push_back(url);
-    pendingNavigation = std::move(arrived);
-  }
-  void openUrl(const std::string& url) override { opened.push_back(url); }
-
-  std::vector<std::string> fetched, navigated, opened;
-  std::function<void(std::string)> pendingFetch, pendingNavigation;
-};
 
 // Collects the areas the canvas actually repaints.
 class PaintRecorder final : public QObject {
@@ -56,7 +40,7 @@ constexpr QRgb kTitleYellow = 0xFFFFFF00;
 // Inside Label14 on the title screen, left of the centred caption.
 const QPoint kTitleSpot{20, 45};
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public ::testing::Test, protected milka::testing::WindowParts {
  protected:
   void SetUp() override {
     // As the game starts: the window first, then Form_Load, then the view catches up.
@@ -82,26 +66,16 @@ class WindowTest : public ::testing::Test {
     return window->screen()->grabWindow(window->winId()).toImage();
   }
 
-  void atNaming() {
-    game.state.screenState = 2;
-    game.state.setupPhase = 3;
-    game.form.label(27).caption.clear();
-    game.state.nameLength = 0;
-    window->sync();
-  }
-
-  ScriptedRandom random;
-  RecordingPort port;
-  Game game{random, &port};
-  std::unique_ptr<GameWindow> window;
   PaintRecorder recorder;
 };
 
-TEST_F(WindowTest, HasTheGameCaptionAndAFixedClientSize) {
+TEST_F(WindowTest, HasTheGameCaptionAndOpensAtTheFormsOwnSize) {
   EXPECT_EQ(window->windowTitle().toStdString(), "ミルカリアプログラム:ミルカダービー");
   EXPECT_EQ(window->size(), QSize(719, 516));
-  EXPECT_EQ(window->minimumSize(), window->maximumSize());
+  EXPECT_EQ(window->minimumSize(), QSize(719, 516)) << "never smaller than 1x";
+  EXPECT_GT(window->maximumSize().width(), 719) << "may be enlarged";
   EXPECT_EQ(window->canvas()->geometry(), QRect(0, 0, 719, 516));
+  EXPECT_EQ(window->scale(), 1.0);
 }
 
 TEST_F(WindowTest, ButtonsArePlacedFromTheModelAndNeverTakeFocus) {

@@ -1,0 +1,21 @@
+// The keyboard's part of the window: keys that press the five buttons, and keys that change how
+// the window is shown. None of them is an arrow or a letter, which the game reads in Text1 on
+// every screen as name and whip symbols.
+#pragma once
+
+#include <QString>
+#include <Qt>
+
+namespace milka::platform {
+
+// The button (1..5, Command1 .. Command5) a key presses, or 0.
+int commandForKey(int qtKey, Qt::KeyboardModifiers modifiers);
+
+// The keys of a button as its tooltip names them.
+QString commandKeyNames(int command);
+
+enum class ViewKey { None, ZoomIn, ZoomOut, ActualSize, FullScreen, Gliding };
+
+ViewKey viewKeyFor(int qtKey, Qt::KeyboardModifiers modifiers);
+
+}  // namespace milka::platform

@@ -1,0 +1,75 @@
+// milka-site: the maker's site on its own, for a group of players. Plain HTTP; put it behind a
+// reverse proxy for TLS and a public name.
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QStandardPaths>
+#include <cstdio>
+
+#include "site/site.h"
+
+namespace {
+
+bool splitListen(const QString& text, QHostAddress* address, quint16* port) {
+  const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+  if (colon <= 0) return false;
+  QString host = text.left(colon);
+  if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+    host = host.mid(1, host.size() - 2);
+  bool ok = false;
+  const uint number = text.mid(colon + 1).toUInt(&ok);
+  if (!ok || number > 65535 || !address->setAddress(host)) return false;
+  *port = static_cast<quint16>(number);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("milka-site"));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      QStringLiteral("The Milka Derby site: race calendar, score entry and hall of fame."));
+  parser.addHelpOption();
+  const QCommandLineOption listen(
+      QStringLiteral("listen"),
+      QStringLiteral("Address and port to serve on (default "
+                     "127.0.0.1:8080; 0.0.0.0:8080 for every address)."),
+      QStringLiteral("ADDRESS:PORT"), QStringLiteral("127.0.0.1:8080"));
+  const QCommandLineOption db(QStringLiteral("db"),
+                              QStringLiteral("The SQLite file (created if missing)."),
+                              QStringLiteral("PATH"));
+  parser.addOption(listen);
+  parser.addOption(db);
+  parser.process(app);
+
+  QHostAddress address;
+  quint16 port = 0;
+  if (!splitListen(parser.value(listen), &address, &port)) {
+    std::fprintf(stderr, "milka-site: --listen wants ADDRESS:PORT, e.g. 127.0.0.1:8080\n");
+    return 2;
+  }
+  QString path = parser.value(db);
+  if (path.isEmpty()) {
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(dir);
+    path = dir + QStringLiteral("/site.sqlite");
+  }
+
+  milka::site::SiteOptions options;
+  options.databasePath = path;
+  milka::site::Site site(options);
+  QString error;
+  if (!site.start(address, port, &error)) {
+    std::fprintf(stderr, "milka-site: %s\n", qPrintable(error));
+    return 1;
+  }
+  std::printf("milka-site: serving %s/karuden/ from %s\n", qPrintable(site.baseUrl()),
+              qPrintable(QFileInfo(path).absoluteFilePath()));
+  std::fflush(stdout);
+  return app.exec();
+}

@@ -1,0 +1,46 @@
+// The door in front of the HTTP server. Every request head is looked at here before Qt HTTP
+// Server parses it: a head over the size limit, a method other than GET, a request with a body
+// or a request line that is not plain HTTP/1.x is answered with a 400 page here and its
+// connection closed, so the server behind only ever sees small GETs. Connections are capped in
+// number and each request must arrive within a time limit, so slow or idle clients cannot hold
+// the site.
+#pragma once
+
+#include <QByteArray>
+#include <QTcpServer>
+
+class QTcpSocket;
+
+namespace milka::site {
+
+struct RequestLimits {
+  qsizetype headBytes = 8 * 1024;  // request line and headers together
+  int requestMs = 15000;           // to send a whole request head, or to stay idle between two
+  int connections = 256;
+};
+
+class RequestGuard final : public QTcpServer {
+ public:
+  explicit RequestGuard(RequestLimits limits, QObject* parent = nullptr);
+
+  // How many requests were turned away here (tests and the log read it).
+  int refused() const { return refused_; }
+
+ protected:
+  void incomingConnection(qintptr handle) override;
+
+ private:
+  struct Watch;
+  void inspect(QTcpSocket* socket, Watch& watch);
+  void refuse(QTcpSocket* socket, Watch& watch);
+
+  RequestLimits limits_;
+  int open_ = 0;
+  int refused_ = 0;
+};
+
+// Whether a complete request head (without its final blank line) is one the site serves: a GET
+// of an origin-form target over HTTP/1.0 or 1.1, without a body.
+bool acceptableHead(const QByteArray& head);
+
+}  // namespace milka::site

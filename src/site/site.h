@@ -1,0 +1,50 @@
+// The maker's site: the race calendar and hall of fame at /karuden/, the tokens of pdf.php and
+// the score entry at vbvb55.php, over Qt HTTP Server with one SQLite file. The game runs it
+// in-process for one player; milka-site runs the same for many.
+#pragma once
+
+#include <QHostAddress>
+#include <QHttpServer>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "site/request_guard.h"
+#include "site/store.h"
+
+namespace milka::site {
+
+struct SiteOptions {
+  QString databasePath;
+  qint64 tokenLifetimeSeconds = 10 * 60;
+  // Seconds since the epoch; the system clock unless set.
+  std::function<qint64()> now;
+  RequestLimits limits;
+};
+
+class Site final : public QObject {
+ public:
+  explicit Site(SiteOptions options, QObject* parent = nullptr);
+
+  // Opens the database and starts listening; the port is the one given, or a free one for 0.
+  // On failure error says why and nothing listens.
+  bool start(const QHostAddress& address, quint16 port, QString* error);
+  quint16 port() const { return port_; }
+  QString baseUrl() const;
+
+  const Store& store() const { return store_; }
+  int refusedAtTheDoor() const { return guard_ ? guard_->refused() : 0; }
+
+ private:
+  void addRoutes();
+
+  Store store_;
+  QHttpServer http_;
+  RequestGuard* guard_ = nullptr;
+  RequestLimits limits_;
+  QHostAddress address_;
+  quint16 port_ = 0;
+};
+
+}  // namespace milka::site

@@ -1,0 +1,109 @@
+// A career's end through the game itself: a scripted horse wins the derby, retires, and the
+// closing A goes through the real Qt port to the game's own site, which stores the career and
+// shows it on /karuden/.
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "platform/online_port.h"
+#include "scripted_random.h"
+#include "shell/game.h"
+#include "site_harness.h"
+
+namespace milka::site {
+namespace {
+
+int keyCodeOf(const std::string& symbol) {
+  for (int code = 37; code <= 90; ++code)
+    if (!symbol.empty() && symbolOfKey(code) == symbol) return code;
+  return 0;
+}
+
+struct Player {
+  milka::testing::ScriptedRandom random;
+  platform::QtOnlinePort port;
+  Game game{random, &port};
+
+  // The draws of A at the stable: the surface, nine rivals and nine jockeys, all distinct.
+  void lineUpTheField() {
+    random.pushPick(3, 1);
+    for (int k = 1; k <= 9; ++k) random.pushPick(34, k);
+    for (int k = 1; k <= 9; ++k) random.pushPick(34, 10 + k);
+  }
+  void pressA() {
+    game.state.buttonTicks = 3;
+    game.Command1_Click();
+  }
+  // Every timer once, typing the key the race asks for, as the window would.
+  void tick() {
+    if (game.state.screenState == 7) {
+      const int code = keyCodeOf(game.form.label(12).caption);
+      if (code != 0) game.Text1_KeyDown(static_cast<int16_t>(code), 0);
+    }
+    game.Timer1_Timer();
+    game.Timer2_Timer();
+    game.Timer3_Timer();
+    game.Timer4_Timer();
+    game.Timer5_Timer();
+  }
+};
+
+TEST(EndToEnd, ADerbyWinReachesTheHallOfFameThroughTheGamesOwnPort) {
+  testing::LocalSite site;
+  Player c;
+  c.port.siteBase = site.base();
+  c.game.Form_Load();
+
+  // A strong three-year-old of the top class at the stable in June.
+  GameState& s = c.game.state;
+  s.screenState = 3;
+  s.setupPhase = 0;
+  s.horseName = "milk";
+  s.horseSpeed = 400;
+  s.horseWhips = 400;
+  s.horseKeys = 10;
+  s.horseAge = 3;
+  s.month = 6;
+  s.horseClass = 14;
+  s.bodyWeight = 440;
+  s.bestWeight = 450;
+  c.lineUpTheField();
+  c.pressA();
+  ASSERT_EQ(s.screenState, 6);
+  ASSERT_EQ(s.raceName, "ミルカダービー");
+  c.pressA();
+  for (int t = 0; t < 5000 && s.resultsShown == 0; ++t) c.tick();
+  ASSERT_EQ(s.resultsShown, 1);
+  ASSERT_EQ(s.finishPlace[10], 1);
+  ASSERT_EQ(s.bigRaceWon[6], 1);
+  ASSERT_EQ(s.sendEnabled, 1);
+  const int32_t time = s.bigRaceTime[6];
+  ASSERT_GT(time, 0);
+  c.pressA();
+  ASSERT_EQ(s.screenState, 3);
+
+  // Years on, the horse is five: the career is over, and the closing A sends it.
+  s.horseAge = 5;
+  c.lineUpTheField();
+  c.pressA();
+  ASSERT_EQ(s.screenState, 10);
+  for (int t = 0; t < 5; ++t) c.tick();
+  c.pressA();
+  EXPECT_EQ(s.screenState, -11);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return c.port.pending() == 0 && site.stored() == 1; }, 10000));
+
+  const std::optional<site::Career> stored = site.site->store().career(1);
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->name, QStringLiteral("milk"));
+  EXPECT_EQ(stored->times, (std::array<int32_t, 9>{0, 0, time, 0, 0, 0, 0, 0, 0}));
+  // The game's browser stand-in ended on the entry page.
+  EXPECT_EQ(c.game.form.text2.text.rfind(site.base() + "/vbvb55.php?", 0), 0u);
+  EXPECT_EQ(c.port.locationUrl(), c.game.form.text2.text);
+
+  const QString top = site.path("/karuden/").text();
+  EXPECT_TRUE(top.contains(QStringLiteral(">milk</a></td><td class=\"num\">%1秒").arg(time)))
+      << "the derby's board shows the winner";
+}
+
+}  // namespace
+}  // namespace milka::site

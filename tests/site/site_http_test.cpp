@@ -1,0 +1,335 @@
+// The site over real HTTP: pdf.php's tokens, the entry the game sends to vbvb55.php, its place
+// in the hall of fame, and every kind of query the game could never have sent, which must get
+// a 400 page in Japanese and leave the database as it was.
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+#include <QTcpSocket>
+#include <vector>
+
+#include "site/pages.h"
+#include "site_harness.h"
+
+namespace milka::site {
+namespace {
+
+using testing::Answer;
+using testing::LocalSite;
+
+constexpr std::array<int32_t, 9> kOnlyDerby = {0, 0, 97, 0, 0, 0, 0, 0, 0};
+
+TEST(SiteTokens, EachIsFreshFromTheUrlSafeAlphabetAndAloneInTheAnswer) {
+  LocalSite s;
+  const QRegularExpression shape(QStringLiteral("^[A-HJ-NP-Z2-9]{10}$"));
+  QSet<QByteArray> seen;
+  for (int i = 0; i < 20; ++i) {
+    const Answer a = s.path("/pdf.php");
+    EXPECT_EQ(a.status, 200);
+    EXPECT_TRUE(shape.match(a.text()).hasMatch()) << a.body.constData();
+    seen.insert(a.body);
+  }
+  EXPECT_EQ(seen.size(), 20);
+}
+
+TEST(SiteEntry, TheGamesQueryIsStoredAndRankedInTheHallOfFame) {
+  LocalSite s;
+  Answer first = s.get(s.entryUrl(s.token(), "abc", kOnlyDerby));
+  ASSERT_EQ(first.status, 200) << first.text().toStdString();
+  EXPECT_TRUE(first.text().contains(QStringLiteral("成績を登録しました")));
+  EXPECT_TRUE(first.text().contains(QStringLiteral("abc")));
+  EXPECT_TRUE(first.text().contains(QStringLiteral("97秒")));
+  EXPECT_TRUE(first.text().contains(QStringLiteral("1位 <span class=\"note\">（1頭中）")));
+  ASSERT_EQ(s.stored(), 1);
+
+  // A faster derby, with arrows in the name, goes above it; a slower one below.
+  Answer second = s.get(s.entryUrl(s.token(), "←↑ab", {0, 0, 90, 0, 0, 0, 0, 0, 120}));
+  ASSERT_EQ(second.status, 200);
+  EXPECT_TRUE(second.text().contains(QStringLiteral("←↑ab")));
+  EXPECT_TRUE(second.text().contains(QStringLiteral("1位 <span class=\"note\">（2頭中）")));
+  Answer third = s.get(s.entryUrl(s.token(), "zz", {0, 0, 99, 0, 0, 0, 0, 0, 0}));
+  EXPECT_TRUE(third.text().contains(QStringLiteral("3位 <span class=\"note\">（3頭中）")));
+  ASSERT_EQ(s.stored(), 3);
+
+  const Career stored = *s.site->store().career(1);
+  EXPECT_EQ(stored.name, QStringLiteral("abc"));
+  EXPECT_EQ(stored.times, kOnlyDerby);
+  EXPECT_EQ(stored.enteredAt, s.clock);
+
+  // The first entry's own page now places it second.
+  const Answer page = s.path("/karuden/uma?n=1");
+  EXPECT_EQ(page.status, 200);
+  EXPECT_TRUE(page.text().contains(QStringLiteral("2位 <span class=\"note\">（3頭中）")));
+
+  // On the top page the derby's board lists them fastest first.
+  const QString top = s.path("/karuden/").text();
+  const qsizetype derby = top.indexOf(QStringLiteral("6月　ミルカダービー"));
+  ASSERT_GE(derby, 0);
+  const qsizetype a = top.indexOf(QStringLiteral(">←↑ab<"), derby);
+  const qsizetype b = top.indexOf(QStringLiteral(">abc<"), derby);
+  const qsizetype c = top.indexOf(QStringLiteral(">zz<"), derby);
+  EXPECT_TRUE(a > 0 && a < b && b < c) << a << " " << b << " " << c;
+}
+
+struct BadQuery {
+  const char* kind;
+  std::string (*query)(LocalSite&);  // the whole address
+  const char* says;                  // part of the Japanese message
+};
+
+std::string withToken(LocalSite& s, const std::string& rest) {
+  return s.base() + "/vbvb55.php?" + s.token() + rest;
+}
+
+const std::vector<BadQuery> kBadQueries = {
+    {"no token", [](LocalSite& s) { return s.entryUrl("", "abc", kOnlyDerby); },
+     "受付番号がありません"},
+    {"unknown token", [](LocalSite& s) { return s.entryUrl("ABCDEFGHJK", "abc", kOnlyDerby); },
+     "発行されていません"},
+    {"short token",
+     [](LocalSite& s) { return s.entryUrl(s.token().substr(0, 9), "abc", kOnlyDerby); },
+     "受付番号がありません"},
+    {"name of one symbol", [](LocalSite& s) { return s.entryUrl(s.token(), "a", kOnlyDerby); },
+     "馬名"},
+    {"name of thirteen",
+     [](LocalSite& s) { return s.entryUrl(s.token(), "abcdefghijklm", kOnlyDerby); }, "馬名"},
+    {"name with a digit", [](LocalSite& s) { return s.entryUrl(s.token(), "ab1", kOnlyDerby); },
+     "馬名"},
+    {"name in kana", [](LocalSite& s) { return s.entryUrl(s.token(), "ミルカ", kOnlyDerby); },
+     "馬名"},
+    {"name with markup", [](LocalSite& s) { return s.entryUrl(s.token(), "<b>x</b>", kOnlyDerby); },
+     "馬名"},
+    {"eight times", [](LocalSite& s) { return withToken(s, "abc>0>0>97>0>0>0>0>0"); }, "９レース"},
+    {"ten times", [](LocalSite& s) { return withToken(s, "abc>0>0>97>0>0>0>0>0>0>0"); },
+     "９レース"},
+    {"encoded separators, ten",
+     [](LocalSite& s) { return withToken(s, "abc%3E0%3E0%3E97%3E0%3E0%3E0%3E0%3E0%3E0%3E0"); },
+     "９レース"},
+    {"a time of 10000", [](LocalSite& s) { return withToken(s, "abc>0>0>10000>0>0>0>0>0>0"); },
+     "0〜9999"},
+    {"letters for a time", [](LocalSite& s) { return withToken(s, "abc>0>0>9a>0>0>0>0>0>0"); },
+     "0〜9999"},
+    {"a negative time", [](LocalSite& s) { return withToken(s, "abc>0>0>-1>0>0>0>0>0>0"); },
+     "0〜9999"},
+    {"an empty time", [](LocalSite& s) { return withToken(s, "abc>0>0>>0>0>0>0>0>0"); }, "0〜9999"},
+    {"a spaced time", [](LocalSite& s) { return withToken(s, "abc>0>0>%2097>0>0>0>0>0>0"); },
+     "0〜9999"},
+    {"bytes that are not UTF-8",
+     [](LocalSite& s) { return withToken(s, "ab%FF>0>0>97>0>0>0>0>0>0"); }, "読めません"},
+    {"no query at all", [](LocalSite& s) { return s.base() + "/vbvb55.php"; },
+     "受付番号がありません"},
+    {"a 2 KB query",
+     [](LocalSite& s) { return withToken(s, "abc>0>0>97>0>0>0>0>0>0&" + std::string(2000, 'x')); },
+     "長すぎます"},
+    {"a 100 KB query",
+     [](LocalSite& s) {
+       return withToken(s, "abc>0>0>97>0>0>0>0>0>0&" + std::string(100 * 1024, 'x'));
+     },
+     "受け付けられない"},
+    {"an expired token",
+     [](LocalSite& s) {
+       const std::string token = s.token();
+       s.clock += 10 * 60 + 1;
+       return s.entryUrl(token, "abc", kOnlyDerby);
+     },
+     "有効期限"},
+};
+
+TEST(SiteEntry, EveryKindOfBadQueryGets400InJapaneseAndStoresNothing) {
+  LocalSite s;
+  for (const BadQuery& bad : kBadQueries) {
+    const Answer a = s.get(bad.query(s));
+    EXPECT_EQ(a.status, 400) << bad.kind;
+    EXPECT_TRUE(a.text().contains(QString::fromUtf8(bad.says)))
+        << bad.kind << ": " << a.text().toStdString();
+    EXPECT_TRUE(a.text().contains(QStringLiteral("<html lang=\"ja\">"))) << bad.kind;
+    EXPECT_EQ(s.stored(), 0) << bad.kind;
+  }
+}
+
+TEST(SiteEntry, ARefusedQueryLeavesItsTokenUnused) {
+  LocalSite s;
+  const std::string token = s.token();
+  EXPECT_EQ(s.get(s.entryUrl(token, "a", kOnlyDerby)).status, 400);
+  EXPECT_EQ(s.get(s.entryUrl(token, "abc", kOnlyDerby)).status, 200);
+  EXPECT_EQ(s.stored(), 1);
+}
+
+TEST(SiteEntry, ATokenUsedTwiceStoresOnce) {
+  LocalSite s;
+  const std::string url = s.entryUrl(s.token(), "abc", kOnlyDerby);
+  EXPECT_EQ(s.get(url).status, 200);
+  const Answer again = s.get(url);
+  EXPECT_EQ(again.status, 400);
+  EXPECT_TRUE(again.text().contains(QStringLiteral("もう使われています")));
+  // Also with another name and other times: the token, not the record, is what counts.
+  EXPECT_EQ(s.get(url.substr(0, url.find("abc")) + "xyz>1>1>1>1>1>1>1>1>1").status, 400);
+  EXPECT_EQ(s.stored(), 1);
+}
+
+TEST(SiteEntry, APostGets400AndStoresNothing) {
+  LocalSite s;
+  const QByteArray url = QByteArray::fromStdString(s.entryUrl(s.token(), "abc", kOnlyDerby));
+  const Answer a = s.send(url, "abc>0>0>97>0>0>0>0>0>0", true);
+  EXPECT_EQ(a.status, 400);
+  EXPECT_TRUE(a.text().contains(QStringLiteral("GET")));
+  EXPECT_EQ(s.stored(), 0);
+  // pdf.php hands out no token to a POST either.
+  EXPECT_EQ(s.send(QByteArray::fromStdString(s.base() + "/pdf.php"), "", true).status, 400);
+}
+
+TEST(SiteEntry, AHundredEntriesAtOnceAreEachStoredExactlyOnce) {
+  LocalSite s;
+  std::vector<std::string> urls;
+  for (int i = 0; i < 100; ++i) {
+    std::string name = "h";
+    for (int d = i; d > 0 || name.size() < 3; d /= 26) name += static_cast<char>('a' + d % 26);
+    urls.push_back(s.entryUrl(s.token(), name, {0, 0, 60 + i, 0, 0, 0, 0, 0, 0}));
+  }
+  // Every entry twice, all in flight together, over several connections.
+  std::vector<QNetworkReply*> replies;
+  for (int round = 0; round < 2; ++round)
+    for (const std::string& url : urls)
+      replies.push_back(
+          s.client.get(QNetworkRequest(QUrl::fromEncoded(QByteArray::fromStdString(url)))));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        return std::all_of(replies.begin(), replies.end(),
+                           [](QNetworkReply* r) { return r->isFinished(); });
+      },
+      60000));
+  int ok = 0, refused = 0;
+  for (QNetworkReply* r : replies) {
+    const int status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    ok += status == 200;
+    refused += status == 400;
+    r->deleteLater();
+  }
+  EXPECT_EQ(ok, 100);
+  EXPECT_EQ(refused, 100);
+  EXPECT_EQ(s.stored(), 100);
+  // Ranked by time: the first entry (60 s) leads the derby, the last (159 s) is hundredth.
+  EXPECT_EQ(s.site->store().fastest(2, 1).value(0).times[2], 60);
+  EXPECT_EQ(s.site->store().place(2, 159), 100);
+}
+
+TEST(SitePages, TheTopPageAndTheEntryPagesAnswerAndUnknownOnesAre404) {
+  LocalSite s;
+  EXPECT_EQ(s.path("/karuden/").status, 200);
+  EXPECT_EQ(s.path("/karuden/?page=99").status, 200);
+  EXPECT_EQ(s.path("/karuden/?page=x%3Cscript%3E").status, 200);
+  EXPECT_EQ(s.path("/karuden/uma?n=1").status, 404);
+  EXPECT_EQ(s.path("/karuden/uma?n=abc").status, 404);
+  const Answer missing = s.path("/etc/passwd");
+  EXPECT_EQ(missing.status, 404);
+  EXPECT_TRUE(missing.text().contains(QStringLiteral("ページが見つかりません")));
+  EXPECT_EQ(s.path("/karuden/../../etc/passwd").status, 404);
+  // The site's root and the calendar without its slash lead to the calendar.
+  for (const char* path : {"/", "/karuden"}) {
+    QNetworkRequest request(QUrl::fromEncoded(QByteArray::fromStdString(s.base() + path)));
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    QNetworkReply* reply = s.client.get(request);
+    ASSERT_TRUE(QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000));
+    EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 302) << path;
+    EXPECT_EQ(reply->rawHeader("Location"), "/karuden/") << path;
+    delete reply;
+  }
+}
+
+TEST(SitePages, TheCareerListPagesFiftyAtATimeNewestFirst) {
+  LocalSite s;
+  for (int i = 0; i < kCareersPerPage + 3; ++i) {
+    std::string name = "n";
+    for (int d = i; d > 0 || name.size() < 3; d /= 26) name += static_cast<char>('a' + d % 26);
+    ASSERT_EQ(s.get(s.entryUrl(s.token(), name, {0, 0, 0, 0, 0, 0, 0, 0, 0})).status, 200);
+  }
+  const QString first = s.path("/karuden/").text();
+  EXPECT_TRUE(first.contains(QStringLiteral("1 / 2ページ")));
+  EXPECT_TRUE(first.contains(QStringLiteral("uma?n=53\"")));
+  EXPECT_FALSE(first.contains(QStringLiteral("uma?n=3\"")));
+  const QString second = s.path("/karuden/?page=2").text();
+  EXPECT_TRUE(second.contains(QStringLiteral("2 / 2ページ")));
+  EXPECT_TRUE(second.contains(QStringLiteral("uma?n=3\"")));
+  EXPECT_FALSE(second.contains(QStringLiteral("uma?n=4\"")));
+}
+
+// Raw requests straight onto the socket: what the door in front of the server refuses.
+QByteArray exchange(LocalSite& s, const QByteArray& request) {
+  QTcpSocket socket;
+  socket.connectToHost(QHostAddress::LocalHost, s.site->port());
+  if (!socket.waitForConnected(5000)) return {};
+  socket.write(request);
+  QByteArray answer;
+  const bool ended = QTest::qWaitFor(
+      [&] {
+        answer += socket.readAll();
+        return socket.state() == QAbstractSocket::UnconnectedState || answer.contains("</html>");
+      },
+      5000);
+  return ended ? answer : QByteArray();
+}
+
+TEST(SiteDoor, MalformedOrOversizedRequestsAre400) {
+  LocalSite s;
+  const QByteArray host = "Host: 127.0.0.1\r\n";
+  const std::vector<std::pair<const char*, QByteArray>> cases = {
+      {"POST", "POST /pdf.php HTTP/1.1\r\n" + host + "Content-Length: 3\r\n\r\nabc"},
+      {"PUT", "PUT /karuden/ HTTP/1.1\r\n" + host + "\r\n"},
+      {"a GET with a body", "GET /pdf.php HTTP/1.1\r\n" + host + "Content-Length: 5\r\n\r\nhello"},
+      {"a chunked GET",
+       "GET /pdf.php HTTP/1.1\r\n" + host + "Transfer-Encoding: chunked\r\n\r\n0\r\n\r\n"},
+      {"an absolute target", "GET http://x/pdf.php HTTP/1.1\r\n" + host + "\r\n"},
+      {"not HTTP", "GET /pdf.php SPDY/3\r\n" + host + "\r\n"},
+      {"garbage", QByteArray("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03\r\n\r\n", 16)},
+      {"a 20 KB header",
+       "GET /karuden/ HTTP/1.1\r\n" + host + "X-Fill: " + QByteArray(20 * 1024, 'y') + "\r\n\r\n"},
+      {"a head that never ends", "GET /karuden/ HTTP/1.1\r\n" + QByteArray(64 * 1024, 'z')},
+  };
+  for (const auto& [kind, request] : cases) {
+    const QByteArray answer = exchange(s, request);
+    EXPECT_TRUE(answer.startsWith("HTTP/1.1 400 ")) << kind << ": " << answer.left(60).constData();
+    EXPECT_TRUE(
+        QString::fromUtf8(answer).contains(QStringLiteral("受け付けられないリクエストです")))
+        << kind;
+  }
+  EXPECT_EQ(s.site->refusedAtTheDoor(), static_cast<int>(cases.size()));
+  EXPECT_EQ(s.path("/karuden/").status, 200);
+}
+
+TEST(SiteDoor, AClientThatNeverFinishesItsRequestIsCutOff) {
+  RequestLimits limits;
+  limits.requestMs = 300;
+  LocalSite s(limits);
+  QTcpSocket socket;
+  socket.connectToHost(QHostAddress::LocalHost, s.site->port());
+  ASSERT_TRUE(socket.waitForConnected(5000));
+  socket.write("GET /karuden/ HTTP/1.1\r\nHost: 127.0.0.1\r\n");
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, 5000));
+  EXPECT_EQ(s.path("/karuden/").status, 200);
+}
+
+TEST(SiteDoor, PipelinedGetsAreAllAnswered) {
+  LocalSite s;
+  const QByteArray one = "GET /pdf.php HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+  QTcpSocket socket;
+  socket.connectToHost(QHostAddress::LocalHost, s.site->port());
+  ASSERT_TRUE(socket.waitForConnected(5000));
+  socket.write(one + one + one);
+  QByteArray answer;
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        answer += socket.readAll();
+        return answer.count("HTTP/1.1 200 OK") == 3;
+      },
+      5000));
+}
+
+TEST(SitePages, TextIsEscaped) {
+  EXPECT_EQ(escaped(QStringLiteral("<a href=\"x\" title='y'>&amp;</a>")),
+            QStringLiteral("&lt;a href=&quot;x&quot; title=&#39;y&#39;&gt;&amp;amp;&lt;/a&gt;"));
+  EXPECT_EQ(escaped(QStringLiteral("←↑ab")), QStringLiteral("←↑ab"));
+}
+
+}  // namespace
+}  // namespace milka::site
