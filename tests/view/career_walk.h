@@ -5,7 +5,7 @@
 // every tick of a race is announced too.
 #pragma once
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTest>
 #include <algorithm>
 #include <functional>
@@ -43,12 +43,21 @@ class CareerWalk {
   std::function<void()> onRaceTick;
 
   CareerWalk() {
+    // A steady text cursor, so a screenshot does not depend on when the cursor blinked.
+    QApplication::setCursorFlashTime(0);
     window = std::make_unique<GameWindow>(game);
+    // Pictures stand where the rules put them, so the runners the check counts are the ones
+    // the screenshots show.
+    window->canvas()->setGliding(false);
     game.Form_Load();
     window->sync();
     window->show();
     exposed = QTest::qWaitForWindowExposed(window.get());
   }
+
+  ~CareerWalk() { QApplication::setCursorFlashTime(flashTime_); }
+  CareerWalk(const CareerWalk&) = delete;
+  CareerWalk& operator=(const CareerWalk&) = delete;
 
   void play() {
     GameState& s = game.state;
@@ -225,6 +234,9 @@ class CareerWalk {
   Game game{random, &port};
   std::unique_ptr<GameWindow> window;
   bool exposed = false;
+
+ private:
+  int flashTime_ = QApplication::cursorFlashTime();
 };
 
 }  // namespace milka::platform::testing
