@@ -7,6 +7,7 @@ set -euo pipefail
 # the SQLite driver; xdg-utils lets the site button open it in the player's browser.
 packages=(g++ make cmake pkg-config qt6-base-dev libgtest-dev libgmock-dev fonts-ipafont
           ca-certificates qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite xdg-utils
+          qt6-translations-l10n
           "$@")
 missing=()
 for p in "${packages[@]}"; do

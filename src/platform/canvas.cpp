@@ -61,20 +61,32 @@ QRectF Canvas::pixels(float left, float top, float width, float height) {
           height / kTwipsPerPixel};
 }
 
-void Canvas::sync(const Form& model) {
+void Canvas::sync(const Form& model, const GameState& state) {
   // A new window colour shows through everywhere, so the whole canvas goes.
   const bool whole = !synced_ || model.backColour != backColour_;
   backColour_ = model.backColour;
 
+  // A caption's words can move without its label changing: a neighbour it made room for, or a
+  // table whose widest cell changed in another row.
+  const ScreenLayout layout = layouter_.layout(model, rowsAreTable(state));
   for (int n = 1; n <= kLabelCount; ++n) {
     LabelLook& shown = labels_[static_cast<size_t>(n)];
     const Label& now = model.label(n);
-    if (synced_ && shown.model() == now) continue;
+    const CaptionFit& laid = layout.labels[static_cast<size_t>(n)];
+    if (synced_ && shown.model() == now && shown.fit() == laid) continue;
     if (!whole) invalidate(shown.rect());
-    adopt(shown, now);
+    adopt(shown, now, laid);
     if (!whole) invalidate(shown.rect());
   }
+  layout_ = layout;
   syncPictures(model, whole);
+
+  RaceMarkers markers = raceMarkers(model, state);
+  if (!whole && markers != markers_) {
+    for (const RunnerMarker& m : markers_.markers) invalidate(m.rect);
+    for (const RunnerMarker& m : markers.markers) invalidate(m.rect);
+  }
+  markers_ = std::move(markers);
 
   synced_ = true;
   if (whole) update();
@@ -178,9 +190,11 @@ void Canvas::invalidate(const QRectF& rect) {
   if (!area.isEmpty()) update(area);
 }
 
-void Canvas::adopt(LabelLook& shown, const Label& model) {
-  shown.adopt(model, pixels(model.left, model.top, model.width, model.height),
-              font(model.face, model.fontSize, model.bold), captions_);
+void Canvas::adopt(LabelLook& shown, const Label& model, const CaptionFit& fit) {
+  // Every run of a fitted caption is in one font: the label's own, or the size it was fitted to.
+  const QFont& drawn = font(model.face, static_cast<float>(fit.font.pointSizeF()), model.bold);
+  shown.adopt(model, pixels(model.left, model.top, model.width, model.height), fit, drawn,
+              captions_);
 }
 
 void Canvas::adopt(ShownPicture& shown, const Picture& model) {
@@ -220,11 +234,32 @@ void Canvas::paintEvent(QPaintEvent* event) {
     const ShownPicture& picture = pictures_[static_cast<size_t>(n)];
     if (dirty.intersects(picture.area)) drawPicture(painter, picture);
   }
+  // Above the pictures: a marker stands for a runner that is not there to be seen.
+  for (const RunnerMarker& marker : markers_.markers)
+    if (dirty.intersects(marker.rect.toAlignedRect())) drawMarker(painter, marker, dirty);
 }
 
 void Canvas::drawPicture(QPainter& painter, const ShownPicture& picture) {
   if (!picture.pixmap || picture.pixmap->isNull()) return;
   painter.drawPixmap(picture.drawn, *picture.pixmap, QRectF(picture.pixmap->rect()));
+}
+
+void Canvas::drawMarker(QPainter& painter, const RunnerMarker& marker, const QRegion& dirty) {
+  painter.save();
+  // Square, on whole pixels and without antialiasing: a repaint clipped through the plate then
+  // leaves exactly the pixels a whole one does.
+  const QRect plate = marker.rect.toRect();
+  painter.fillRect(plate, QColor(0x33, 0x33, 0x33));
+  painter.fillRect(plate.adjusted(1, 1, -1, -1), colour(marker.colour));
+  painter.setPen(QColor(0x11, 0x11, 0x11));
+  // Through the shared glyph runs: the few texts a marker shows are laid out once.
+  const auto text = [&](const TextRun& run, bool bold) {
+    const QFont& shape = font(kMarkerFace, kMarkerPoints, bold);
+    captions_.get(run.text.toStdString(), shape)->draw(painter, run.origin, dirty);
+  };
+  text(marker.number, true);
+  text(marker.gap, false);
+  painter.restore();
 }
 
 }  // namespace milka::platform

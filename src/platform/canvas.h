@@ -16,7 +16,10 @@
 #include <tuple>
 
 #include "platform/label_look.h"
+#include "platform/runner_markers.h"
+#include "platform/screen_layout.h"
 #include "shell/form.h"
+#include "shell/game_state.h"
 
 namespace milka::platform {
 
@@ -26,7 +29,11 @@ class Canvas final : public QWidget {
 
   // Take over the model's labels, pictures and background, and repaint the old and the new
   // place of whatever differs from what is on screen.
-  void sync(const Form& model);
+  void sync(const Form& model, const GameState& state);
+
+  // What the last sync laid out, exactly as it is painted.
+  const ScreenLayout& layout() const { return layout_; }
+  const RaceMarkers& markers() const { return markers_; }
 
   // How many labels are drawn from a picture kept of them.
   int keptPictures() const;
@@ -71,11 +78,12 @@ class Canvas final : public QWidget {
   using SpriteKey = std::tuple<SpriteKind, Coat, bool, int>;
 
   void invalidate(const QRectF& rect);
-  void adopt(LabelLook& shown, const Label& model);
+  void adopt(LabelLook& shown, const Label& model, const CaptionFit& fit);
   void adopt(ShownPicture& shown, const Picture& model);
   const QFont& font(FontFace face, float points, bool bold);
   const QPixmap& pixmap(const Sprite& sprite);
   static void drawPicture(QPainter& painter, const ShownPicture& picture);
+  void drawMarker(QPainter& painter, const RunnerMarker& marker, const QRegion& dirty);
   void syncPictures(const Form& model, bool whole);
   QRectF glidedRect(const ShownPicture& shown, int64_t now) const;
   void moveDrawn(ShownPicture& shown, int64_t now);
@@ -91,6 +99,9 @@ class Canvas final : public QWidget {
   std::map<FontKey, QFont> fonts_;
   CaptionLayouts captions_;
   std::map<SpriteKey, QPixmap> pixmaps_;
+  ScreenLayouter layouter_;
+  ScreenLayout layout_;
+  RaceMarkers markers_;
 };
 
 }  // namespace milka::platform

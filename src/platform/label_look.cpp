@@ -19,20 +19,41 @@ bool sameLook(const Label& a, const Label& b) {
          a.height == b.height;
 }
 
+// The same words in the same font, wherever they stand.
+bool sameText(const CaptionFit& a, const CaptionFit& b) {
+  if (a.font != b.font || a.runs.size() != b.runs.size()) return false;
+  for (size_t i = 0; i < a.runs.size(); ++i)
+    if (a.runs[i].text != b.runs[i].text) return false;
+  return true;
+}
+
+// The runs stand in the same places relative to their labels.
+bool samePlaces(const CaptionFit& a, const QRectF& inA, const CaptionFit& b, const QRectF& inB) {
+  for (size_t i = 0; i < a.runs.size() && i < b.runs.size(); ++i)
+    if (a.runs[i].origin - inA.topLeft() != b.runs[i].origin - inB.topLeft()) return false;
+  return true;
+}
+
 }  // namespace
 
-void LabelLook::adopt(const Label& model, const QRectF& rect, const QFont& font,
-                      CaptionLayouts& layouts) {
+void LabelLook::adopt(const Label& model, const QRectF& rect, const CaptionFit& fit,
+                      const QFont& font, CaptionLayouts& layouts) {
   const bool fresh = font_ == nullptr;
-  if (fresh || model.caption != model_.caption || &font != font_)
-    caption_ = model.caption.empty() ? nullptr : layouts.get(model.caption, font);
-  if (fresh || !sameLook(model, model_)) kept_ = {};
+  const bool sameWords = !fresh && &font == font_ && sameText(fit, fit_);
+  if (!sameWords) {
+    runs_.clear();
+    for (const TextRun& run : fit.runs)
+      runs_.push_back(run.text.isEmpty() ? nullptr : layouts.get(run.text.toStdString(), font));
+  }
+  if (fresh || !sameLook(model, model_) || !sameWords || !samePlaces(fit, rect, fit_, rect_))
+    kept_ = {};
   // Only a label repainted while it stands still (something over it changed) earns a picture;
   // one that moves or changes every tick is cheaper drawn straight.
   drawnOnce_ = false;
   model_ = model;
   rect_ = rect;
   area_ = rect.toAlignedRect();
+  fit_ = fit;
   font_ = &font;
   // The kept picture holds the label's fraction of a pixel; a move that changes it would
   // rasterise differently.
@@ -79,13 +100,12 @@ void LabelLook::keep(qreal scale) {
 
 void LabelLook::draw(QPainter& painter, const QRegion& region) {
   if (!model_.transparent) painter.fillRect(rect_, colour(model_.backColour));
-  if (!caption_) return;
-  // One line from the top edge, cut off at the label's border like the captions always were.
-  QPointF at = rect_.topLeft();
-  if (model_.alignment == Align::Centre) at.rx() += (rect_.width() - caption_->width()) / 2;
+  if (runs_.empty()) return;
+  // Cut off at the label's border like the captions always were.
   painter.setClipRect(rect_);
   painter.setPen(colour(model_.foreColour));
-  caption_->draw(painter, at, region);
+  for (size_t i = 0; i < runs_.size() && i < fit_.runs.size(); ++i)
+    if (runs_[i]) runs_[i]->draw(painter, fit_.runs[i].origin, region);
   painter.setClipping(false);
 }
 

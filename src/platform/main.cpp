@@ -2,11 +2,13 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QSettings>
+#include <QTranslator>
 #include <cstdio>
 
 #include "platform/command_line.h"
 #include "platform/display_check.h"
 #include "platform/online_port.h"
+#include "platform/qt_japanese.h"
 #include "platform/site_setup.h"
 #include "platform/window.h"
 #include "shell/game.h"
@@ -48,6 +50,8 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("milka-derby"));
   // Wayland docks match the window to its menu entry by this name.
   QGuiApplication::setDesktopFileName(QStringLiteral("example.milkaria.MilkaDerby"));
+  QTranslator qtJapanese;
+  milka::platform::speakJapanese(qtJapanese);
 
   StartingRandom random(request.options);
   if (request.options.seed) {

@@ -123,7 +123,7 @@ int GameWindow::keyCode(int qtKey) {
 
 void GameWindow::sync() {
   const Form& form = game_.form;
-  canvas_->sync(form);
+  canvas_->sync(form, game_.state);
   // The spare space around a scaled form shows the window's colour too.
   if (synced_ && form.backColour != shownBackColour_) update();
   shownBackColour_ = form.backColour;
