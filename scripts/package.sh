@@ -27,7 +27,7 @@ fail() {
 
 # What the binary links comes from dpkg-shlibdeps; the fonts and the Wayland plugin are ours.
 depends="$(dpkg-deb -f "$deb" Depends)"
-for wanted in fonts-ipafont qt6-wayland libqt6sql6-sqlite libqt6widgets6; do
+for wanted in fonts-ipafont qt6-wayland libqt6sql6-sqlite qt6-translations-l10n libqt6widgets6; do
   [[ ", $depends," == *", $wanted"[\ ,]* ]] || fail "Depends lacks $wanted: $depends"
 done
 
