@@ -141,6 +141,9 @@ class CareerWalk {
       s.bigRaceWon[m] = 1;
       s.bigRaceTime[m] = 120 + m;
     }
+    // The walk raised the class by hand, so the count of races is made to add up with it.
+    s.racesRun = s.horseClass;
+    for (int place = 2; place <= 10; ++place) s.racesRun += s.placeCount[place];
     s.horseAge = 5;
     ticks(3);
     screen("career-over");
