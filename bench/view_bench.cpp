@@ -21,6 +21,7 @@
 #include "platform/glide.h"
 #include "platform/window.h"
 #include "shell/game.h"
+#include "typed_key.h"
 #include "view/scripted_tour.h"
 
 namespace {
@@ -191,9 +192,8 @@ void BM_RaceThirtySeconds(benchmark::State& state) {
     QTimer player;
     player.setInterval(milka::platform::kGlideMs);
     QObject::connect(&player, &QTimer::timeout, [&view, &frames] {
-      for (int code = 37; code <= 90; ++code)
-        if (milka::symbolOfKey(code) == view.game.form.label(12).caption)
-          view.game.Text1_KeyDown(static_cast<int16_t>(code), 0);
+      if (const int code = milka::testing::keyCodeOf(view.game.form.label(12).caption))
+        view.game.Text1_KeyDown(static_cast<int16_t>(code), 0);
       if (view.game.state.screenState != 7) {
         // Straight on to the next race, between two frames; that gap is not the window's.
         walkToRace(view.tour);

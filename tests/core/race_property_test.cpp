@@ -10,6 +10,7 @@
 #include "shell/game.h"
 #include "shell/random.h"
 #include "shell/text.h"
+#include "typed_key.h"
 
 namespace milka {
 namespace {
@@ -26,11 +27,7 @@ class FakeClock final : public Clock {
 constexpr int kRaces = 80;
 constexpr int kTickBound = 20000;  // far beyond the slowest horse over seven laps
 
-int keyCodeOf(const std::string& symbol) {
-  for (int code = 37; code <= 90; ++code)
-    if (!symbol.empty() && symbolOfKey(code) == symbol) return code;
-  return 0;
-}
+using milka::testing::keyCodeOf;
 
 TEST(RaceProperty, EveryRaceEndsAndThePlacesAreAPermutation) {
   const int posts[5] = {0, 200, 8000, 9700, 7000};

@@ -9,17 +9,14 @@
 #include "race/rival_tables.h"
 #include "scripted_random.h"
 #include "shell/text.h"
+#include "typed_key.h"
 
 namespace milka {
 namespace {
 
 using testing::ScriptedGame;
 
-int keyCodeOf(const std::string& symbol) {
-  for (int code = 37; code <= 90; ++code)
-    if (!symbol.empty() && symbolOfKey(code) == symbol) return code;
-  return 0;
-}
+using milka::testing::keyCodeOf;
 
 struct Course {
   int month, venue, post, surface, laps;

@@ -9,15 +9,12 @@
 #include "scripted_random.h"
 #include "shell/game.h"
 #include "site_harness.h"
+#include "typed_key.h"
 
 namespace milka::site {
 namespace {
 
-int keyCodeOf(const std::string& symbol) {
-  for (int code = 37; code <= 90; ++code)
-    if (!symbol.empty() && symbolOfKey(code) == symbol) return code;
-  return 0;
-}
+using milka::testing::keyCodeOf;
 
 struct Player {
   milka::testing::ScriptedRandom random;

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <utility>
 
+#include "typed_key.h"
+
 namespace milka::soak {
 
 namespace {
@@ -126,10 +128,7 @@ bool allowed(const Event& e, int32_t from, int32_t to, const GameState& before) 
 // --- Events and traces -------------------------------------------------------------------
 
 int keyCodeOf(const std::string& symbol) {
-  if (symbol.empty()) return 0;
-  for (int code = 37; code <= 90; ++code)
-    if (symbolOfKey(code) == symbol) return code;
-  return 0;
+  return milka::testing::keyCodeOf(symbol);
 }
 
 std::string formatEvent(const Event& e) {

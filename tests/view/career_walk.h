@@ -15,6 +15,7 @@
 
 #include "platform/window.h"
 #include "shell/text.h"
+#include "typed_key.h"
 
 namespace milka::platform::testing {
 
@@ -165,12 +166,8 @@ class CareerWalk {
     for (int i = 0; i < 5000 && s.resultsShown == 0; ++i) {
       // A player who keeps up only half the time, so the field spreads out.
       if (s.screenState == 7 && (++typed % 3) != 0) {
-        const std::string& want = game.form.label(12).caption;
-        for (int code = 37; code <= 90; ++code)
-          if (!want.empty() && symbolOfKey(code) == want) {
-            game.Text1_KeyDown(static_cast<int16_t>(code), 0);
-            break;
-          }
+        const int code = milka::testing::keyCodeOf(game.form.label(12).caption);
+        if (code != 0) game.Text1_KeyDown(static_cast<int16_t>(code), 0);
       }
       tick();
       if (onRaceTick) onRaceTick();
