@@ -148,11 +148,10 @@ void Session::feed(const Event& given) {
   if (after_) after_(e);
 }
 
-void Session::apply(const Event& e) {
-  Game& g = *game_;
+bool applyToGame(Game& g, const Event& e) {
   using K = Event::Kind;
   switch (e.kind) {
-    case K::Load: g.Form_Load(); break;
+    case K::Load: g.Form_Load(); return true;
     case K::Click:
       switch (e.code) {
         case 1: g.Command1_Click(); break;
@@ -162,10 +161,10 @@ void Session::apply(const Event& e) {
         case 5: g.Command5_Click(); break;
         default: break;
       }
-      break;
+      return true;
     case K::Key:
       g.Text1_KeyDown(static_cast<int16_t>(e.code), static_cast<int16_t>(e.shift));
-      break;
+      return true;
     case K::Timer:
       switch (e.code) {
         case 1: g.Timer1_Timer(); break;
@@ -175,20 +174,32 @@ void Session::apply(const Event& e) {
         case 5: g.Timer5_Timer(); break;
         default: break;
       }
-      break;
+      return true;
     case K::Text1: {
       std::string& text = g.form.text1.text;
       text.resize(std::min(text.size(), static_cast<size_t>(std::max(e.code, 0))));
       text += e.text;
-      break;
+      return true;
     }
+    case K::Notify: g.WebBrowser1_Notify(e.text); return true;
+    case K::Fetch:
+    case K::Nav:
+    case K::SiteBase: return false;
+  }
+  return false;
+}
+
+void Session::apply(const Event& e) {
+  using K = Event::Kind;
+  if (applyToGame(*game_, e)) return;
+  switch (e.kind) {
     case K::Fetch: port_.answer(port_.fetches_, e.code, e.text); break;
     case K::Nav:
       if (port_.navigations_.count(e.code) != 0) port_.location_ = e.text;
       port_.answer(port_.navigations_, e.code, e.text);
       break;
-    case K::Notify: g.WebBrowser1_Notify(e.text); break;
     case K::SiteBase: port_.siteBase = e.text; break;
+    default: break;
   }
 }
 

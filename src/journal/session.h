@@ -111,6 +111,10 @@ class Session {
   std::function<void(const Event&)> after_;
 };
 
+// Hands one of the window's own events (a load, click, key, tick, Text1's text or a browser
+// notice) to its handler; false for a network answer, which only a session can deliver.
+bool applyToGame(Game& g, const Event& e);
+
 // A session that has replayed the first `upTo` events of a reading (all of them by default),
 // recording nothing; nullptr when the reading has no usable header.
 std::unique_ptr<Session> replay(const Reading& r, size_t upTo = SIZE_MAX);

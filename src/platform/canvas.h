@@ -31,6 +31,9 @@ class Canvas final : public QWidget {
   // place of whatever differs from what is on screen.
   void sync(const Form& model, const GameState& state);
 
+  // Forget what is on screen: the next sync draws the whole model afresh (another game shown).
+  void forget() { synced_ = false; }
+
   // What the last sync laid out, exactly as it is painted.
   const ScreenLayout& layout() const { return layout_; }
   const RaceMarkers& markers() const { return markers_; }

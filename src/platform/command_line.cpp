@@ -49,6 +49,11 @@ QString storeSite(const QString& value, Options& options) {
   return {};
 }
 
+QString storeReplay(const QString& value, Options& options) {
+  options.replay = value;
+  return {};
+}
+
 // Every option that shapes the game, in the order --help lists them.
 const std::vector<OptionRow>& optionTable() {
   static const std::vector<OptionRow> rows = {
@@ -71,6 +76,12 @@ const std::vector<OptionRow>& optionTable() {
                                          "of running one in the game)"),
                           QStringLiteral("URL")),
        storeSite},
+      {QCommandLineOption(QStringLiteral("replay"),
+                          QStringLiteral("経歴の記録 FILE を再生する。何を押しても変わらない "
+                                         "(play the career journal FILE back; F2 faster, F4 next "
+                                         "race)"),
+                          QStringLiteral("FILE")),
+       storeReplay},
   };
   return rows;
 }

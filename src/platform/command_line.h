@@ -19,6 +19,7 @@ struct Options {
   std::optional<uint64_t> seed;  // --seed N: draw from N and a counting clock, to replay a career
   std::optional<double> scale;   // --scale F: the window's starting zoom
   QString site;                  // --site URL: the maker's site hosted elsewhere (empty: our own)
+  QString replay;                // --replay FILE: play a career's journal back, touching nothing
 };
 
 struct StartRequest {

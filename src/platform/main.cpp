@@ -5,6 +5,14 @@
 #include <QTranslator>
 #include <cstdio>
 
+#include <QFile>
+#include <QStandardPaths>
+
+#include "journal/format.h"
+#include "journal/session.h"
+#include "platform/career_keeper.h"
+#include "platform/career_notes.h"
+#include "platform/career_play.h"
 #include "platform/command_line.h"
 #include "platform/display_check.h"
 #include "platform/online_port.h"
@@ -15,6 +23,34 @@
 
 namespace {
 
+using namespace milka::platform;
+
+QString careersDirectory() {
+  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+         QStringLiteral("/careers");
+}
+
+int replayJournal(const QString& file) {
+  QFile in(file);
+  QByteArray bytes;
+  if (in.open(QIODevice::ReadOnly)) bytes = in.readAll();
+  const milka::journal::Reading r =
+      milka::journal::read(std::string_view(bytes.constData(), bytes.size()));
+  if (!in.isOpen() || !r.usable()) {
+    const QString why = in.isOpen() ? unreadableText(r) : in.errorString();
+    std::fprintf(stderr, "milka-derby: %s: %s\n", qPrintable(file), qPrintable(why));
+    return 2;
+  }
+  // Nothing of a replay goes out: its requests are answered only by what the journal holds.
+  milka::journal::Session session(r.header);
+  QSettings settings;
+  GameWindow window(session.game(), &settings);
+  ReplayShow show(session, r.events, window);
+  window.showAsRemembered();
+  show.begin();
+  return QApplication::exec();
+}
+
 QStringList argumentsOf(int argc, char** argv) {
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
@@ -24,7 +60,6 @@ QStringList argumentsOf(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  using namespace milka::platform;
   // Read before Qt opens anything, so that --help and --version answer without a desktop.
   const StartRequest request = readCommandLine(argumentsOf(argc, argv));
   if (!request.play) {
@@ -53,15 +88,9 @@ int main(int argc, char** argv) {
   QTranslator qtJapanese;
   milka::platform::speakJapanese(qtJapanese);
 
-  StartingRandom random(request.options);
-  if (request.options.seed) {
-    // For a bug report: the same seed and the same presses play the same career again.
-    std::printf("乱数の種 (seed): %llu\n", static_cast<unsigned long long>(*request.options.seed));
-    std::fflush(stdout);
-  }
-  QtOnlinePort port;
-  milka::Game game(random.source(), &port);
+  if (!request.options.replay.isEmpty()) return replayJournal(request.options.replay);
 
+  QtOnlinePort port;
   // The game's own site, or the one named; it outlives the event loop below.
   SiteSetup site;
   if (QString error; !site.apply(request.options.site, port, &error)) {
@@ -69,13 +98,24 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  if (request.options.seed) {
+    // For a bug report: the same seed and the same presses play the same career again.
+    std::printf("乱数の種 (seed): %llu\n", static_cast<unsigned long long>(*request.options.seed));
+    std::fflush(stdout);
+  }
+  // The career goes on where it stopped last time, or a new one begins.
+  CareerKeeper keeper(careersDirectory(), port);
+  const CareerKeeper::Started started = keeper.start(request.options.seed);
+
   QSettings settings;
-  GameWindow window(game, &settings);
+  GameWindow window(keeper.game(), &settings);
+  CareerPlay play(keeper, window);
   // Network answers arrive between the window's own events; what they change shows at once.
   port.setAfterCallback([&window] { window.sync(); });
   noteFailedOpens(port, window);
-  game.Form_Load();
-  window.startTimers();
   window.showAsRemembered(request.options.scale);
-  return app.exec();
+  play.begin(started);
+  const int code = app.exec();
+  keeper.close();
+  return code;
 }

@@ -68,4 +68,17 @@ ViewKey viewKeyFor(int qtKey, Qt::KeyboardModifiers modifiers) {
   }
 }
 
+CareerKey careerKeyFor(int qtKey, Qt::KeyboardModifiers modifiers) {
+  if (withControl(modifiers)) return qtKey == Qt::Key_N ? CareerKey::NewHorse : CareerKey::None;
+  if (!plain(modifiers)) return CareerKey::None;
+  switch (qtKey) {
+    case Qt::Key_F5:
+    case Qt::Key_Pause: return CareerKey::Pause;
+    case Qt::Key_F3: return CareerKey::WatchAgain;
+    case Qt::Key_F2: return CareerKey::Faster;
+    case Qt::Key_F4: return CareerKey::SkipRace;
+    default: return CareerKey::None;
+  }
+}
+
 }  // namespace milka::platform

@@ -18,4 +18,16 @@ enum class ViewKey { None, ZoomIn, ZoomOut, ActualSize, FullScreen, Gliding };
 
 ViewKey viewKeyFor(int qtKey, Qt::KeyboardModifiers modifiers);
 
+// Keys for the career rather than the game: they never reach the rules.
+enum class CareerKey {
+  None,
+  Pause,       // F5 or Pause: stop everything, and go on
+  WatchAgain,  // F3: the race just run, again from its card
+  NewHorse,    // Ctrl+N, offered when a career is continued: start a new horse instead
+  Faster,      // F2, in a replay: 1×, 2×, 4×, 16×, and back
+  SkipRace,    // F4, in a replay: on to the next race card
+};
+
+CareerKey careerKeyFor(int qtKey, Qt::KeyboardModifiers modifiers);
+
 }  // namespace milka::platform

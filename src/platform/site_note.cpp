@@ -6,14 +6,14 @@
 
 namespace milka::platform {
 
-SiteNote::SiteNote(QWidget* window) : QLabel(window) {
+SiteNote::SiteNote(QWidget* window, Kind kind) : QLabel(window), kind_(kind) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setFocusPolicy(Qt::NoFocus);
   setWordWrap(true);
   setAlignment(Qt::AlignCenter);
   setTextFormat(Qt::PlainText);
   setTextInteractionFlags(Qt::NoTextInteraction);
-  setFont(gameFont(FontFace::Gothic, 10));
+  setFont(gameFont(FontFace::Gothic, kind == Lasting ? 11 : 10));
   setStyleSheet(
       QStringLiteral("QLabel { background: rgba(24, 32, 28, 225); color: #ffffff; "
                      "border: 1px solid #c8a03a; border-radius: 6px; }"));
@@ -26,14 +26,20 @@ SiteNote::SiteNote(QWidget* window) : QLabel(window) {
 
 void SiteNote::showText(const QString& text) {
   setText(text);
-  const QWidget* window = parentWidget();
-  const int width = std::min(window->width() - 40, 520);
-  setFixedWidth(width);
-  const int height = heightForWidth(width);
-  setGeometry((window->width() - width) / 2, 14, width, height > 0 ? height : sizeHint().height());
+  place();
   raise();
   show();
-  hide_.start();
+  if (kind_ == Passing) hide_.start();
+}
+
+void SiteNote::place() {
+  const QWidget* window = parentWidget();
+  const int width = std::min(window->width() - 40, kind_ == Lasting ? 560 : 520);
+  setFixedWidth(width);
+  const int fitted = heightForWidth(width);
+  const int height = fitted > 0 ? fitted : sizeHint().height();
+  const int top = kind_ == Lasting ? (window->height() - height) / 2 : 14;
+  setGeometry((window->width() - width) / 2, top, width, height);
 }
 
 QString noBrowserText(const std::string& url) {

@@ -17,12 +17,18 @@ class SiteNote final : public QLabel {
   // How long a note stays up.
   static constexpr int kShownMs = 6000;
 
-  explicit SiteNote(QWidget* window);
+  // A passing note goes by itself after a while, at the top; a lasting one stays, in the middle,
+  // until hidden.
+  enum Kind { Passing, Lasting };
+  explicit SiteNote(QWidget* window, Kind kind = Passing);
 
-  // Shows text at the top of the window, centred, replacing any note already up.
+  // Shows text, centred, replacing any note already up.
   void showText(const QString& text);
+  // Placed again for the window's size.
+  void place();
 
  private:
+  Kind kind_;
   QTimer hide_;
 };
 

@@ -7,35 +7,14 @@
 #include <QSettings>
 #include <cmath>
 
+#include "journal/session.h"
+#include "platform/career_notes.h"
 #include "platform/fonts.h"
-#include "platform/shortcuts.h"
 #include "platform/sprites.h"
 
 namespace milka::platform {
 
 namespace {
-
-void click(Game& game, int n) {
-  switch (n) {
-    case 1: game.Command1_Click(); break;
-    case 2: game.Command2_Click(); break;
-    case 3: game.Command3_Click(); break;
-    case 4: game.Command4_Click(); break;
-    case 5: game.Command5_Click(); break;
-    default: break;
-  }
-}
-
-void tick(Game& game, int n) {
-  switch (n) {
-    case 1: game.Timer1_Timer(); break;
-    case 2: game.Timer2_Timer(); break;
-    case 3: game.Timer3_Timer(); break;
-    case 4: game.Timer4_Timer(); break;
-    case 5: game.Timer5_Timer(); break;
-    default: break;
-  }
-}
 
 constexpr int kTickMs = 200;
 constexpr float kButtonPoints = 9.0f;
@@ -45,7 +24,7 @@ constexpr double kZoomSlack = 1e-6;
 }  // namespace
 
 GameWindow::GameWindow(Game& game, QSettings* settings, QWidget* parent)
-    : QWidget(parent), game_(game), settings_(settings), canvas_(new Canvas(this)) {
+    : QWidget(parent), game_(&game), settings_(settings), canvas_(new Canvas(this)) {
   if (settings_) view_ = ViewSettings::load(*settings_);
   // Never smaller than the form's own size, where every caption just fits.
   setMinimumSize(formSize().toSize());
@@ -61,18 +40,21 @@ GameWindow::GameWindow(Game& game, QSettings* settings, QWidget* parent)
     button->setToolTip(QStringLiteral("キー: %1").arg(commandKeyNames(n)));
     // Typing must always reach Text1, so a click never takes the focus away from it.
     button->setFocusPolicy(Qt::NoFocus);
-    connect(button, &QPushButton::clicked, this, [this, n] {
-      click(game_, n);
-      sync();
-    });
+    connect(button, &QPushButton::clicked, this, [this, n] { deliver(journal::Event::click(n)); });
     commands_[static_cast<size_t>(n)] = button;
   }
 
   text1_ = new QLineEdit(this);
   text1_->installEventFilter(this);
   connect(text1_, &QLineEdit::textEdited, this, [this](const QString& text) {
-    game_.form.text1.text = text.toStdString();
-    shownText1_.text = game_.form.text1.text;
+    const std::string now = text.toStdString();
+    if (paused_ || locked_) {
+      // Only the game may change its text box now: put back what it holds.
+      shownText1_.text.clear();
+      sync();
+      return;
+    }
+    deliver(journal::Event::text1(game_->form.text1.text, now));
   });
   keepInputMethodOff();
 
@@ -84,10 +66,7 @@ GameWindow::GameWindow(Game& game, QSettings* settings, QWidget* parent)
     auto* timer = new QTimer(this);
     timer->setInterval(kTickMs);
     timer->setTimerType(Qt::PreciseTimer);
-    connect(timer, &QTimer::timeout, this, [this, n] {
-      tick(game_, n);
-      sync();
-    });
+    connect(timer, &QTimer::timeout, this, [this, n] { deliver(journal::Event::timer(n)); });
     timers_[static_cast<size_t>(n)] = timer;
   }
 
@@ -102,7 +81,68 @@ GameWindow::~GameWindow() {
 
 void GameWindow::startTimers() {
   sync();
+  if (paused_ || locked_) return;
   for (int n = 1; n <= 5; ++n) timers_[static_cast<size_t>(n)]->start();
+}
+
+void GameWindow::deliver(const journal::Event& e) {
+  if (e.kind != journal::Event::Kind::Timer && (paused_ || locked_)) return;
+  if (feed_)
+    feed_(e);
+  else
+    journal::applyToGame(*game_, e);
+  sync();
+}
+
+void GameWindow::setGame(Game& game) {
+  game_ = &game;
+  // Everything shown belongs to the other game now.
+  synced_ = false;
+  canvas_->forget();
+  sync();
+}
+
+void GameWindow::setPaused(bool paused, const QString& note) {
+  paused_ = paused;
+  for (int n = 1; n <= 5; ++n) {
+    QTimer* timer = timers_[static_cast<size_t>(n)];
+    if (paused || locked_)
+      timer->stop();
+    else if (!timer->isActive())
+      timer->start();
+  }
+  text1_->setReadOnly(paused_ || locked_);
+  keepInputMethodOff();
+  if (paused)
+    showLastingNote(note.isEmpty() ? pauseText() : note);
+  else
+    hideLastingNote();
+}
+
+void GameWindow::setInputLocked(bool locked) {
+  locked_ = locked;
+  if (locked)
+    for (int n = 1; n <= 5; ++n) timers_[static_cast<size_t>(n)]->stop();
+  text1_->setReadOnly(paused_ || locked_);
+  keepInputMethodOff();
+}
+
+void GameWindow::setTitlePrefix(const QString& prefix) {
+  titlePrefix_ = prefix;
+  setTitle();
+}
+
+void GameWindow::setTitle() {
+  setWindowTitle(titlePrefix_ + QString::fromStdString(shownCaption_));
+}
+
+void GameWindow::showLastingNote(const QString& text) {
+  if (lasting_ == nullptr) lasting_ = new SiteNote(this, SiteNote::Lasting);
+  lasting_->showText(text);
+}
+
+void GameWindow::hideLastingNote() {
+  if (lasting_ != nullptr) lasting_->hide();
 }
 
 void GameWindow::showNote(const QString& text) {
@@ -122,15 +162,15 @@ int GameWindow::keyCode(int qtKey) {
 }
 
 void GameWindow::sync() {
-  const Form& form = game_.form;
-  canvas_->sync(form, game_.state);
+  const Form& form = game_->form;
+  canvas_->sync(form, game_->state);
   // The spare space around a scaled form shows the window's colour too.
   if (synced_ && form.backColour != shownBackColour_) update();
   shownBackColour_ = form.backColour;
 
   if (!synced_ || form.caption != shownCaption_) {
     shownCaption_ = form.caption;
-    setWindowTitle(QString::fromStdString(shownCaption_));
+    setTitle();
   }
 
   for (int n = 1; n <= kCommandCount; ++n) {
@@ -191,9 +231,11 @@ bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
   const int code = keyCode(key->key());
   if (code == 0) return false;
   const int16_t shift = key->modifiers().testFlag(Qt::ShiftModifier) ? 1 : 0;
-  game_.Text1_KeyDown(static_cast<int16_t>(code), shift);
-  // Before the text box takes the letter, so a Text1 the rules just emptied still receives it.
-  sync();
+  // Nothing the player types reaches the game while it waits, not even the text box.
+  if (paused_ || locked_) return true;
+  // Synced before the text box takes the letter, so a Text1 the rules just emptied still
+  // receives it.
+  deliver(journal::Event::key(code, shift));
   // The arrows are the game's; the cursor in the text box stays where it is.
   return code <= 40;
 }
@@ -206,12 +248,16 @@ void GameWindow::keyPressEvent(QKeyEvent* event) {
 bool GameWindow::windowKey(const QKeyEvent& key) {
   const int n = commandForKey(key.key(), key.modifiers());
   const ViewKey view = viewKeyFor(key.key(), key.modifiers());
-  if (n == 0 && view == ViewKey::None) return false;
+  const CareerKey career = careerKeyFor(key.key(), key.modifiers());
+  if (n == 0 && view == ViewKey::None && career == CareerKey::None) return false;
   // A held key is one press, as a held mouse button is one click.
   if (key.isAutoRepeat()) return true;
+  if (career != CareerKey::None) {
+    if (careerKeys_) careerKeys_(career);
+    return true;
+  }
   if (n != 0) {
-    click(game_, n);
-    sync();
+    deliver(journal::Event::click(n));
     return true;
   }
   switch (view) {
@@ -226,12 +272,13 @@ bool GameWindow::windowKey(const QKeyEvent& key) {
 }
 
 QSizeF GameWindow::formSize() const {
-  return Canvas::pixels(0, 0, game_.form.clientWidth, game_.form.clientHeight).size();
+  return Canvas::pixels(0, 0, game_->form.clientWidth, game_->form.clientHeight).size();
 }
 
 void GameWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   layOut();
+  if (lasting_ != nullptr && lasting_->isVisible()) lasting_->place();
 }
 
 void GameWindow::layOut() {
@@ -259,7 +306,7 @@ void GameWindow::layOut() {
 
 void GameWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  painter.fillRect(event->rect(), QColor(static_cast<QRgb>(game_.form.backColour)));
+  painter.fillRect(event->rect(), QColor(static_cast<QRgb>(game_->form.backColour)));
 }
 
 int GameWindow::largestWholeZoom() const {

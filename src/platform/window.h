@@ -11,10 +11,13 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "journal/event.h"
 #include "platform/canvas.h"
+#include "platform/shortcuts.h"
 #include "platform/site_note.h"
 #include "platform/view_settings.h"
 #include "shell/game.h"
@@ -32,6 +35,33 @@ class GameWindow final : public QWidget {
 
   // Start the five timers; the game must have had its Form_Load.
   void startTimers();
+
+  // Where the window's events go: clicks, keys, ticks and Text1's edits. Without one they go
+  // straight to the game's handlers; with one (the career's journal) the feed hands them on.
+  using Feed = std::function<void(const journal::Event&)>;
+  void setFeed(Feed feed) { feed_ = std::move(feed); }
+  // Show another game in the window (a race watched again, a new horse); it must outlive its
+  // showing.
+  void setGame(Game& game);
+  Game& game() const { return *game_; }
+
+  // Paused, the five timers stand still and no click or key reaches the game; a note over the
+  // window says so (or `note`, when given).
+  void setPaused(bool paused, const QString& note = {});
+  bool paused() const { return paused_; }
+  // Locked, nothing the player presses reaches the game and the timers do not run: something
+  // else (a replay) drives it.
+  void setInputLocked(bool locked);
+  bool inputLocked() const { return locked_; }
+  // Keys for the career itself (pause, watch again, a new horse, a replay's pace); the handler
+  // answers whether it took the key.
+  void setCareerKeys(std::function<bool(CareerKey)> handler) { careerKeys_ = std::move(handler); }
+  // Put before the game's own caption in the window's title ("リプレイ" while replaying).
+  void setTitlePrefix(const QString& prefix);
+  // A note that stays over the window until hidden or replaced.
+  void showLastingNote(const QString& text);
+  void hideLastingNote();
+  SiteNote* lastingNote() const { return lasting_; }
 
   // Bring the window up to date with the model, repainting only what changed. Runs after every
   // click, key and tick; call it after anything else that changes the model.
@@ -74,6 +104,8 @@ class GameWindow final : public QWidget {
 
  private:
   bool windowKey(const QKeyEvent& key);
+  void deliver(const journal::Event& e);
+  void setTitle();
   void layOut();
   QRect placed(float left, float top, float width, float height) const;
   void place(QWidget* widget, float left, float top, float width, float height);
@@ -83,7 +115,13 @@ class GameWindow final : public QWidget {
   int largestWholeZoom() const;
   void remember();
 
-  Game& game_;
+  Game* game_;
+  Feed feed_;
+  bool paused_ = false;
+  bool locked_ = false;
+  std::function<bool(CareerKey)> careerKeys_;
+  QString titlePrefix_;
+  SiteNote* lasting_ = nullptr;
   QSettings* settings_;
   ViewSettings view_;
   double scale_ = 1.0;

@@ -1,0 +1,173 @@
+#include "platform/career_keeper.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <random>
+
+#include "platform/career_notes.h"
+
+namespace milka::platform {
+
+namespace {
+
+constexpr auto kSuffix = ".mdj";
+// Far past any career; a bigger file is read only this far.
+constexpr qint64 kReadLimit = 64 * 1024 * 1024;
+
+uint64_t freshSeed() {
+  std::random_device entropy;
+  return (static_cast<uint64_t>(entropy()) << 32) ^ entropy();
+}
+
+}  // namespace
+
+CareerKeeper::CareerKeeper(QString dir, OnlinePort& outside)
+    : dir_(std::move(dir)), outside_(outside) {
+  flushTimer_.setInterval(journal::FileWriter::kPeriod);
+  connect(&flushTimer_, &QTimer::timeout, this, [this] { submit(); });
+  flushTimer_.start();
+}
+
+CareerKeeper::~CareerKeeper() {
+  close();
+}
+
+CareerKeeper::Started CareerKeeper::start(std::optional<uint64_t> seed) {
+  QDir().mkpath(dir_);
+  if (seed) return begin(*seed);
+
+  QStringList names = QDir(dir_).entryList({QStringLiteral("*") + kSuffix}, QDir::Files, QDir::Name);
+  if (names.isEmpty()) return begin(freshSeed());
+  const QString file = QDir(dir_).filePath(names.last());
+  QFile in(file);
+  QByteArray bytes;
+  if (in.open(QIODevice::ReadOnly)) bytes = in.read(kReadLimit);
+  const journal::Reading r = journal::read(std::string_view(bytes.constData(), bytes.size()));
+
+  // A journal must begin its career with the window's load; one that does not is no career.
+  size_t load = 0;
+  while (load < r.events.size() && r.events[load].kind == journal::Event::Kind::SiteBase) ++load;
+  const bool careerInIt = r.usable() && load < r.events.size() &&
+                          r.events[load].kind == journal::Event::Kind::Load;
+  if (!careerInIt) {
+    const QString aside = setAside(file, QStringLiteral(".unreadable"));
+    Started s = begin(freshSeed());
+    s.note = setAsideText(r, aside) + (s.note.isEmpty() ? QString() : "\n" + s.note);
+    return s;
+  }
+
+  events_.clear();
+  cardAt_.reset();
+  lastScreen_ = 0;
+  adopt(std::make_unique<journal::Session>(r.header));
+  // Nothing is recorded or sent while the journal plays itself back.
+  for (const journal::Event& e : r.events) session_->feed(e);
+  // A finished career is over; its journal stays for replays.
+  if (session_->game().state.screenState == -11) return begin(freshSeed());
+
+  QString note = continuedText(session_->game().state);
+  if (r.status == journal::Reading::Status::Damaged) {
+    // What follows the damage is kept in a copy; the journal itself goes on from before it.
+    const QString copy = file + QStringLiteral(".damaged");
+    QString kept = copy;
+    for (int n = 2; QFileInfo::exists(kept); ++n) kept = copy + QString::number(n);
+    QFile::copy(file, kept);
+    note += damagedTailText(QFileInfo(kept).fileName());
+  }
+  path_ = file;
+  writer_ = std::make_unique<journal::FileWriter>();
+  if (!writer_->append(file.toStdString(), r.soundBytes)) failurePending_ = true;
+  session_->startRecording(r.chain);
+  session_->port().setOutside(&outside_);
+  if (session_->port().siteBase != outside_.siteBase)
+    session_->feed(journal::Event::siteBase(outside_.siteBase));
+  checkWriter();
+  return {true, note};
+}
+
+CareerKeeper::Started CareerKeeper::newHorse() {
+  close();
+  return begin(freshSeed());
+}
+
+CareerKeeper::Started CareerKeeper::begin(uint64_t seed) {
+  events_.clear();
+  cardAt_.reset();
+  lastScreen_ = 0;
+  adopt(std::make_unique<journal::Session>(journal::Session::newHeader(seed), &outside_));
+  const QString stem = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-")) +
+                       QString::number(seed, 16);
+  path_ = QDir(dir_).filePath(stem + kSuffix);
+  for (int n = 2; QFileInfo::exists(path_); ++n)
+    path_ = QDir(dir_).filePath(stem + "-" + QString::number(n) + kSuffix);
+  writer_ = std::make_unique<journal::FileWriter>();
+  failureTold_ = failurePending_ = false;
+  if (!writer_->create(path_.toStdString(), session_->startNewJournal())) failurePending_ = true;
+  session_->feed(journal::Event::siteBase(outside_.siteBase));
+  session_->feed(journal::Event::load());
+  checkWriter();
+  return {};
+}
+
+void CareerKeeper::adopt(std::unique_ptr<journal::Session> session) {
+  retired_ = std::move(session_);
+  session_ = std::move(session);
+  journal::Session& s = *session_;
+  s.setAfterEvent([this, &s](const journal::Event& e) {
+    events_.push_back(e);
+    const int32_t now = s.game().state.screenState;
+    if (now == 6 && lastScreen_ != 6) cardAt_ = events_.size();
+    lastScreen_ = now;
+    // A period's record is written as soon as it closes, so at most one period is ever lost.
+    if (s.encoder() != nullptr && s.encoder()->periodEnded()) submit();
+  });
+}
+
+std::unique_ptr<journal::Session> CareerKeeper::atLastCard() const {
+  if (!cardAt_) return nullptr;
+  auto s = std::make_unique<journal::Session>(session_->header());
+  for (size_t i = 0; i < *cardAt_; ++i) s->feed(events_[i]);
+  return s;
+}
+
+void CareerKeeper::submit() {
+  journal::Encoder* enc = session_ ? session_->encoder() : nullptr;
+  if (enc == nullptr || !enc->hasBytes()) return;
+  std::string bytes = enc->take();
+  if (writer_ && !writer_->failed()) writer_->submit(std::move(bytes));
+  checkWriter();
+}
+
+void CareerKeeper::flush() {
+  if (session_ && session_->encoder()) session_->encoder()->finish();
+  submit();
+}
+
+void CareerKeeper::close() {
+  flush();
+  if (writer_) writer_->close();
+}
+
+void CareerKeeper::checkWriter() {
+  if (writer_ && writer_->failed()) failurePending_ = true;
+  if (!failurePending_ || failureTold_) return;
+  failureTold_ = true;
+  if (failed_) failed_();
+}
+
+QString CareerKeeper::takeFailureNote() {
+  if (!failurePending_) return {};
+  failurePending_ = false;
+  return notKeptText();
+}
+
+QString CareerKeeper::setAside(const QString& file, const QString& suffix) {
+  QString aside = file + suffix;
+  for (int n = 2; QFileInfo::exists(aside); ++n) aside = file + suffix + QString::number(n);
+  QFile::rename(file, aside);
+  return QFileInfo(aside).fileName();
+}
+
+}  // namespace milka::platform

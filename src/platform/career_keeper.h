@@ -1,0 +1,79 @@
+// Keeps the career: its journal is written as the game runs, one file per career in the
+// player's data directory, and the next start continues the newest career that has not ended,
+// exactly where it stopped. A journal that cannot be read is put aside under another name,
+// never deleted; a disk that takes no more stops the keeping, never the game.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "journal/file_writer.h"
+#include "journal/session.h"
+
+namespace milka::platform {
+
+class CareerKeeper final : public QObject {
+ public:
+  // dir: where the journals are (made when missing); outside: where the game's requests go.
+  CareerKeeper(QString dir, OnlinePort& outside);
+  ~CareerKeeper() override;
+
+  struct Started {
+    bool continued = false;
+    QString note;  // for the player; empty when there is nothing to say
+  };
+  // Continues the newest career that has not ended, or starts a new one; with a seed, always a
+  // new one drawn from it.
+  Started start(std::optional<uint64_t> seed = std::nullopt);
+  // A new horse; the running career's journal stays where it is.
+  Started newHorse();
+
+  journal::Session& session() { return *session_; }
+  Game& game() { return session_->game(); }
+
+  // Every event of the running career, and where its last race card came up.
+  const std::vector<journal::Event>& events() const { return events_; }
+  std::optional<size_t> lastCardAt() const { return cardAt_; }
+  // The last race's card as it was first shown, in a session of its own.
+  std::unique_ptr<journal::Session> atLastCard() const;
+
+  // Once, after the disk has refused the journal: what to tell the player.
+  QString takeFailureNote();
+  QString path() const { return path_; }
+  const journal::FileWriter* writer() const { return writer_.get(); }
+  // Hands everything fed so far to the writer (ticks of an unfinished period too).
+  void flush();
+  // Flushes, then waits for the disk (on closing).
+  void close();
+
+  // Called when the writer has failed, once; the note comes from takeFailureNote.
+  void setFailed(std::function<void()> failed) { failed_ = std::move(failed); }
+
+ private:
+  Started begin(uint64_t seed);
+  void adopt(std::unique_ptr<journal::Session> session);
+  void afterEvent(const journal::Event& e);
+  void submit();
+  void checkWriter();
+  QString setAside(const QString& file, const QString& suffix);
+
+  QString dir_;
+  OnlinePort& outside_;
+  std::unique_ptr<journal::Session> session_;
+  std::unique_ptr<journal::Session> retired_;  // the one shown until the window lets it go
+  std::unique_ptr<journal::FileWriter> writer_;
+  QString path_;
+  std::vector<journal::Event> events_;
+  std::optional<size_t> cardAt_;
+  int32_t lastScreen_ = 0;
+  QTimer flushTimer_;
+  bool failureTold_ = false;
+  bool failurePending_ = false;
+  std::function<void()> failed_;
+};
+
+}  // namespace milka::platform
