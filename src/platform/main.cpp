@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include "journal/fingerprint.h"
 #include "journal/format.h"
 #include "journal/session.h"
 #include "platform/career_keeper.h"
@@ -106,6 +107,13 @@ int main(int argc, char** argv) {
   // The career goes on where it stopped last time, or a new one begins.
   CareerKeeper keeper(careersDirectory(), port);
   const CareerKeeper::Started started = keeper.start(request.options.seed);
+  if (started.continued) {
+    // Where the career was picked up, for a bug report (and the test that kills the game).
+    std::printf("前回の続き (continued): %lld events, fingerprint %016llx\n",
+                static_cast<long long>(keeper.session().events()),
+                static_cast<unsigned long long>(milka::journal::fingerprint(keeper.game())));
+    std::fflush(stdout);
+  }
 
   QSettings settings;
   GameWindow window(keeper.game(), &settings);
