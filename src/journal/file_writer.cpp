@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -49,11 +50,11 @@ bool FileWriter::append(const std::string& path, uint64_t keep) {
     fail("open", errno);
     return false;
   }
-  if (::ftruncate(fd_, static_cast<off_t>(keep)) != 0 ||
-      ::lseek(fd_, static_cast<off_t>(keep), SEEK_SET) < 0) {
+  if (::ftruncate(fd_, static_cast<off_t>(keep)) != 0) {
     fail("ftruncate", errno);
     return false;
   }
+  end_ = laidOut_ = keep;
   start();
   return true;
 }
@@ -80,6 +81,9 @@ void FileWriter::close() {
   wake_.notify_one();
   if (thread_.joinable()) thread_.join();
   if (fd_ >= 0) {
+    // A journal closed in good order ends where its records do.
+    if (!failed() && laidOut_ > end_ && ::ftruncate(fd_, static_cast<off_t>(end_)) == 0)
+      ::fdatasync(fd_);
     ::close(fd_);
     fd_ = -1;
   }
@@ -97,16 +101,38 @@ void FileWriter::fail(const char* what, int error) {
   failed_.store(true);
 }
 
+bool FileWriter::layOutAhead(uint64_t needed) {
+  if (needed <= laidOut_ && laidOut_ - needed >= kAhead / 4) return true;
+  static const std::string zeros(kAhead, '\0');
+  uint64_t at = laidOut_;
+  const uint64_t to = needed + kAhead;
+  while (at < to) {
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(to - at, zeros.size()));
+    const ssize_t w = ::pwrite(fd_, zeros.data(), n, static_cast<off_t>(at));
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) {
+      fail("write", w < 0 ? errno : ENOSPC);
+      return false;
+    }
+    at += static_cast<uint64_t>(w);
+  }
+  laidOut_ = at;
+  return true;
+}
+
 bool FileWriter::writeAll(const std::string& bytes) {
+  if (!layOutAhead(end_ + bytes.size())) return false;
   size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+    const ssize_t n =
+        ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(end_));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       fail("write", n < 0 ? errno : ENOSPC);
       return false;
     }
     done += static_cast<size_t>(n);
+    end_ += static_cast<uint64_t>(n);
     written_ += static_cast<uint64_t>(n);
   }
   return true;

@@ -17,6 +17,10 @@ class FileWriter {
  public:
   // How often the file is made durable at most.
   static constexpr std::chrono::milliseconds kPeriod{200};
+  // The file is laid out ahead in zeros by this much, so that making a write durable flushes
+  // only its data and not the file's size as well; the reader takes a tail of zeros for the
+  // unwritten end it is, and closing cuts it off.
+  static constexpr uint64_t kAhead = 16 * 1024;
 
   FileWriter() = default;
   ~FileWriter();
@@ -46,10 +50,13 @@ class FileWriter {
   void start();
   void run();
   bool writeAll(const std::string& bytes);
+  bool layOutAhead(uint64_t needed);
   void fail(const char* what, int error);
 
   std::string path_;
   int fd_ = -1;
+  uint64_t end_ = 0;       // where the next bytes go
+  uint64_t laidOut_ = 0;   // the file's size, zeros ahead of end_ included
   std::thread thread_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;

@@ -157,12 +157,13 @@ TEST(CareerKeep, AFullDiskStopsTheKeepingOnceAndTheGamePlaysOn) {
   CareerPlay play(keeper, window);
   window.show();
   play.begin({});
-  // The file may grow by a few records more, then the disk is full.
+  // The disk fills up a little past what the file has laid out ahead.
   std::signal(SIGXFSZ, SIG_IGN);
   rlimit was{};
   getrlimit(RLIMIT_FSIZE, &was);
-  const rlimit full{static_cast<rlim_t>(QFileInfo(keeper.path()).size() + 16), was.rlim_max};
+  const rlimit full{static_cast<rlim_t>(QFileInfo(keeper.path()).size() + 4096), was.rlim_max};
   setrlimit(RLIMIT_FSIZE, &full);
+  ASSERT_TRUE(playCarefully(keeper.session(), [](const Game& g) { return g.state.racesRun == 12; }));
   const int64_t before = keeper.session().events();
   QTest::qWait(1200);
   setrlimit(RLIMIT_FSIZE, &was);
