@@ -99,6 +99,10 @@ struct Reading {
 };
 
 Reading read(std::string_view bytes, size_t eventLimit = kEventLimit);
+// Reads on from a point inside a journal: `records` are the bytes after it, `chain` the check
+// there. For following a journal as it is written without reading it all again each time; the
+// header fields are left as they are and soundBytes counts from `records`' first byte.
+Reading readOn(std::string_view records, uint16_t chain, size_t eventLimit = kEventLimit);
 
 // A whole journal in one piece: the header, every event, the checks.
 std::string encode(const Header& h, const std::vector<Event>& events);
