@@ -92,9 +92,11 @@ struct Reading {
   size_t headerBytes = 0;
   size_t soundBytes = 0;  // the header and the whole records that checked out
   uint16_t chain = 0;     // the check after the last sound record, to write on from
-  // Whether the header was read (the events, if any, can be replayed).
+  // Whether the header was read (the events, if any, can be replayed). A damaged header reads as
+  // Damaged too, with nothing read.
   bool usable() const {
-    return status == Status::Whole || status == Status::TornTail || status == Status::Damaged;
+    return headerBytes > 0 &&
+           (status == Status::Whole || status == Status::TornTail || status == Status::Damaged);
   }
 };
 
