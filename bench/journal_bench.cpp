@@ -3,6 +3,8 @@
 // and replayed headless, as continuing a career or checking an entry does.
 #include <benchmark/benchmark.h>
 
+#include <memory>
+
 #include "journal/careful_player.h"
 #include "journal/format.h"
 #include "journal/session.h"
@@ -51,28 +53,34 @@ BENCHMARK(BM_CareerOnDisk)->Iterations(1);
 // made and handed over as the window hands them to the writer.
 void BM_RacePeriod(benchmark::State& state) {
   const bool journal = state.range(0) == 1;
-  Session s(Session::newHeader(7, ClockKind::Events));
-  if (journal) s.startNewJournal();
-  s.feed(Event::siteBase("http://127.0.0.1:9"));
-  s.feed(Event::load());
+  std::unique_ptr<Session> s;
+  uint64_t seed = 7;
+  // Into the next race, with a new career once this one has run its last.
   auto toRace = [&] {
-    for (int i = 0; i < 100000 && s.game().state.screenState != 7; ++i)
-      milka::testing::playPeriod(s);
+    for (int i = 0; i < 100000 && (!s || s->game().state.screenState != 7); ++i) {
+      if (!s || s->game().state.screenState == -11) {
+        s = std::make_unique<Session>(Session::newHeader(seed++, ClockKind::Events));
+        if (journal) s->startNewJournal();
+        s->feed(Event::siteBase("http://127.0.0.1:9"));
+        s->feed(Event::load());
+      }
+      milka::testing::playPeriod(*s);
+    }
   };
   toRace();
   size_t written = 0;
   for (auto _ : state) {
-    milka::testing::playPeriod(s);
-    if (journal) written += s.encoder()->take().size();
-    if (s.game().state.screenState != 7) {
+    milka::testing::playPeriod(*s);
+    if (journal) written += s->encoder()->take().size();
+    if (s->game().state.screenState != 7) {
       state.PauseTiming();
       toRace();
       state.ResumeTiming();
     }
   }
   state.SetLabel(journal ? "journal on" : "journal off");
-  state.counters["bytes"] = benchmark::Counter(static_cast<double>(written),
-                                               benchmark::Counter::kAvgIterations);
+  state.counters["bytes"] =
+      benchmark::Counter(static_cast<double>(written), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_RacePeriod)->Arg(0)->Arg(1);
 
@@ -85,7 +93,8 @@ BENCHMARK(BM_ReplayHeadless)->Unit(benchmark::kMillisecond);
 
 void BM_ReadAndReplay(benchmark::State& state) {
   const std::string& bytes = wholeCareer().bytes;
-  for (auto _ : state) benchmark::DoNotOptimize(milka::journal::replay(milka::journal::read(bytes)));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(milka::journal::replay(milka::journal::read(bytes)));
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
 }
 BENCHMARK(BM_ReadAndReplay)->Unit(benchmark::kMillisecond);

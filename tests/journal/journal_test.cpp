@@ -21,15 +21,18 @@ Header testHeader() {
 
 TEST(JournalFormat, EveryKindOfEventComesBackAsItWentIn) {
   const std::string binary("a\0b\xFF\xC3\x28?#&/@%", 12);
+  // Numbers at the edges of their records, a whole period of the five timers in one order, then
+  // repeated and unknown timers that make no period.
+  // clang-format off
   const std::vector<Event> events = {
       Event::siteBase("http://127.0.0.1:9"), Event::load(), Event::click(1), Event::click(5),
       Event::click(-7), Event::click(700), Event::key(65, 0), Event::key(38, 1),
       Event::key(-32768, 7), Event::key(300, -3), Event::timer(3), Event::timer(1),
-      Event::timer(5), Event::timer(2), Event::timer(4),  // a whole period, in its order
-      Event::timer(2), Event::timer(2), Event::timer(9), Event::timer(4),  // repeats, no period
-      Event::text1("abc", "abd"), Event::text1("ab", ""), Event::fetch(3, binary),
-      Event::fetch(0, std::string(70000, 'x')), Event::nav(1, ""), Event::notify("ミルカ"),
-      Event::notify(binary), Event::timer(1)};
+      Event::timer(5), Event::timer(2), Event::timer(4), Event::timer(2), Event::timer(2),
+      Event::timer(9), Event::timer(4), Event::text1("abc", "abd"), Event::text1("ab", ""),
+      Event::fetch(3, binary), Event::fetch(0, std::string(70000, 'x')), Event::nav(1, ""),
+      Event::notify("ミルカ"), Event::notify(binary), Event::timer(1)};
+  // clang-format on
   const Reading r = read(encode(testHeader(), events));
   EXPECT_EQ(r.status, S::Whole);
   EXPECT_EQ(r.header, testHeader());
@@ -40,9 +43,9 @@ TEST(JournalFormat, EveryKindOfEventComesBackAsItWentIn) {
 
 TEST(JournalFormat, DamageReadsToItsStatusAndTheSoundRecordsBeforeIt) {
   // One record an event (no timers held back), so the encoder alone says where each one ends.
-  const std::vector<Event> events = {Event::siteBase("x"), Event::load(), Event::click(1),
-                                     Event::notify(std::string(300, 'n')), Event::key(65, 0),
-                                     Event::fetch(0, "ok")};
+  const std::vector<Event> events = {Event::siteBase("x"), Event::load(),
+                                     Event::click(1),      Event::notify(std::string(300, 'n')),
+                                     Event::key(65, 0),    Event::fetch(0, "ok")};
   const std::string head = encodeHeader(testHeader());
   Encoder enc(chainAfterHeader(head));
   std::string whole = head;
@@ -76,24 +79,25 @@ TEST(JournalFormat, DamageReadsToItsStatusAndTheSoundRecordsBeforeIt) {
       {"zero bytes tail", whole + std::string(64, '\0'), S::TornTail, 6},
       {"garbage after the records", whole + "\xFF\x01\x02", S::Damaged, 6},
       {"empty", "", S::Empty, 0},
-      {"binary garbage", std::string("\x7F" "ELF\x02\x01\x01\0\0", 9), S::NotAJournal, 0},
+      {"binary garbage",
+       std::string("\x7F"
+                   "ELF\x02\x01\x01\0\0",
+                   9),
+       S::NotAJournal, 0},
       {"header cut short", head.substr(0, 20), S::Damaged, 0},
       {"header check broken", flipped(head.find("seed ") + 5), S::Damaged, 0},
-      {"newer format", withHeader([](Header& h) { h.format = kFormatVersion + 1; }),
-       S::NewerFormat, 0},
-      {"other rules", withHeader([](Header& h) { h.rules = kRulesVersion + 1; }), S::OtherRules,
+      {"newer format", withHeader([](Header& h) { h.format = kFormatVersion + 1; }), S::NewerFormat,
        0},
+      {"other rules", withHeader([](Header& h) { h.rules = kRulesVersion + 1; }), S::OtherRules, 0},
   };
   for (const auto& c : cases) {
     const Reading r = read(c.bytes);
     EXPECT_EQ(r.status, c.status) << c.damage;
     EXPECT_EQ(r.soundBytes, r.usable() ? end[c.records] : 0) << c.damage;
-    EXPECT_EQ(r.events, std::vector<Event>(events.begin(), events.begin() + c.records))
-        << c.damage;
+    EXPECT_EQ(r.events, std::vector<Event>(events.begin(), events.begin() + c.records)) << c.damage;
     // Whatever reads back plays: a usable reading replays its events and nothing else does.
     const auto s = replay(r);
-    EXPECT_EQ(s ? s->events() : -1, r.usable() ? static_cast<int64_t>(c.records) : -1)
-        << c.damage;
+    EXPECT_EQ(s ? s->events() : -1, r.usable() ? static_cast<int64_t>(c.records) : -1) << c.damage;
   }
 }
 

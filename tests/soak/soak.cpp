@@ -68,8 +68,7 @@ std::string tail(const std::vector<Event>& events, size_t n) {
 
 // --- One career ------------------------------------------------------------------------
 
-Career::Career(uint64_t seed, ClockKind clock)
-    : Career(journal::Session::newHeader(seed, clock)) {
+Career::Career(uint64_t seed, ClockKind clock) : Career(journal::Session::newHeader(seed, clock)) {
   apply(Event::siteBase("http://127.0.0.1:9"));
   apply(Event::load());
 }
@@ -136,7 +135,8 @@ void Career::checkJournal(const Event& e) {
     return fail("the game replayed from the journal differs from the one played");
 
   if (mark_) cutAndContinue();
-  if (!mark_ && events() >= nextCut_) mark_ = Mark{bytes_.size(), events(), game().state, game().form, {}};
+  if (!mark_ && events() >= nextCut_)
+    mark_ = Mark{bytes_.size(), events(), game().state, game().form, {}};
 }
 
 // The bytes cut anywhere in the newest record, as a crash mid-write leaves them, must read back
@@ -157,8 +157,7 @@ void Career::cutAndContinue() {
   if (r.status != status || static_cast<int64_t>(r.events.size()) != n ||
       r.soundBytes != (whole ? end : m.offset))
     return fail("the journal cut at byte " + std::to_string(cut) + " of " + std::to_string(end) +
-                " reads " + std::to_string(r.events.size()) + " events, not " +
-                std::to_string(n));
+                " reads " + std::to_string(r.events.size()) + " events, not " + std::to_string(n));
   auto continued = journal::replay(r);
   const GameState& state = whole ? game().state : m.state;
   const Form& form = whole ? game().form : m.form;
@@ -234,14 +233,14 @@ void Career::check(const Event& e, const GameState& b, const std::optional<Form>
     GameState unchanged = s;
     unchanged.buttonTicks = b.buttonTicks;
     Form shown = f;
-    shown.text2 = formBefore->text2;  // the browser's answers still arrive
+    shown.text2 = formBefore->text2;                          // the browser's answers still arrive
     if (e.kind == K::Text1) shown.text1 = formBefore->text1;  // and the box still takes typing
     if (!(unchanged == b) || !(shown == *formBefore)) fail("the finished game changed");
   }
 
   const int fetched = port().fetchesStarted() - fetchesBefore;
-  const bool closingSend =
-      e.kind == K::Click && e.code == 1 && b.screenState == 10 && s.screenState == -11 && b.sendEnabled == 1;
+  const bool closingSend = e.kind == K::Click && e.code == 1 && b.screenState == 10 &&
+                           s.screenState == -11 && b.sendEnabled == 1;
   if (fetched != (closingSend ? 1 : 0)) fail("a fetch not at the closing A with sendEnabled");
   const int navigated = port().navigationsStarted() - navigationsBefore;
   if (navigated > (e.kind == K::Fetch ? 1 : 0)) fail("a navigation not after the fetch");
@@ -349,7 +348,8 @@ Event Driver::text1(const Game& g) {
 Event Driver::answer(const journal::JournalPort& port) {
   const auto fetches = port.pendingFetches(), navigations = port.pendingNavigations();
   const int waiting = static_cast<int>(fetches.size() + navigations.size());
-  const bool isFetch = waiting == 0 ? roll(0, 1) == 0 : roll(0, waiting - 1) < static_cast<int>(fetches.size());
+  const bool isFetch =
+      waiting == 0 ? roll(0, 1) == 0 : roll(0, waiting - 1) < static_cast<int>(fetches.size());
   const auto& pending = isFetch ? fetches : navigations;
   int index = 0;
   if (!pending.empty() && roll(1, 8) > 1) {

@@ -39,7 +39,8 @@ void apply(Career& c, const Event& e) {
   c.apply(e);
   if (!c.failure()) return;
   std::fprintf(stderr, "soak_fuzz: broken after event #%zu: %s\n%s", c.failure()->eventIndex,
-               c.failure()->what.c_str(), tail(milka::journal::read(c.journal()).events, 40).c_str());
+               c.failure()->what.c_str(),
+               tail(milka::journal::read(c.journal()).events, 40).c_str());
   std::abort();
 }
 
@@ -108,8 +109,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         apply(c, Event::text1(before, after));
         break;
       }
-      default: apply(c, (op & 0x80) ? Event::click(static_cast<int16_t>(r.u16()))
-                                    : Event::timer(static_cast<int16_t>(r.u16())));
+      default:
+        apply(c, (op & 0x80) ? Event::click(static_cast<int16_t>(r.u16()))
+                             : Event::timer(static_cast<int16_t>(r.u16())));
         break;
     }
   }

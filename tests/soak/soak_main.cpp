@@ -98,7 +98,8 @@ int main(int argc, char** argv) {
   std::printf(
       "soak: %lld events in %.2f s (%.0f events/s), seeds %llu..%llu: %lld careers played to the "
       "end (%lld on a frozen clock), %lld races (%lld won, %lld of them top races), %lld records "
-      "sent; longest race %d ticks, longest career %lld events; journals of %.1f bytes an event, %lld cut and continued\n",
+      "sent; longest race %d ticks, longest career %lld events; journals of %.1f bytes an event, "
+      "%lld cut and continued\n",
       static_cast<long long>(r.events), r.seconds,
       r.seconds > 0 ? static_cast<double>(r.events) / r.seconds : 0.0,
       static_cast<unsigned long long>(o.seed),
