@@ -11,7 +11,7 @@
 #include <chrono>
 #include <sys/resource.h>
 
-#include "careful_player.h"
+#include "journal/careful_player.h"
 #include "platform/career_keeper.h"
 #include "platform/career_play.h"
 #include "platform/window.h"

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with warnings as errors and runs every test;
 # builds the Release configuration, packs, installs and starts the Debian package; then builds
-# and runs every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# and runs every test again under AddressSanitizer and UndefinedBehaviorSanitizer; last, the
+# journal's reader has a minute under libFuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# chromium is the real browser the site's pages are loaded in.
-scripts/deps.sh chromium
+# chromium is the real browser the site's pages are loaded in; libFuzzer comes with clang.
+scripts/deps.sh chromium clang libclang-rt-14-dev
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 
@@ -22,10 +23,21 @@ cmake --build build-sanitize -j"$jobs"
 # checker cannot tell from leaks, so the Qt suites run with it off.
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ASAN_OPTIONS=detect_leaks=1 build-sanitize/tests/core_tests --gtest_brief=1
+ASAN_OPTIONS=detect_leaks=1 build-sanitize/tests/journal_tests --gtest_brief=1
 ASAN_OPTIONS=detect_leaks=1 build-sanitize/tests/soak_tests --gtest_brief=1
 # The soak: random events through whole careers, every invariant checked after every event.
 ASAN_OPTIONS=detect_leaks=1 build-sanitize/tests/soak --events 200000 --seed 1 --frozen-every 2 \
-  --trace-out build-sanitize/soak-failure.trace
+  --trace-out build-sanitize/soak-failure.mdj
 ASAN_OPTIONS=detect_leaks=0 build-sanitize/tests/qt_tests --gtest_brief=1
 ASAN_OPTIONS=detect_leaks=0 build-sanitize/tests/site/site_tests --gtest_brief=1
-echo "All tests passed, sanitizers included."
+
+# Any bytes read as a journal and replayed, starting from the kept journals; only the fuzz target
+# and what it needs are built.
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+      -DMILKA_WERROR=ON -DMILKA_TESTS=ON -DMILKA_FUZZ=ON -DMILKA_SANITIZE=ON
+cmake --build build-fuzz -j"$jobs" --target journal_fuzz
+rm -rf build-fuzz/journal-corpus && mkdir build-fuzz/journal-corpus
+cp tests/soak/traces/*.mdj build-fuzz/journal-corpus/
+build-fuzz/tests/journal_fuzz -max_total_time=60 -max_len=8192 -print_final_stats=1 \
+  -artifact_prefix=build-fuzz/ build-fuzz/journal-corpus
+echo "All tests passed, sanitizers and the journal's fuzzing included."

@@ -15,7 +15,8 @@ constexpr std::string_view kMagic = "milka-journal ";
 constexpr size_t kHeaderLimit = 4096;
 
 enum Tag : uint8_t {
-  kLoad = 0x00,
+  // Never 0: a run of zeros (the unwritten end of a file) must never read as records.
+  kLoad = 0x0F,
   kTimer = 0x00,  // + 1..5
   kClick = 0x10,  // + 1..5
   kKeyWide = 0x20,
@@ -31,13 +32,23 @@ enum Tag : uint8_t {
   kPeriod = 0x80,     // + the order of the five timers, 0..119
 };
 
-uint16_t crc16(uint16_t crc, std::string_view bytes) {
-  // CRC-16/CCITT: every error of one or two bits in a record is caught.
-  for (char ch : bytes) {
-    crc ^= static_cast<uint16_t>(static_cast<unsigned char>(ch) << 8);
+// CRC-16/CCITT: every error of one or two bits in a record is caught. By table, a byte at a
+// time: a browser's notice can run to many kilobytes and every one is checked as it is written.
+constexpr std::array<uint16_t, 256> kCrc16Table = [] {
+  std::array<uint16_t, 256> t{};
+  for (uint32_t b = 0; b < 256; ++b) {
+    auto crc = static_cast<uint16_t>(b << 8);
     for (int i = 0; i < 8; ++i)
       crc = static_cast<uint16_t>((crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1);
+    t[b] = crc;
   }
+  return t;
+}();
+
+uint16_t crc16(uint16_t crc, std::string_view bytes) {
+  for (char ch : bytes)
+    crc = static_cast<uint16_t>(crc << 8) ^
+          kCrc16Table[static_cast<uint8_t>((crc >> 8) ^ static_cast<unsigned char>(ch))];
   return crc;
 }
 
@@ -450,16 +461,9 @@ bool readRecord(Cursor& c, std::vector<Event>& out, bool& bad) {
 
 }  // namespace
 
-Reading read(std::string_view bytes, size_t eventLimit) {
+Reading readOn(std::string_view rest, uint16_t chain, size_t eventLimit) {
   Reading r;
-  r.status = readHeader(bytes, r);
-  if (r.status != Reading::Status::Whole) {
-    r.headerBytes = r.soundBytes = 0;
-    return r;
-  }
-  r.soundBytes = r.headerBytes;
-  r.chain = chainAfterHeader(bytes.substr(0, r.headerBytes));
-  std::string_view rest = bytes.substr(r.headerBytes);
+  r.chain = chain;
   std::vector<Event> events;
   while (!rest.empty()) {
     Cursor c(rest);
@@ -472,10 +476,10 @@ Reading read(std::string_view bytes, size_t eventLimit) {
       r.status = bad && !zeros ? Reading::Status::Damaged : Reading::Status::TornTail;
       return r;
     }
-    const uint16_t chain = crc16(r.chain, rest.substr(0, c.at()));
+    const uint16_t next = crc16(r.chain, rest.substr(0, c.at()));
     const auto stored = static_cast<uint16_t>(static_cast<unsigned char>(rest[c.at()]) |
                                               static_cast<unsigned char>(rest[c.at() + 1]) << 8);
-    if (chain != stored) {
+    if (next != stored) {
       const bool zeros = std::all_of(rest.begin(), rest.end(), [](char ch) { return ch == 0; });
       r.status = zeros ? Reading::Status::TornTail : Reading::Status::Damaged;
       return r;
@@ -485,11 +489,27 @@ Reading read(std::string_view bytes, size_t eventLimit) {
       return r;
     }
     for (Event& e : events) r.events.push_back(std::move(e));
-    r.chain = chain;
+    r.chain = next;
     r.soundBytes += c.at() + 2;
     rest.remove_prefix(c.at() + 2);
   }
   r.status = Reading::Status::Whole;
+  return r;
+}
+
+Reading read(std::string_view bytes, size_t eventLimit) {
+  Reading r;
+  r.status = readHeader(bytes, r);
+  if (r.status != Reading::Status::Whole) {
+    r.headerBytes = r.soundBytes = 0;
+    return r;
+  }
+  Reading on = readOn(bytes.substr(r.headerBytes), chainAfterHeader(bytes.substr(0, r.headerBytes)),
+                      eventLimit);
+  r.status = on.status;
+  r.events = std::move(on.events);
+  r.soundBytes = r.headerBytes + on.soundBytes;
+  r.chain = on.chain;
   return r;
 }
 

@@ -92,13 +92,19 @@ struct Reading {
   size_t headerBytes = 0;
   size_t soundBytes = 0;  // the header and the whole records that checked out
   uint16_t chain = 0;     // the check after the last sound record, to write on from
-  // Whether the header was read (the events, if any, can be replayed).
+  // Whether the header was read (the events, if any, can be replayed). A damaged header reads as
+  // Damaged too, with nothing read.
   bool usable() const {
-    return status == Status::Whole || status == Status::TornTail || status == Status::Damaged;
+    return headerBytes > 0 &&
+           (status == Status::Whole || status == Status::TornTail || status == Status::Damaged);
   }
 };
 
 Reading read(std::string_view bytes, size_t eventLimit = kEventLimit);
+// Reads on from a point inside a journal: `records` are the bytes after it, `chain` the check
+// there. For following a journal as it is written without reading it all again each time; the
+// header fields are left as they are and soundBytes counts from `records`' first byte.
+Reading readOn(std::string_view records, uint16_t chain, size_t eventLimit = kEventLimit);
 
 // A whole journal in one piece: the header, every event, the checks.
 std::string encode(const Header& h, const std::vector<Event>& events);

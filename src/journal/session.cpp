@@ -1,5 +1,7 @@
 #include "journal/session.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "online/submit.h"
@@ -130,18 +132,51 @@ std::string Session::startNewJournal() {
   return head;
 }
 
+namespace {
+
+// Brings e's numbers to values the records hold (16 bits, or unsigned) that play exactly the
+// same; true when any changed.
+bool makeCanonical(Event& e) {
+  using K = Event::Kind;
+  const int32_t code = e.code, shift = e.shift;
+  switch (e.kind) {
+    case K::Key:  // the handler takes both as 16-bit
+      e.code = static_cast<int16_t>(e.code);
+      e.shift = static_cast<int16_t>(e.shift);
+      break;
+    case K::Click:
+    case K::Timer:  // no such button or timer either way
+      if (e.code < INT16_MIN || e.code > INT16_MAX) e.code = 0;
+      break;
+    case K::Text1: e.code = std::max(e.code, 0); break;
+    case K::Fetch:
+    case K::Nav:  // answers nothing, and must not become an answer to request 0
+      if (e.code < 0) e.code = INT32_MAX;
+      break;
+    default: break;
+  }
+  return e.code != code || e.shift != shift;
+}
+
+}  // namespace
+
 void Session::feed(const Event& given) {
   // An answer past the most the game takes counts as no answer whatever its length, and no
   // other text the game sees comes near the journal's limit: either is cut to a length that
-  // plays the same, so the journal always holds exactly what was played.
+  // plays the same, and numbers are brought into the records' range, so the journal always
+  // holds exactly what was played.
   const size_t limit = given.kind == Event::Kind::Fetch ? online::kFetchedTextLimit + 1 : kTextLimit;
-  Event cut;
+  Event shape{given.kind, given.code, given.shift, {}};
+  const bool reshaped = makeCanonical(shape);
   const bool tooLong = given.text.size() > limit;
-  if (tooLong) {
+  Event cut;
+  if (reshaped || tooLong) {
     cut = given;
-    cut.text.resize(limit);
+    cut.code = shape.code;
+    cut.shift = shape.shift;
+    if (tooLong) cut.text.resize(limit);
   }
-  const Event& e = tooLong ? cut : given;
+  const Event& e = reshaped || tooLong ? cut : given;
   if (encoder_) encoder_->add(e);
   ++events_;
   apply(e);

@@ -12,82 +12,8 @@ namespace milka::soak {
 
 namespace {
 
-// A clock that moves one step a reading from where the seed puts it: the game's own source on
-// it plays the same game again for the same seed.
-class SteppingClock final : public Clock {
- public:
-  explicit SteppingClock(uint64_t seed) : at_(seed) {}
-  uint64_t now() override { return ++at_; }
-
- private:
-  uint64_t at_;
-};
-
-// A clock stuck at one reading: every re-seed of the game's source sees the same time.
-class FrozenClock final : public Clock {
- public:
-  explicit FrozenClock(uint64_t at) : at_(at) {}
-  uint64_t now() override { return at_; }
-
- private:
-  uint64_t at_;
-};
-
 constexpr std::array<int32_t, 9> kScreens = {1, 2, 3, 6, 7, 8, 9, 10, -11};
 constexpr const char* kTooLongName = "Ｂボタンを押して下さい";
-
-std::string hex(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string out = "x";
-  out.reserve(1 + 2 * bytes.size());
-  for (char ch : bytes) {
-    const auto c = static_cast<unsigned char>(ch);
-    out += kDigits[c >> 4];
-    out += kDigits[c & 0x0F];
-  }
-  return out;
-}
-
-std::optional<std::string> unhex(std::string_view text) {
-  if (text.empty() || text[0] != 'x' || text.size() % 2 == 0) return std::nullopt;
-  auto digit = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-  };
-  std::string out;
-  out.reserve(text.size() / 2);
-  for (size_t i = 1; i + 1 < text.size(); i += 2) {
-    const int hi = digit(text[i]), lo = digit(text[i + 1]);
-    if (hi < 0 || lo < 0) return std::nullopt;
-    out += static_cast<char>(hi * 16 + lo);
-  }
-  return out;
-}
-
-std::vector<std::string_view> words(std::string_view line) {
-  std::vector<std::string_view> out;
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && line[i] == ' ') ++i;
-    const size_t start = i;
-    while (i < line.size() && line[i] != ' ') ++i;
-    if (i > start) out.push_back(line.substr(start, i - start));
-  }
-  return out;
-}
-
-std::optional<int32_t> number(std::string_view w) {
-  if (w.empty()) return std::nullopt;
-  bool negative = w[0] == '-';
-  int64_t v = 0;
-  for (size_t i = negative ? 1 : 0; i < w.size(); ++i) {
-    if (w[i] < '0' || w[i] > '9' || v > 1'000'000'000) return std::nullopt;
-    v = v * 10 + (w[i] - '0');
-  }
-  if (negative && w.size() == 1) return std::nullopt;
-  return static_cast<int32_t>(negative ? -v : v);
-}
 
 bool isPermutation(const Family<int32_t, 10>& places) {
   std::array<bool, 11> seen{};
@@ -109,12 +35,13 @@ int32_t booked(const GameState& s) {
 bool allowed(const Event& e, int32_t from, int32_t to, const GameState& before) {
   using K = Event::Kind;
   switch (e.kind) {
-    case K::A:
-      return (from == 1 && to == 2) || (from == 2 && to == 3 && before.setupPhase == 5) ||
-             (from == 9 && to == 3) || (from == 3 && (to == 6 || to == 10)) ||
-             (from == 6 && to == 7) || (from == 8 && to == 3 && before.resultsShown == 1) ||
-             (from == 10 && to == -11);
-    case K::B: return from == 3 && to == 9;
+    case K::Click:
+      if (e.code == 1)
+        return (from == 1 && to == 2) || (from == 2 && to == 3 && before.setupPhase == 5) ||
+               (from == 9 && to == 3) || (from == 3 && (to == 6 || to == 10)) ||
+               (from == 6 && to == 7) || (from == 8 && to == 3 && before.resultsShown == 1) ||
+               (from == 10 && to == -11);
+      return e.code == 4 && from == 3 && to == 9;
     case K::Timer:
       if (e.code == 1) return from == 7 && to == 8;
       if (e.code == 2) return (from == 3 || from == 9) && to == 10;
@@ -125,223 +52,138 @@ bool allowed(const Event& e, int32_t from, int32_t to, const GameState& before) 
 
 }  // namespace
 
-// --- Events and traces -------------------------------------------------------------------
-
 int keyCodeOf(const std::string& symbol) {
   return milka::testing::keyCodeOf(symbol);
 }
 
-std::string formatEvent(const Event& e) {
-  using K = Event::Kind;
-  switch (e.kind) {
-    case K::A: return "A";
-    case K::Up: return "Up";
-    case K::Down: return "Down";
-    case K::B: return "B";
-    case K::Site: return "Site";
-    case K::Key: return "Key " + std::to_string(e.code) + " " + std::to_string(e.shift);
-    case K::Timer: return "T" + std::to_string(e.code);
-    case K::Fetch: return "Fetch " + std::to_string(e.code) + " " + hex(e.text);
-    case K::Nav: return "Nav " + std::to_string(e.code) + " " + hex(e.text);
-    case K::Notify: return "Notify " + hex(e.text);
-  }
-  return "?";
-}
-
-std::optional<Event> parseEvent(std::string_view line) {
-  using K = Event::Kind;
-  const std::vector<std::string_view> w = words(line);
-  if (w.empty()) return std::nullopt;
-  Event e;
-  const std::string_view head = w[0];
-  if (w.size() == 1) {
-    if (head == "A")
-      e.kind = K::A;
-    else if (head == "Up")
-      e.kind = K::Up;
-    else if (head == "Down")
-      e.kind = K::Down;
-    else if (head == "B")
-      e.kind = K::B;
-    else if (head == "Site")
-      e.kind = K::Site;
-    else if (head.size() == 2 && head[0] == 'T' && head[1] >= '1' && head[1] <= '5') {
-      e.kind = K::Timer;
-      e.code = head[1] - '0';
-    } else {
-      return std::nullopt;
-    }
-    return e;
-  }
-  if (head == "Key" && w.size() == 3) {
-    const auto code = number(w[1]), shift = number(w[2]);
-    if (!code || !shift || *code < -32768 || *code > 32767 || *shift < -32768 || *shift > 32767)
-      return std::nullopt;
-    e.kind = K::Key;
-    e.code = *code;
-    e.shift = *shift;
-    return e;
-  }
-  if ((head == "Fetch" || head == "Nav") && w.size() == 3) {
-    const auto at = number(w[1]);
-    auto text = unhex(w[2]);
-    if (!at || *at < 0 || !text) return std::nullopt;
-    e.kind = head == "Fetch" ? K::Fetch : K::Nav;
-    e.code = *at;
-    e.text = std::move(*text);
-    return e;
-  }
-  if (head == "Notify" && w.size() == 2) {
-    auto text = unhex(w[1]);
-    if (!text) return std::nullopt;
-    e.kind = K::Notify;
-    e.text = std::move(*text);
-    return e;
-  }
-  return std::nullopt;
-}
-
-std::string formatTrace(const Trace& t) {
-  std::string out = "milka-soak-trace 1\nseed " + std::to_string(t.seed) + "\nsource " +
-                    (t.source == Source::Seeded ? "seeded" : "frozen-clock") + "\n";
-  for (const Event& e : t.events) out += formatEvent(e) + "\n";
-  return out;
-}
-
-std::optional<Trace> parseTrace(std::string_view text) {
-  Trace t;
-  int line = 0;
-  while (!text.empty()) {
-    const size_t end = text.find('\n');
-    std::string_view l = text.substr(0, end);
-    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-    if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
-    if (l.empty() || l[0] == '#') continue;
-    ++line;
-    if (line == 1) {
-      if (l != "milka-soak-trace 1") return std::nullopt;
-    } else if (line == 2) {
-      if (!l.starts_with("seed ")) return std::nullopt;
-      uint64_t v = 0;
-      for (char c : l.substr(5)) {
-        if (c < '0' || c > '9') return std::nullopt;
-        v = v * 10 + static_cast<uint64_t>(c - '0');
-      }
-      t.seed = v;
-    } else if (line == 3) {
-      if (l == "source seeded")
-        t.source = Source::Seeded;
-      else if (l == "source frozen-clock")
-        t.source = Source::FrozenClock;
-      else
-        return std::nullopt;
-    } else {
-      auto e = parseEvent(l);
-      if (!e) return std::nullopt;
-      t.events.push_back(std::move(*e));
-    }
-  }
-  if (line < 3) return std::nullopt;
-  return t;
-}
-
-std::string traceTail(const Trace& t, size_t n) {
+std::string tail(const std::vector<Event>& events, size_t n) {
   std::string out;
-  const size_t from = t.events.size() > n ? t.events.size() - n : 0;
-  for (size_t i = from; i < t.events.size(); ++i) {
-    std::string line = formatEvent(t.events[i]);
+  for (size_t i = events.size() > n ? events.size() - n : 0; i < events.size(); ++i) {
+    std::string line = journal::describe(events[i]);
     if (line.size() > 80) line = line.substr(0, 77) + "...";
     out += "  #" + std::to_string(i) + " " + line + "\n";
   }
   return out;
 }
 
-// --- The port --------------------------------------------------------------------------
-
-void SoakPort::fetch(const std::string& url, std::function<void(std::string)> done) {
-  ++fetchesStarted;
-  fetches.push_back({url, std::move(done)});
-}
-
-void SoakPort::navigate(const std::string& url, std::function<void(std::string)> arrived) {
-  ++navigationsStarted;
-  navigations.push_back({url, std::move(arrived)});
-}
-
-void SoakPort::openUrl(const std::string&) {
-  ++opened;
-}
-
 // --- One career ------------------------------------------------------------------------
 
-Career::Career(uint64_t seed, Source source) {
-  trace_.seed = seed;
-  trace_.source = source;
-  if (source == Source::Seeded)
-    clock_ = std::make_unique<SteppingClock>(seed);
-  else
-    clock_ = std::make_unique<FrozenClock>(seed);
-  random_ = std::make_unique<ClockRandom>(*clock_);
-  port_.siteBase = "http://127.0.0.1:9";
-  game_ = std::make_unique<Game>(*random_, &port_);
-  game_->Form_Load();
+Career::Career(uint64_t seed, ClockKind clock) : Career(journal::Session::newHeader(seed, clock)) {
+  apply(Event::siteBase("http://127.0.0.1:9"));
+  apply(Event::load());
+}
+
+Career::Career(const journal::Header& h)
+    : session_(std::make_unique<journal::Session>(h)),
+      shadow_(std::make_unique<journal::Session>(h)),
+      cutDice_(h.seed ^ 0xC0FFEEull) {
+  bytes_ = session_->startNewJournal();
+  shadowChain_ = journal::chainAfterHeader(bytes_);
+  nextCut_ = std::uniform_int_distribution<int64_t>(0, 2000)(cutDice_);
 }
 
 Career::~Career() = default;
 
+std::string Career::journal() const {
+  journal::Encoder rest = *session_->encoder();
+  rest.finish();
+  return bytes_ + rest.take();
+}
+
 void Career::fail(std::string what) {
-  if (!failure_) failure_ = Failure{std::move(what), trace_.events.size() - 1};
+  if (!failure_) failure_ = Failure{std::move(what), static_cast<size_t>(events() - 1)};
 }
 
 void Career::apply(const Event& e) {
-  using K = Event::Kind;
-  Game& g = *game_;
-  trace_.events.push_back(e);
+  const Game& g = game();
   const GameState before = g.state;
   std::optional<Form> formBefore;
   if (before.screenState == -11) formBefore = g.form;
-  const int fetchesBefore = port_.fetchesStarted;
-  const int navigationsBefore = port_.navigationsStarted;
+  const int fetchesBefore = port().fetchesStarted();
+  const int navigationsBefore = port().navigationsStarted();
+  // Nothing holds before the game has loaded, nor across the load itself.
+  const bool checked = loaded_;
+  loaded_ = loaded_ || e.kind == Event::Kind::Load;
 
-  switch (e.kind) {
-    case K::A: g.Command1_Click(); break;
-    case K::Up: g.Command2_Click(); break;
-    case K::Down: g.Command3_Click(); break;
-    case K::B: g.Command4_Click(); break;
-    case K::Site: g.Command5_Click(); break;
-    case K::Key:
-      g.Text1_KeyDown(static_cast<int16_t>(e.code), static_cast<int16_t>(e.shift));
-      break;
-    case K::Timer:
-      switch (e.code) {
-        case 1: g.Timer1_Timer(); break;
-        case 2: g.Timer2_Timer(); break;
-        case 3: g.Timer3_Timer(); break;
-        case 4: g.Timer4_Timer(); break;
-        case 5: g.Timer5_Timer(); break;
-        default: break;
-      }
-      break;
-    case K::Fetch:
-    case K::Nav: {
-      auto& waiting = e.kind == K::Fetch ? port_.fetches : port_.navigations;
-      if (e.code < 0 || static_cast<size_t>(e.code) >= waiting.size()) break;
-      SoakPort::Pending p = std::move(waiting[static_cast<size_t>(e.code)]);
-      waiting.erase(waiting.begin() + e.code);
-      if (e.kind == K::Nav) port_.location_ = e.text;
-      p.callback(e.text);
-      break;
-    }
-    case K::Notify: g.WebBrowser1_Notify(e.text); break;
+  session_->feed(e);
+  if (checked) check(e, before, formBefore, fetchesBefore, navigationsBefore);
+  checkJournal(e);
+}
+
+void Career::checkJournal(const Event& e) {
+  journal::Encoder& enc = *session_->encoder();
+  if (mark_) mark_->since.push_back(e);
+  const std::string written = enc.take();
+  if (written.empty()) return;
+  bytes_ += written;
+
+  // The shadow reads only what was written, as a reader following the file would.
+  const journal::Reading r = journal::readOn(written, shadowChain_);
+  if (r.status != journal::Reading::Status::Whole || r.soundBytes != written.size())
+    return fail("the journal's newest records do not read back whole");
+  for (const Event& d : r.events) shadow_->feed(d);
+  shadowChain_ = r.chain;
+  const int64_t held = static_cast<int64_t>(enc.heldTicks());
+  if (shadow_->events() != events() - held)
+    return fail("the journal reads back " + std::to_string(shadow_->events()) + " events of " +
+                std::to_string(events() - held));
+  if (held != 0) {  // the boundary lies before this event; the next one is compared
+    mark_.reset();  // and records have been written since the mark
+    return;
   }
-  check(e, before, formBefore, fetchesBefore, navigationsBefore);
+  if (!(shadow_->game().state == game().state) || !(shadow_->game().form == game().form))
+    return fail("the game replayed from the journal differs from the one played");
+
+  if (mark_) cutAndContinue();
+  if (!mark_ && events() >= nextCut_)
+    mark_ = Mark{bytes_.size(), events(), game().state, game().form, {}};
+}
+
+// The bytes cut anywhere in the newest record, as a crash mid-write leaves them, must read back
+// to the boundary before it; the career replayed from there and fed the lost events again must
+// write the very same bytes and stand where the live one stands, and it plays on in its place.
+void Career::cutAndContinue() {
+  Mark m = std::move(*mark_);
+  mark_.reset();
+  // Only one record since the mark, so the cut falls inside it.
+  if (m.since.size() != 1 && !session_->encoder()->periodEnded()) return;
+  const size_t end = bytes_.size();
+  const size_t cut = std::uniform_int_distribution<size_t>(m.offset, end)(cutDice_);
+  const bool whole = cut == end;
+  const journal::Reading r = journal::read(std::string_view(bytes_).substr(0, cut));
+  using S = journal::Reading::Status;
+  const S status = cut == m.offset || whole ? S::Whole : S::TornTail;
+  const int64_t n = whole ? events() : m.events;
+  if (r.status != status || static_cast<int64_t>(r.events.size()) != n ||
+      r.soundBytes != (whole ? end : m.offset))
+    return fail("the journal cut at byte " + std::to_string(cut) + " of " + std::to_string(end) +
+                " reads " + std::to_string(r.events.size()) + " events, not " + std::to_string(n));
+  auto continued = journal::replay(r);
+  const GameState& state = whole ? game().state : m.state;
+  const Form& form = whole ? game().form : m.form;
+  if (!continued || !(continued->game().state == state) || !(continued->game().form == form))
+    return fail("the journal cut at byte " + std::to_string(cut) + " replays to another game");
+
+  continued->startRecording(r.chain);
+  std::string again = bytes_.substr(0, r.soundBytes);
+  if (!whole)
+    for (const Event& e : m.since) continued->feed(e);
+  again += continued->encoder()->take();
+  if (again != bytes_ || !(continued->game().state == game().state) ||
+      !(continued->game().form == game().form))
+    return fail("the career continued from the journal cut at byte " + std::to_string(cut) +
+                " went another way");
+  session_ = std::move(continued);
+  ++cuts_;
+  // Sparse, and sparser as the career grows, so the replays cost about what the career does.
+  nextCut_ = events() + std::uniform_int_distribution<int64_t>(events(), 4 * events())(cutDice_);
 }
 
 void Career::check(const Event& e, const GameState& b, const std::optional<Form>& formBefore,
                    int fetchesBefore, int navigationsBefore) {
   using K = Event::Kind;
-  const GameState& s = game_->state;
-  const Form& f = game_->form;
+  const GameState& s = game().state;
+  const Form& f = game().form;
 
   if (std::find(kScreens.begin(), kScreens.end(), s.screenState) == kScreens.end())
     fail("screenState " + std::to_string(s.screenState) + " is no screen");
@@ -391,17 +233,18 @@ void Career::check(const Event& e, const GameState& b, const std::optional<Form>
     GameState unchanged = s;
     unchanged.buttonTicks = b.buttonTicks;
     Form shown = f;
-    shown.text2 = formBefore->text2;  // the browser's answers still arrive
+    shown.text2 = formBefore->text2;                          // the browser's answers still arrive
+    if (e.kind == K::Text1) shown.text1 = formBefore->text1;  // and the box still takes typing
     if (!(unchanged == b) || !(shown == *formBefore)) fail("the finished game changed");
   }
 
-  const int fetched = port_.fetchesStarted - fetchesBefore;
-  const bool closingSend =
-      e.kind == K::A && b.screenState == 10 && s.screenState == -11 && b.sendEnabled == 1;
+  const int fetched = port().fetchesStarted() - fetchesBefore;
+  const bool closingSend = e.kind == K::Click && e.code == 1 && b.screenState == 10 &&
+                           s.screenState == -11 && b.sendEnabled == 1;
   if (fetched != (closingSend ? 1 : 0)) fail("a fetch not at the closing A with sendEnabled");
-  const int navigated = port_.navigationsStarted - navigationsBefore;
+  const int navigated = port().navigationsStarted() - navigationsBefore;
   if (navigated > (e.kind == K::Fetch ? 1 : 0)) fail("a navigation not after the fetch");
-  if (port_.navigationsStarted > 1) fail("more than one navigation");
+  if (port().navigationsStarted() > 1) fail("more than one navigation");
 
   for (int m = 1; m <= 12; ++m) {
     if (s.bigRaceEntered[m] == 1 &&
@@ -484,35 +327,70 @@ Event Driver::key(const Game& g) {
   return e;
 }
 
+// What a text box lets a player do to Text1: type, rub out, clear, paste.
+Event Driver::text1(const Game& g) {
+  const std::string& before = g.form.text1.text;
+  std::string after = before;
+  switch (roll(0, 3)) {
+    case 0: after.clear(); break;
+    case 1:  // a byte at a time, so a symbol can be left cut in half
+      after.resize(after.size() - std::min<size_t>(after.size(), static_cast<size_t>(roll(1, 3))));
+      break;
+    case 2: after += keySymbol(roll(1, 30)); break;
+    default: after += hostileText().substr(0, 256); break;
+  }
+  if (after.size() > kCaptionBound / 2) after.clear();
+  return Event::text1(before, after);
+}
+
+// Mostly an answer to a request that waits, in any order; now and then one to a request
+// already answered, not yet made or never to be made, as a confused network delivers them.
+Event Driver::answer(const journal::JournalPort& port) {
+  const auto fetches = port.pendingFetches(), navigations = port.pendingNavigations();
+  const int waiting = static_cast<int>(fetches.size() + navigations.size());
+  const bool isFetch =
+      waiting == 0 ? roll(0, 1) == 0 : roll(0, waiting - 1) < static_cast<int>(fetches.size());
+  const auto& pending = isFetch ? fetches : navigations;
+  int index = 0;
+  if (!pending.empty() && roll(1, 8) > 1) {
+    index = pending[static_cast<size_t>(roll(0, static_cast<int>(pending.size()) - 1))].index;
+  } else {
+    const int started = isFetch ? port.fetchesStarted() : port.navigationsStarted();
+    index = roll(0, 9) == 0 ? roll(-2, -1) : roll(0, started + 1);
+  }
+  return isFetch ? Event::fetch(index, hostileText()) : Event::nav(index, hostileText());
+}
+
 Event Driver::next(const Career& c) {
-  using K = Event::Kind;
   const Game& g = c.game();
   const GameState& s = g.state;
-  const SoakPort& port = c.port();
+  const journal::JournalPort& port = c.port();
 
   // Each career gets its own player: a careful one grazes a horse nearing the weight limit, a
-  // careless one runs into the limit and only then sends it out.
-  if (c.events() == 0) careful_ = roll(0, 1) == 1;
+  // careless one runs into the limit and only then sends it out. A career opens with two events,
+  // the site's base and Form_Load.
+  if (c.events() == 2) careful_ = roll(0, 1) == 1;
   if (period_.empty()) {
     period_ = {1, 2, 3, 4, 5};
     std::shuffle(period_.begin(), period_.end(), dice_);
   }
   const bool racing = s.screenState == 7;
   const bool naming = s.screenState == 2 && s.setupPhase == 3;
-  const int waiting = static_cast<int>(port.fetches.size() + port.navigations.size());
+  const bool waiting = !port.pendingFetches().empty() || !port.pendingNavigations().empty();
+  const bool asked = port.fetchesStarted() + port.navigationsStarted() > 0;
   const int wTimer = 60;
   const int wClick = 14;
   const int wKey = racing ? 24 : (naming ? 7 : 3);
-  const int wNet = waiting > 0 ? 4 : 0;
+  const int wNet = waiting ? 4 : (asked ? 1 : 0);
   const int wNotify = 1;
-  int r = roll(1, wTimer + wClick + wKey + wNet + wNotify);
+  const int wText1 = 1;
+  const int wStray = 1;
+  int r = roll(1, wTimer + wClick + wKey + wNet + wNotify + wText1 + wStray);
 
-  Event e;
   if ((r -= wTimer) <= 0) {
-    e.kind = K::Timer;
-    e.code = period_.back();
+    const int n = period_.back();
     period_.pop_back();
-    return e;
+    return Event::timer(n);
   }
   if ((r -= wClick) <= 0) {
     // At the stable this player mostly races, and sends a horse nearing the weight limit out
@@ -523,25 +401,19 @@ Event Driver::next(const Career& c) {
     const bool tired = s.bodyWeight < s.bestWeight - (careful_ ? 17 : 20);
     const int lastA = stable ? (tired ? 4 : 16) : 9;
     const int lastB = lastA + (stable ? (tired ? 13 : 1) : 4);
-    e.kind = which <= lastA                      ? K::A
-             : which <= lastB                    ? K::B
-             : which <= lastB + (19 - lastB) / 2 ? K::Up
-             : which <= 19                       ? K::Down
-                                                 : K::Site;
-    return e;
+    return Event::click(which <= lastA                      ? 1
+                        : which <= lastB                    ? 4
+                        : which <= lastB + (19 - lastB) / 2 ? 2
+                        : which <= 19                       ? 3
+                                                            : 5);
   }
   if ((r -= wKey) <= 0) return key(g);
-  if ((r -= wNet) <= 0) {
-    const int at = roll(0, waiting - 1);
-    const int fetches = static_cast<int>(port.fetches.size());
-    e.kind = at < fetches ? K::Fetch : K::Nav;
-    e.code = at < fetches ? at : at - fetches;
-    e.text = hostileText();
-    return e;
-  }
-  e.kind = K::Notify;
-  e.text = hostileText();
-  return e;
+  if ((r -= wNet) <= 0) return answer(port);
+  if ((r -= wNotify) <= 0) return Event::notify(hostileText());
+  if ((r -= wText1) <= 0) return text1(g);
+  // A button or timer the window does not have, which the journal must keep all the same.
+  const int code = roll(-70000, 70000);
+  return roll(0, 1) == 0 ? Event::click(code) : Event::timer(code);
 }
 
 // --- Runs ------------------------------------------------------------------------------
@@ -560,7 +432,7 @@ Report run(const Options& o) {
       const bool frozen =
           o.frozenClockEvery > 0 && k % static_cast<uint64_t>(o.frozenClockEvery) ==
                                         static_cast<uint64_t>(o.frozenClockEvery - 1);
-      Career c(careerSeed, frozen ? Source::FrozenClock : Source::Seeded);
+      Career c(careerSeed, frozen ? ClockKind::Frozen : ClockKind::Stepping);
       int64_t finishedAt = -1;
       while (played < o.events) {
         c.apply(driver.next(c));
@@ -570,11 +442,13 @@ Report run(const Options& o) {
         if (finishedAt >= 0 && c.events() - finishedAt >= o.afterFinish) break;
       }
       report.events += c.events();
+      report.journalBytes += static_cast<int64_t>(c.journal().size());
       report.races += c.racesRun();
       const GameState& s = c.game().state;
       report.wins += s.horseClass;
       for (int m = 1; m <= 12; ++m) report.topRacesWon += s.bigRaceWon[m];
-      report.sends += c.port().fetchesStarted;
+      report.sends += c.port().fetchesStarted();
+      report.cutsContinued += c.cutsContinued();
       report.longestRace = std::max(report.longestRace, c.longestRace());
       if (finishedAt >= 0) {
         ++ended;
@@ -584,7 +458,7 @@ Report run(const Options& o) {
       }
       if (c.failure()) {
         report.failure = c.failure();
-        report.failedTrace = c.trace();
+        report.failedJournal = c.journal();
       }
     }
   }
@@ -592,34 +466,31 @@ Report run(const Options& o) {
   return report;
 }
 
-std::optional<Failure> replay(const Trace& t) {
-  Career c(t.seed, t.source);
-  for (const Event& e : t.events) {
+std::optional<Failure> replay(const journal::Header& h, const std::vector<Event>& events) {
+  Career c(h);
+  for (const Event& e : events) {
     c.apply(e);
     if (c.failure()) return c.failure();
   }
   return std::nullopt;
 }
 
-}  // namespace milka::soak
-
-namespace milka::soak {
-
-Trace shrink(const Trace& failed, const Failure& failure) {
+std::vector<Event> shrink(const journal::Header& h, const std::vector<Event>& failed,
+                          const Failure& failure) {
   // The same invariant, whatever numbers its message carries.
   const std::string rule = failure.what.substr(0, failure.what.find_first_of("0123456789("));
-  auto stillFails = [&](const Trace& t) {
-    const auto f = replay(t);
+  auto stillFails = [&](const std::vector<Event>& t) {
+    const auto f = replay(h, t);
     return f && f->what.starts_with(rule);
   };
-  Trace t = failed;
-  t.events.resize(std::min(t.events.size(), failure.eventIndex + 1));
-  for (size_t chunk = std::max<size_t>(t.events.size() / 2, 1);; chunk /= 2) {
-    for (size_t i = 0; i < t.events.size();) {
-      Trace cut = t;
-      const auto from = cut.events.begin() + static_cast<std::ptrdiff_t>(i);
-      cut.events.erase(from,
-                       from + static_cast<std::ptrdiff_t>(std::min(chunk, cut.events.size() - i)));
+  std::vector<Event> t(failed.begin(),
+                       failed.begin() + static_cast<std::ptrdiff_t>(
+                                            std::min(failed.size(), failure.eventIndex + 1)));
+  for (size_t chunk = std::max<size_t>(t.size() / 2, 1);; chunk /= 2) {
+    for (size_t i = 0; i < t.size();) {
+      std::vector<Event> cut = t;
+      const auto from = cut.begin() + static_cast<std::ptrdiff_t>(i);
+      cut.erase(from, from + static_cast<std::ptrdiff_t>(std::min(chunk, cut.size() - i)));
       if (stillFails(cut))
         t = std::move(cut);
       else

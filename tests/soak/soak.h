@@ -1,80 +1,29 @@
 // The game's own soak: whole careers played through the handlers exactly as the window calls
 // them, by a driver that clicks, types, ticks the five timers in a fresh order every period and
 // answers the network late, out of order and with hostile texts. After every event the rules'
-// invariants are checked; a broken one comes back with the career's seed and its event trace,
-// and a trace replays the same career event by event.
+// invariants are checked; a broken one comes back with the career's journal, which replays the
+// same career event by event.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <random>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "journal/event.h"
+#include "journal/format.h"
+#include "journal/session.h"
 #include "shell/game.h"
 
 namespace milka::soak {
 
-struct Event {
-  enum class Kind : uint8_t {
-    A,       // Command1_Click
-    Up,      // Command2_Click
-    Down,    // Command3_Click
-    B,       // Command4_Click
-    Site,    // Command5_Click
-    Key,     // Text1_KeyDown(code, shift)
-    Timer,   // TimerN_Timer, N = code
-    Fetch,   // the pending fetch at position code answers text
-    Nav,     // the pending navigation at position code ends at text
-    Notify,  // WebBrowser1_Notify(text)
-  };
-  Kind kind = Kind::A;
-  int32_t code = 0;
-  int32_t shift = 0;
-  std::string text;
-};
+using journal::ClockKind;
+using journal::Event;
 
 // The key code that types a symbol of the key-symbol table (0 for any other text).
 int keyCodeOf(const std::string& symbol);
-
-// One line of a trace; texts are written as hexadecimal so any byte survives.
-std::string formatEvent(const Event& e);
-std::optional<Event> parseEvent(std::string_view line);
-
-// The game always runs on its own clock-seeded source; the clock either steps on from the seed
-// at every reading, or is frozen at the seed and never moves.
-enum class Source : uint8_t { Seeded, FrozenClock };
-
-struct Trace {
-  uint64_t seed = 0;
-  Source source = Source::Seeded;
-  std::vector<Event> events;
-};
-
-std::string formatTrace(const Trace& t);
-std::optional<Trace> parseTrace(std::string_view text);
-
-// The port the driver answers by hand: requests wait until an event delivers them.
-class SoakPort final : public OnlinePort {
- public:
-  void fetch(const std::string& url, std::function<void(std::string)> done) override;
-  void navigate(const std::string& url, std::function<void(std::string)> arrived) override;
-  void openUrl(const std::string& url) override;
-  std::string locationUrl() const override { return location_; }
-
-  struct Pending {
-    std::string url;
-    std::function<void(std::string)> callback;
-  };
-  std::vector<Pending> fetches, navigations;
-  int fetchesStarted = 0;
-  int navigationsStarted = 0;
-  int opened = 0;
-  std::string location_;
-};
 
 // Limits the invariants hold the game to.
 inline constexpr int32_t kRaceTickBound = 5000;        // race-timer ticks from the start to 8
@@ -87,36 +36,57 @@ struct Failure {
   size_t eventIndex;  // 0-based index of the event after which it broke
 };
 
-// One game from Form_Load on, with the invariants checked after every event.
+// One game from Form_Load on, fed through a journal session as the window feeds it, with the
+// invariants checked after every event. The journal it writes is checked too: a shadow game fed
+// from its decoded records must stand where the live one stands, and at random moments the
+// bytes are cut inside the last record and the career continued from what reads back.
 class Career {
  public:
-  Career(uint64_t seed, Source source);
+  // A new career: it begins as the window's does, with the site's base and then Form_Load.
+  Career(uint64_t seed, ClockKind clock);
+  // A career to be fed a journal's events, its own beginning included.
+  explicit Career(const journal::Header& h);
   ~Career();
   Career(const Career&) = delete;
   Career& operator=(const Career&) = delete;
 
-  // Applies e, records it and checks every invariant; the first broken one is kept.
+  // Feeds e, checks every invariant and the journal; the first broken one is kept.
   void apply(const Event& e);
 
-  const Game& game() const { return *game_; }
-  const SoakPort& port() const { return port_; }
-  const Trace& trace() const { return trace_; }
+  const Game& game() const { return session_->game(); }
+  const journal::JournalPort& port() const { return session_->port(); }
   const std::optional<Failure>& failure() const { return failure_; }
-  int64_t events() const { return static_cast<int64_t>(trace_.events.size()); }
+  int64_t events() const { return session_->events(); }
   int racesRun() const { return boards_; }
   int32_t longestRace() const { return longestRace_; }
-  bool finished() const { return game_->state.screenState == -11; }
+  bool finished() const { return game().state.screenState == -11; }
+  int cutsContinued() const { return cuts_; }
+  // The journal of every event fed so far, ticks still held back included.
+  std::string journal() const;
 
  private:
+  struct Mark {  // the live game at a record boundary, for cutting the next record
+    size_t offset;
+    int64_t events;
+    GameState state;
+    Form form;
+    std::vector<Event> since;
+  };
   void check(const Event& e, const GameState& before, const std::optional<Form>& formBefore,
              int fetchesBefore, int navigationsBefore);
+  void checkJournal(const Event& e);
+  void cutAndContinue();
   void fail(std::string what);
 
-  Trace trace_;
-  std::unique_ptr<RandomSource> random_;
-  std::unique_ptr<Clock> clock_;
-  SoakPort port_;
-  std::unique_ptr<Game> game_;
+  std::unique_ptr<journal::Session> session_;
+  std::string bytes_;  // what the encoder has written so far
+  std::unique_ptr<journal::Session> shadow_;
+  uint16_t shadowChain_ = 0;
+  std::mt19937_64 cutDice_;
+  int64_t nextCut_ = 0;
+  std::optional<Mark> mark_;
+  int cuts_ = 0;
+  bool loaded_ = false;
   std::optional<Failure> failure_;
   bool rankSet_ = false;
   int32_t raceTicks_ = 0;
@@ -134,6 +104,8 @@ class Driver {
   int roll(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(dice_); }
   std::string hostileText();
   Event key(const Game& g);
+  Event text1(const Game& g);
+  Event answer(const journal::JournalPort& port);
 
   std::mt19937_64 dice_;
   std::vector<int> period_;  // the timers still to tick in this period
@@ -159,23 +131,26 @@ struct Report {
   int64_t sends = 0;          // closing presses that fetched and so sent the record
   int32_t longestRace = 0;    // race-timer ticks
   int64_t longestCareer = 0;  // events
+  int64_t cutsContinued = 0;  // journals cut inside a record and played on from what read back
+  int64_t journalBytes = 0;
   double seconds = 0;
   std::optional<Failure> failure;
-  Trace failedTrace;  // the career that broke an invariant, up to the event that broke it
+  std::string failedJournal;  // the career that broke an invariant, up to the event that broke it
 };
 
 // Plays careers until `events` events have been played for each seed, stopping at the first
 // broken invariant.
 Report run(const Options& o);
 
-// Replays a trace; the failure, if any invariant breaks.
-std::optional<Failure> replay(const Trace& t);
+// Replays a journal's events as a career; the failure, if any invariant breaks.
+std::optional<Failure> replay(const journal::Header& h, const std::vector<Event>& events);
 
-// A shorter trace that still breaks the same invariant: what is left once no run of events can
-// be cut without the failure going away.
-Trace shrink(const Trace& failed, const Failure& failure);
+// Fewer events that still break the same invariant: what is left once no run of events can be
+// cut without the failure going away.
+std::vector<Event> shrink(const journal::Header& h, const std::vector<Event>& failed,
+                          const Failure& failure);
 
-// The last `n` events of a trace, one a line, for a message.
-std::string traceTail(const Trace& t, size_t n);
+// The last `n` events, one a line, for a message.
+std::string tail(const std::vector<Event>& events, size_t n);
 
 }  // namespace milka::soak

@@ -12,7 +12,6 @@
 namespace {
 
 using namespace milka::soak;
-using K = Event::Kind;
 
 constexpr int64_t kEventsPerInput = 400000;
 
@@ -40,18 +39,14 @@ void apply(Career& c, const Event& e) {
   c.apply(e);
   if (!c.failure()) return;
   std::fprintf(stderr, "soak_fuzz: broken after event #%zu: %s\n%s", c.failure()->eventIndex,
-               c.failure()->what.c_str(), traceTail(c.trace(), 40).c_str());
-  std::fprintf(stderr, "--- trace ---\n%s", formatTrace(c.trace()).c_str());
+               c.failure()->what.c_str(),
+               tail(milka::journal::read(c.journal()).events, 40).c_str());
   std::abort();
 }
 
-Event simple(K kind, int32_t code = 0, int32_t shift = 0, std::string text = {}) {
-  Event e;
-  e.kind = kind;
-  e.code = code;
-  e.shift = shift;
-  e.text = std::move(text);
-  return e;
+// The request started `at`-th among those waiting, by its index since the career began.
+int32_t waitingAt(const std::vector<milka::journal::JournalPort::Pending>& waiting, uint8_t at) {
+  return waiting.empty() ? at : waiting[at % waiting.size()].index;
 }
 
 }  // namespace
@@ -60,48 +55,64 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Reader r{data, size};
   uint64_t seed = 0;
   for (int i = 0; i < 8; ++i) seed = seed << 8 | r.byte();
-  Career c(seed, (r.byte() & 1) ? Source::FrozenClock : Source::Seeded);
+  Career c(seed, (r.byte() & 1) ? ClockKind::Frozen : ClockKind::Stepping);
 
   while (!r.empty() && c.events() < kEventsPerInput) {
     const uint8_t op = r.byte();
-    switch (op % 12) {
-      case 0: apply(c, simple(K::A)); break;
-      case 1: apply(c, simple(K::B)); break;
-      case 2: apply(c, simple(K::Up)); break;
-      case 3: apply(c, simple(K::Down)); break;
-      case 4: apply(c, simple(K::Site)); break;
+    switch (op % 14) {
+      case 0: apply(c, Event::click(1)); break;
+      case 1: apply(c, Event::click(4)); break;
+      case 2: apply(c, Event::click(2)); break;
+      case 3: apply(c, Event::click(3)); break;
+      case 4: apply(c, Event::click(5)); break;
       case 5: {
         const auto code = static_cast<int16_t>(r.u16());
-        apply(c, simple(K::Key, code, r.byte()));
+        apply(c, Event::key(code, r.byte()));
         break;
       }
       case 6: {  // the symbol on screen, else one of the table's
         int code = keyCodeOf(c.game().form.label(12).caption);
         const int pick = r.byte() % 30 + 1;
         if (code == 0 || (op & 0x80)) code = pick <= 4 ? 36 + pick : 64 + (pick - 4);
-        apply(c, simple(K::Key, code, r.byte() & 7));
+        apply(c, Event::key(code, r.byte() & 7));
         break;
       }
-      case 7: apply(c, simple(K::Timer, r.byte() % 5 + 1)); break;
+      case 7: apply(c, Event::timer(r.byte() % 5 + 1)); break;
       case 8: {  // whole periods, all five timers in one of their 120 orders
         const int periods = r.byte() + 1;
         std::array<int, 5> order = {1, 2, 3, 4, 5};
         for (int n = r.byte() % 120; n > 0; --n) std::next_permutation(order.begin(), order.end());
         for (int p = 0; p < periods; ++p)
-          for (int t : order) apply(c, simple(K::Timer, t));
+          for (int t : order) apply(c, Event::timer(t));
         break;
       }
-      case 9:
-      case 10: {
-        const auto& waiting = op % 12 == 9 ? c.port().fetches : c.port().navigations;
+      case 9: {  // a waiting request, or with the top bit any index at all
         const uint8_t at = r.byte();
         std::string text = r.text();
-        if (waiting.empty()) break;
-        apply(c, simple(op % 12 == 9 ? K::Fetch : K::Nav, static_cast<int32_t>(at % waiting.size()),
-                        0, std::move(text)));
+        const int32_t index = (op & 0x80) ? at : waitingAt(c.port().pendingFetches(), at);
+        apply(c, Event::fetch(index, std::move(text)));
         break;
       }
-      default: apply(c, simple(K::Notify, 0, 0, r.text())); break;
+      case 10: {
+        const uint8_t at = r.byte();
+        std::string text = r.text();
+        const int32_t index = (op & 0x80) ? at : waitingAt(c.port().pendingNavigations(), at);
+        apply(c, Event::nav(index, std::move(text)));
+        break;
+      }
+      case 11: apply(c, Event::notify(r.text())); break;
+      case 12: {  // Text1 as a text box edits it
+        const std::string& before = c.game().form.text1.text;
+        std::string after = before.substr(0, std::min<size_t>(before.size(), r.byte()));
+        after += r.text().substr(0, 256);
+        if (after.size() > kCaptionBound / 2) after.clear();
+        apply(c, Event::text1(before, after));
+        break;
+      }
+      default:
+        apply(c, (op & 0x80) ? Event::click(static_cast<int16_t>(r.u16()))
+                             : Event::timer(static_cast<int16_t>(r.u16())));
+        break;
     }
   }
   return 0;

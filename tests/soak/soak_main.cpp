@@ -6,7 +6,8 @@
 //   soak --replay FILE
 //
 // A broken invariant prints the seed, the invariant and the last events, writes the career's
-// whole trace to FILE (soak-failure.trace unless given) and exits with 1.
+// journal to FILE (soak-failure.mdj unless given) and exits with 1; --replay plays a journal
+// again with every invariant checked.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -41,16 +42,18 @@ int replayFile(const std::string& path) {
     std::cerr << "soak: cannot read " << path << "\n";
     return 2;
   }
-  std::stringstream text;
-  text << in.rdbuf();
-  const auto trace = parseTrace(text.str());
-  if (!trace) {
-    std::cerr << "soak: " << path << " is not a soak trace\n";
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  const milka::journal::Reading r = milka::journal::read(bytes.str());
+  if (!r.usable()) {
+    std::cerr << "soak: " << path << " is not a journal this game can play\n";
     return 2;
   }
-  const auto failure = replay(*trace);
+  if (r.status != milka::journal::Reading::Status::Whole)
+    std::cerr << "soak: " << path << " reads only to byte " << r.soundBytes << "\n";
+  const auto failure = replay(r.header, r.events);
   if (!failure) {
-    std::cout << "soak: " << trace->events.size() << " events replayed, every invariant held\n";
+    std::cout << "soak: " << r.events.size() << " events replayed, every invariant held\n";
     return 0;
   }
   std::cout << "soak: broken after event #" << failure->eventIndex << ": " << failure->what << "\n";
@@ -61,7 +64,7 @@ int replayFile(const std::string& path) {
 
 int main(int argc, char** argv) {
   Options o;
-  std::string traceOut = "soak-failure.trace";
+  std::string traceOut = "soak-failure.mdj";
   bool shrinkIt = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -95,7 +98,8 @@ int main(int argc, char** argv) {
   std::printf(
       "soak: %lld events in %.2f s (%.0f events/s), seeds %llu..%llu: %lld careers played to the "
       "end (%lld on a frozen clock), %lld races (%lld won, %lld of them top races), %lld records "
-      "sent; longest race %d ticks, longest career %lld events\n",
+      "sent; longest race %d ticks, longest career %lld events; journals of %.1f bytes an event, "
+      "%lld cut and continued\n",
       static_cast<long long>(r.events), r.seconds,
       r.seconds > 0 ? static_cast<double>(r.events) / r.seconds : 0.0,
       static_cast<unsigned long long>(o.seed),
@@ -103,22 +107,26 @@ int main(int argc, char** argv) {
       static_cast<long long>(r.careers), static_cast<long long>(r.frozenClockCareers),
       static_cast<long long>(r.races), static_cast<long long>(r.wins),
       static_cast<long long>(r.topRacesWon), static_cast<long long>(r.sends), r.longestRace,
-      static_cast<long long>(r.longestCareer));
+      static_cast<long long>(r.longestCareer),
+      r.events > 0 ? static_cast<double>(r.journalBytes) / static_cast<double>(r.events) : 0.0,
+      static_cast<long long>(r.cutsContinued));
   if (!r.failure) return 0;
 
-  Trace trace = r.failedTrace;
+  const milka::journal::Reading failed = milka::journal::read(r.failedJournal);
+  std::vector<Event> events = failed.events;
   Failure failure = *r.failure;
   if (shrinkIt) {
-    trace = shrink(trace, failure);
-    failure = replay(trace).value_or(failure);
+    events = shrink(failed.header, events, failure);
+    failure = replay(failed.header, events).value_or(failure);
   }
+  const bool frozen = failed.header.clock == ClockKind::Frozen;
   std::printf("soak: INVARIANT BROKEN after event #%zu of career seed %llu (%s): %s\n",
-              failure.eventIndex, static_cast<unsigned long long>(trace.seed),
-              trace.source == Source::Seeded ? "seeded" : "frozen clock", failure.what.c_str());
-  std::printf("last events:\n%s", traceTail(trace, 30).c_str());
+              failure.eventIndex, static_cast<unsigned long long>(failed.header.seed),
+              frozen ? "frozen clock" : "seeded", failure.what.c_str());
+  std::printf("last events:\n%s", tail(events, 30).c_str());
   std::ofstream out(traceOut, std::ios::binary);
-  out << formatTrace(trace);
-  std::printf("trace (%zu events) written to %s; replay it with soak --replay %s\n",
-              trace.events.size(), traceOut.c_str(), traceOut.c_str());
+  out << milka::journal::encode(failed.header, events);
+  std::printf("journal (%zu events) written to %s; replay it with soak --replay %s\n",
+              events.size(), traceOut.c_str(), traceOut.c_str());
   return 1;
 }

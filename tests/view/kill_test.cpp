@@ -11,7 +11,7 @@
 #include <QTest>
 #include <random>
 
-#include "careful_player.h"
+#include "journal/careful_player.h"
 #include "journal/fingerprint.h"
 
 namespace milka {

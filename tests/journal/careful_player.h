@@ -1,0 +1,66 @@
+// A player who always races and whips with the key shown, grazing a horse nearing the weight
+// limit: a whole career as the journal's events, fed exactly as the window feeds them, for the
+// journal's tests, the window's and the benches.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "journal/session.h"
+#include "typed_key.h"
+
+namespace milka::testing {
+
+using Stop = std::function<bool(const Game&)>;
+
+// One period: the five timers, then what the screen calls for, pressed only once the pacing lets
+// the button act. With a stop, ends after the first event that meets it; whether one did.
+inline bool playPeriod(journal::Session& session, const Stop& stop = nullptr) {
+  using journal::Event;
+  auto fed = [&](const Event& e) {
+    session.feed(e);
+    return stop && stop(session.game());
+  };
+  for (int n = 1; n <= 5; ++n)
+    if (fed(Event::timer(n))) return true;
+  const GameState& s = session.game().state;
+  if (s.screenState == 2 && s.setupPhase == 3 && s.nameLength < 3 && fed(Event::key(65, 0)))
+    return true;
+  if (s.screenState == 7) {
+    const int code = keyCodeOf(session.game().form.label(12).caption);
+    if (code != 0 && fed(Event::key(code, 0))) return true;
+  }
+  if (s.screenState == 3 && s.bodyWeight < s.bestWeight - 17 && s.buttonTicks > 1)
+    return fed(Event::click(4));
+  if (s.buttonTicks > 2) return fed(Event::click(1));
+  return false;
+}
+
+// From the first event to the closing press; the periods played.
+inline int64_t playCareer(journal::Session& session, int64_t periodLimit = 1'000'000) {
+  session.feed(journal::Event::siteBase("http://127.0.0.1:9"));
+  session.feed(journal::Event::load());
+  int64_t periods = 0;
+  for (; session.game().state.screenState != -11 && periods < periodLimit; ++periods)
+    playPeriod(session);
+  return periods;
+}
+
+// Plays on until stop says so; false when the career ended first.
+inline bool playCarefully(journal::Session& session, const Stop& stop) {
+  for (int64_t periods = 0; periods < 1'000'000; ++periods) {
+    if (stop(session.game()) || playPeriod(session, stop)) return true;
+    if (session.game().state.screenState == -11) return false;
+  }
+  return false;
+}
+
+inline bool midRace(const Game& g) {
+  return g.state.screenState == 7 && g.state.raceTicks > 8;
+}
+
+inline bool boardShown(const Game& g) {
+  return g.state.screenState == 8 && g.state.resultsShown == 1;
+}
+
+}  // namespace milka::testing
