@@ -513,6 +513,13 @@ Reading read(std::string_view bytes, size_t eventLimit) {
   return r;
 }
 
+bool holdsCareer(const Reading& r) {
+  if (!r.usable()) return false;
+  size_t first = 0;
+  while (first < r.events.size() && r.events[first].kind == Event::Kind::SiteBase) ++first;
+  return first < r.events.size() && r.events[first].kind == Event::Kind::Load;
+}
+
 std::string encode(const Header& h, const std::vector<Event>& events) {
   const std::string head = encodeHeader(h);
   Encoder enc(chainAfterHeader(head));

@@ -101,6 +101,10 @@ struct Reading {
 };
 
 Reading read(std::string_view bytes, size_t eventLimit = kEventLimit);
+
+// Whether the journal read holds a career: the window's load comes first, after at most the
+// site's address.
+bool holdsCareer(const Reading& r);
 // Reads on from a point inside a journal: `records` are the bytes after it, `chain` the check
 // there. For following a journal as it is written without reading it all again each time; the
 // header fields are left as they are and soundBytes counts from `records`' first byte.

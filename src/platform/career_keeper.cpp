@@ -46,12 +46,7 @@ CareerKeeper::Started CareerKeeper::start(std::optional<uint64_t> seed) {
   if (in.open(QIODevice::ReadOnly)) bytes = in.read(kReadLimit);
   const journal::Reading r = journal::read(std::string_view(bytes.constData(), bytes.size()));
 
-  // A journal must begin its career with the window's load; one that does not is no career.
-  size_t load = 0;
-  while (load < r.events.size() && r.events[load].kind == journal::Event::Kind::SiteBase) ++load;
-  const bool careerInIt = r.usable() && load < r.events.size() &&
-                          r.events[load].kind == journal::Event::Kind::Load;
-  if (!careerInIt) {
+  if (!journal::holdsCareer(r)) {
     const QString aside = setAside(file, QStringLiteral(".unreadable"));
     Started s = begin(freshSeed());
     s.note = setAsideText(r, aside) + (s.note.isEmpty() ? QString() : "\n" + s.note);

@@ -21,6 +21,10 @@ QString damagedTailText(const QString& keptAs) {
       .arg(keptAs);
 }
 
+QString replayDamagedEndText() {
+  return QStringLiteral("リプレイはここまでです（この先は記録が壊れていて読めません）");
+}
+
 QString unreadableText(const journal::Reading& r) {
   using S = journal::Reading::Status;
   switch (r.status) {

@@ -26,6 +26,8 @@ QString watchingTitle();
 QString replayHelpText();
 QString replaySpeedText(int speed);
 QString replayEndText();
+// The end of a replay whose journal was damaged from there on.
+QString replayDamagedEndText();
 // For the command line: why a journal cannot be replayed.
 QString unreadableText(const journal::Reading& r);
 

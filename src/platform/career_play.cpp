@@ -114,7 +114,8 @@ ReplayShow::ReplayShow(journal::Session& session, std::vector<journal::Event> ev
   window_.setInputLocked(true);
   window_.setTitlePrefix(replayTitle());
   window_.setCareerKeys([this](CareerKey k) { return key(k); });
-  player_.setFinished([this] { window_.showLastingNote(replayEndText()); });
+  endNote_ = replayEndText();
+  player_.setFinished([this] { window_.showLastingNote(endNote_); });
 }
 
 void ReplayShow::begin() {

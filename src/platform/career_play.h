@@ -43,10 +43,13 @@ class ReplayShow final : public QObject {
   void begin();
   bool key(CareerKey k);
   ReplayPlayer& player() { return player_; }
+  // What the note at the end says (the journal stops there).
+  void setEndNote(QString note) { endNote_ = std::move(note); }
 
  private:
   GameWindow& window_;
   ReplayPlayer player_;
+  QString endNote_;
   bool paused_ = false;
 };
 

@@ -37,7 +37,7 @@ int replayJournal(const QString& file) {
   if (in.open(QIODevice::ReadOnly)) bytes = in.readAll();
   const milka::journal::Reading r =
       milka::journal::read(std::string_view(bytes.constData(), bytes.size()));
-  if (!in.isOpen() || !r.usable()) {
+  if (!in.isOpen() || !milka::journal::holdsCareer(r)) {
     const QString why = in.isOpen() ? unreadableText(r) : in.errorString();
     std::fprintf(stderr, "milka-derby: %s: %s\n", qPrintable(file), qPrintable(why));
     return 2;
@@ -47,6 +47,7 @@ int replayJournal(const QString& file) {
   QSettings settings;
   GameWindow window(session.game(), &settings);
   ReplayShow show(session, r.events, window);
+  if (r.status == milka::journal::Reading::Status::Damaged) show.setEndNote(replayDamagedEndText());
   window.showAsRemembered();
   show.begin();
   return QApplication::exec();
