@@ -13,7 +13,7 @@ struct Event {
     Click,     // CommandN_Click, N = code (1 A, 2 Up, 3 Down, 4 B, 5 site)
     Key,       // Text1_KeyDown(code, shift)
     Timer,     // TimerN_Timer, N = code
-    Text1,     // Text1's text: the first `code` bytes kept, `text` put after them
+    Text1,     // Text1's text: the first `code` bytes kept (all: kKeepAll), `text` put after them
     Fetch,     // the fetch started `code`-th (from 0) answers `text`
     Nav,       // the navigation started `code`-th ends at `text`
     Notify,    // WebBrowser1_Notify(text)
@@ -26,11 +26,16 @@ struct Event {
 
   bool operator==(const Event&) const = default;
 
+  // Text1 keeps all it holds, and `text` is typed on after it.
+  static constexpr int32_t kKeepAll = -1;
+
   static Event load() { return {Kind::Load, 0, 0, {}}; }
   static Event click(int n) { return {Kind::Click, n, 0, {}}; }
   static Event key(int code, int shift) { return {Kind::Key, code, shift, {}}; }
   static Event timer(int n) { return {Kind::Timer, n, 0, {}}; }
-  static Event fetch(int index, std::string text) { return {Kind::Fetch, index, 0, std::move(text)}; }
+  static Event fetch(int index, std::string text) {
+    return {Kind::Fetch, index, 0, std::move(text)};
+  }
   static Event nav(int index, std::string where) { return {Kind::Nav, index, 0, std::move(where)}; }
   static Event notify(std::string text) { return {Kind::Notify, 0, 0, std::move(text)}; }
   static Event siteBase(std::string base) { return {Kind::SiteBase, 0, 0, std::move(base)}; }

@@ -27,9 +27,13 @@ enum Tag : uint8_t {
   kNav = 0x32,
   kNotify = 0x33,
   kSiteBase = 0x34,
-  kClickWide = 0x1F,  // a button the window does not have
-  kTimerWide = 0x60,  // a timer the window does not have
-  kPeriod = 0x80,     // + the order of the five timers, 0..119
+  kAppend = 0x36,     // Text1: the text put after all it holds
+  kAppendOne = 0x37,  // the same, one byte (a symbol typed)
+  kKeyLetter = 0x40,  // + 0..25, the letters' codes 65..90 without Shift; + 26..29 the arrows
+  kKeyLetterShifted = 0x61,  // the same with Shift
+  kClickWide = 0x1F,         // a button the window does not have
+  kTimerWide = 0x60,         // a timer the window does not have
+  kPeriod = 0x80,            // + the order of the five timers, 0..119
 };
 
 // CRC-16/CCITT: every error of one or two bits in a record is caught. By table, a byte at a
@@ -193,8 +197,24 @@ const char* gameVersion() {
 Event Event::text1(const std::string& before, const std::string& after) {
   size_t keep = 0;
   while (keep < before.size() && keep < after.size() && before[keep] == after[keep]) ++keep;
-  return {Kind::Text1, static_cast<int32_t>(keep), 0, after.substr(keep)};
+  const auto code = keep == before.size() ? kKeepAll : static_cast<int32_t>(keep);
+  return {Kind::Text1, code, 0, after.substr(keep)};
 }
+
+namespace {
+
+// The keys the window sends, in one byte with their tag: 0..25 the letters, 26..29 the arrows.
+int compactKey(int32_t code) {
+  if (code >= 65 && code <= 90) return code - 65;
+  if (code >= 37 && code <= 40) return 26 + code - 37;
+  return -1;
+}
+
+int32_t keyOfCompact(int n) {
+  return n < 26 ? 65 + n : 37 + n - 26;
+}
+
+}  // namespace
 
 std::string describe(const Event& e) {
   static constexpr char kDigits[] = "0123456789abcdef";
@@ -278,7 +298,10 @@ void Encoder::add(const Event& e) {
       }
       break;
     case K::Key:
-      if (e.code >= 0 && e.code <= 255 && (e.shift == 0 || e.shift == 1)) {
+      if (compactKey(e.code) >= 0 && (e.shift == 0 || e.shift == 1)) {
+        r +=
+            static_cast<char>((e.shift == 0 ? kKeyLetter : kKeyLetterShifted) + compactKey(e.code));
+      } else if (e.code >= 0 && e.code <= 255 && (e.shift == 0 || e.shift == 1)) {
         r += static_cast<char>(e.shift == 0 ? kKeyPlain : kKeyShifted);
         r += static_cast<char>(e.code);
       } else {
@@ -288,9 +311,17 @@ void Encoder::add(const Event& e) {
       }
       break;
     case K::Text1:
-      r += static_cast<char>(kText1);
-      putVarint(r, static_cast<uint32_t>(std::max(e.code, 0)));
-      putText(r, e.text);
+      if (e.code == Event::kKeepAll && e.text.size() == 1) {
+        r += static_cast<char>(kAppendOne);
+        r += e.text;
+      } else if (e.code == Event::kKeepAll) {
+        r += static_cast<char>(kAppend);
+        putText(r, e.text);
+      } else {
+        r += static_cast<char>(kText1);
+        putVarint(r, static_cast<uint32_t>(std::max(e.code, 0)));
+        putText(r, e.text);
+      }
       break;
     case K::Fetch:
     case K::Nav:
@@ -412,6 +443,14 @@ bool readRecord(Cursor& c, std::vector<Event>& out, bool& bad) {
     out.push_back(Event::click(tag - kClick));
     return true;
   }
+  if (tag >= kKeyLetter && tag < kKeyLetter + 30) {
+    out.push_back(Event::key(keyOfCompact(tag - kKeyLetter), 0));
+    return true;
+  }
+  if (tag >= kKeyLetterShifted && tag < kKeyLetterShifted + 30) {
+    out.push_back(Event::key(keyOfCompact(tag - kKeyLetterShifted), 1));
+    return true;
+  }
   Event e;
   uint32_t n = 0;
   bool ok = false;
@@ -444,6 +483,19 @@ bool readRecord(Cursor& c, std::vector<Event>& out, bool& bad) {
       ok = c.varint(n) && n <= 0x7FFFFFFF && c.text(e.text);
       e.code = static_cast<int32_t>(n);
       break;
+    case kAppend:
+      e.kind = K::Text1;
+      e.code = Event::kKeepAll;
+      ok = c.text(e.text);
+      break;
+    case kAppendOne: {
+      uint8_t b = 0;
+      e.kind = K::Text1;
+      e.code = Event::kKeepAll;
+      ok = c.byte(b);
+      e.text.assign(1, static_cast<char>(b));
+      break;
+    }
     case kNotify:
     case kSiteBase:
       e.kind = tag == kNotify ? K::Notify : K::SiteBase;

@@ -148,7 +148,7 @@ bool makeCanonical(Event& e) {
     case K::Timer:  // no such button or timer either way
       if (e.code < INT16_MIN || e.code > INT16_MAX) e.code = 0;
       break;
-    case K::Text1: e.code = std::max(e.code, 0); break;
+    case K::Text1: e.code = std::max(e.code, Event::kKeepAll); break;
     case K::Fetch:
     case K::Nav:  // answers nothing, and must not become an answer to request 0
       if (e.code < 0) e.code = INT32_MAX;
@@ -165,7 +165,8 @@ void Session::feed(const Event& given) {
   // other text the game sees comes near the journal's limit: either is cut to a length that
   // plays the same, and numbers are brought into the records' range, so the journal always
   // holds exactly what was played.
-  const size_t limit = given.kind == Event::Kind::Fetch ? online::kFetchedTextLimit + 1 : kTextLimit;
+  const size_t limit =
+      given.kind == Event::Kind::Fetch ? online::kFetchedTextLimit + 1 : kTextLimit;
   Event shape{given.kind, given.code, given.shift, {}};
   const bool reshaped = makeCanonical(shape);
   const bool tooLong = given.text.size() > limit;
@@ -212,7 +213,8 @@ bool applyToGame(Game& g, const Event& e) {
       return true;
     case K::Text1: {
       std::string& text = g.form.text1.text;
-      text.resize(std::min(text.size(), static_cast<size_t>(std::max(e.code, 0))));
+      if (e.code != Event::kKeepAll)
+        text.resize(std::min(text.size(), static_cast<size_t>(std::max(e.code, 0))));
       text += e.text;
       return true;
     }

@@ -29,7 +29,8 @@ TEST(JournalFormat, EveryKindOfEventComesBackAsItWentIn) {
       Event::click(-7), Event::click(700), Event::key(65, 0), Event::key(38, 1),
       Event::key(-32768, 7), Event::key(300, -3), Event::timer(3), Event::timer(1),
       Event::timer(5), Event::timer(2), Event::timer(4), Event::timer(2), Event::timer(2),
-      Event::timer(9), Event::timer(4), Event::text1("abc", "abd"), Event::text1("ab", ""),
+      Event::timer(9), Event::timer(4), Event::text1("abc", "abd"), Event::text1("ab", ""), Event::text1("ab", "aby"),
+      Event::text1("", "xyz"), Event::key(40, 1), Event::key(90, 0),
       Event::fetch(3, binary), Event::fetch(0, std::string(70000, 'x')), Event::nav(1, ""),
       Event::notify("ミルカ"), Event::notify(binary), Event::timer(1)};
   // clang-format on
