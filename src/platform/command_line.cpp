@@ -49,6 +49,11 @@ QString storeSite(const QString& value, Options& options) {
   return {};
 }
 
+QString storeMute(const QString&, Options& options) {
+  options.mute = true;
+  return {};
+}
+
 // Every option that shapes the game, in the order --help lists them.
 const std::vector<OptionRow>& optionTable() {
   static const std::vector<OptionRow> rows = {
@@ -71,6 +76,10 @@ const std::vector<OptionRow>& optionTable() {
                                          "of running one in the game)"),
                           QStringLiteral("URL")),
        storeSite},
+      {QCommandLineOption(QStringLiteral("mute"),
+                          QStringLiteral("音を出さずに始める。F6 で鳴らせる "
+                                         "(start silent; F6 turns the sound on)")),
+       storeMute},
   };
   return rows;
 }

@@ -19,6 +19,7 @@ struct Options {
   std::optional<uint64_t> seed;  // --seed N: draw from N and a counting clock, to replay a career
   std::optional<double> scale;   // --scale F: the window's starting zoom
   QString site;                  // --site URL: the maker's site hosted elsewhere (empty: our own)
+  bool mute = false;             // --mute: start silent
 };
 
 struct StartRequest {

@@ -10,6 +10,7 @@
 #include "platform/online_port.h"
 #include "platform/qt_japanese.h"
 #include "platform/site_setup.h"
+#include "platform/sound.h"
 #include "platform/window.h"
 #include "shell/game.h"
 
@@ -71,6 +72,8 @@ int main(int argc, char** argv) {
 
   QSettings settings;
   GameWindow window(game, &settings);
+  Sound sound(request.options.mute, window.view().volume);
+  window.setSound(&sound, request.options.mute);
   // Network answers arrive between the window's own events; what they change shows at once.
   port.setAfterCallback([&window] { window.sync(); });
   noteFailedOpens(port, window);
