@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
+#include <vector>
 
 #include "platform/view_settings.h"
 
@@ -15,40 +16,27 @@ namespace milka::platform {
 
 namespace {
 
-// Little enough buffered that a whip is heard well within the 30 ms a player takes for
-// "at once", enough that a busy machine does not starve the output.
+// Little enough queued that a whip is heard well within the 30 ms a player takes for "at
+// once", enough that a busy machine does not starve the output between two top-ups.
 constexpr int kBufferMs = 20;
+constexpr int kTopUpMs = 5;
 constexpr int kRetryMs = 2000;
-
-// What the sink pulls: the mixer's next frames, whatever it asks for.
-class MixerFeed final : public QIODevice {
- public:
-  explicit MixerFeed(Mixer& mixer) : mixer_(mixer) {}
-  bool isSequential() const override { return true; }
-  qint64 bytesAvailable() const override { return 48000 + QIODevice::bytesAvailable(); }
-
- protected:
-  qint64 readData(char* data, qint64 maxSize) override {
-    const auto frames = static_cast<size_t>(maxSize / 2);
-    mixer_.render(reinterpret_cast<int16_t*>(data), frames);
-    return static_cast<qint64>(frames * 2);
-  }
-  qint64 writeData(const char*, qint64) override { return -1; }
-
- private:
-  Mixer& mixer_;
-};
 
 }  // namespace
 
 class AudioOutput final : public QObject {
  public:
-  AudioOutput(SoundBank& bank, Mixer& mixer) : bank_(bank), mixer_(mixer), feed_(mixer) {}
+  AudioOutput(SoundBank& bank, Mixer& mixer) : bank_(bank), mixer_(mixer) {}
 
   // On the audio thread, once.
   void begin() {
     bank_ = synthesiseSounds();
-    feed_.open(QIODevice::ReadOnly);
+    // The output is topped up from here rather than pulled, so the queue stays as short as
+    // kBufferMs whatever period the sound server would pull at.
+    topUp_ = new QTimer(this);
+    topUp_->setTimerType(Qt::PreciseTimer);
+    topUp_->setInterval(kTopUpMs);
+    connect(topUp_, &QTimer::timeout, this, &AudioOutput::feed);
     devices_ = new QMediaDevices(this);
     connect(devices_, &QMediaDevices::audioOutputsChanged, this, &AudioOutput::open);
     retry_ = new QTimer(this);
@@ -62,6 +50,8 @@ class AudioOutput final : public QObject {
 
   void end() {
     close();
+    delete topUp_;
+    topUp_ = nullptr;
     delete retry_;
     retry_ = nullptr;
     delete devices_;
@@ -88,12 +78,24 @@ class AudioOutput final : public QObject {
         playing_ = false;
     });
     mixer_.silence();
-    sink_->start(&feed_);
-    playing_ = sink_->state() != QAudio::StoppedState && sink_->error() == QAudio::NoError;
+    into_ = sink_->start();
+    playing_ = into_ != nullptr && sink_->error() == QAudio::NoError;
+    if (playing_) topUp_->start();
+  }
+
+  void feed() {
+    if (!playing_ || !sink_ || !into_) return;
+    const auto frames = static_cast<size_t>(sink_->bytesFree() / 2);
+    if (frames == 0) return;
+    block_.resize(frames);
+    mixer_.render(block_.data(), frames);
+    into_->write(reinterpret_cast<const char*>(block_.data()), static_cast<qint64>(frames * 2));
   }
 
   void close() {
     playing_ = false;
+    if (topUp_) topUp_->stop();
+    into_ = nullptr;
     if (!sink_) return;
     sink_->disconnect(this);
     sink_->stop();
@@ -103,7 +105,9 @@ class AudioOutput final : public QObject {
 
   SoundBank& bank_;
   Mixer& mixer_;
-  MixerFeed feed_;
+  QTimer* topUp_ = nullptr;
+  QIODevice* into_ = nullptr;  // the sink's own
+  std::vector<int16_t> block_;
   QMediaDevices* devices_ = nullptr;
   QTimer* retry_ = nullptr;
   QAudioSink* sink_ = nullptr;

@@ -59,7 +59,6 @@ void Mixer::setAmbience(const Ambience& ambience) {
 
 void Mixer::silence() {
   const std::lock_guard lock(posted_mutex_);
-  posted_.clear();
   silence_ = true;
 }
 

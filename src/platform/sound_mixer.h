@@ -21,7 +21,8 @@ class Mixer {
   void play(Cue cue);
   void setAmbience(const Ambience& ambience);
   void setGain(float gain) { gain_.store(gain, std::memory_order_relaxed); }
-  // Forgets what is sounding, as when the output is started afresh.
+  // Forgets what is sounding, as when the output is started afresh; what was posted a moment
+  // ago still plays.
   void silence();
 
   // From the audio thread: the next frames of the stream.
