@@ -6,6 +6,8 @@
 #include <QIODevice>
 #include <QMediaDevices>
 #include <QTimer>
+#include <QtGlobal>
+#include <cstdio>
 #include <algorithm>
 #include <atomic>
 #include <vector>
@@ -21,6 +23,21 @@ namespace {
 constexpr int kBufferMs = 20;
 constexpr int kTopUpMs = 5;
 constexpr int kRetryMs = 2000;
+
+QtMessageHandler passOn = nullptr;
+
+// A game with no sound server plays in silence; the audio backend's complaints about it would
+// only alarm a player starting the game from a terminal.
+void quietAboutAudio(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  const bool audio = (context.category && qstrncmp(context.category, "qt.multimedia", 13) == 0) ||
+                     message.startsWith(QLatin1String("PulseAudioService"));
+  if (audio && type != QtFatalMsg) return;
+  if (passOn) {
+    passOn(type, context, message);
+  } else {
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+  }
+}
 
 }  // namespace
 
@@ -118,6 +135,11 @@ Sound::Sound(bool muted, int volume)
       muted_(muted),
       volume_(std::clamp(volume, kMinVolume, kMaxVolume)) {
   applyGain();
+  static const bool quiet = [] {
+    passOn = qInstallMessageHandler(quietAboutAudio);
+    return true;
+  }();
+  (void)quiet;
   output_->moveToThread(&thread_);
   thread_.setObjectName(QStringLiteral("milka-sound"));
   thread_.start();

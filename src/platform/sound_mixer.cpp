@@ -119,7 +119,7 @@ void Mixer::gallopStep() {
       if (voices_.size() >= kMaxVoices) continue;
       const auto variant = static_cast<size_t>((hoofChoice_.next() + 1.0f) * 0.5f *
                                                static_cast<float>(kHoofVariants - 1) + 0.5f);
-      const float gain = 0.16f * now_.gallop * presence * kRunners[r].gain * kFootWeight[f] *
+      const float gain = 0.13f * now_.gallop * presence * kRunners[r].gain * kFootWeight[f] *
                          (0.85f + 0.15f * hoofChoice_.next());
       voices_.push_back({&bank_.hooves[std::min(variant, kHoofVariants - 1)], 0, gain});
     }

@@ -295,8 +295,8 @@ SoundBank synthesiseSounds() {
   set(Cue::Start, gatesAndBell());
   set(Cue::Whip, whip());
   set(Cue::FinalLap, crowd(1.2f, 0.6f, 1.6f, 0.35f, 0.4f, 11));
-  set(Cue::Goal, crowd(0.25f, 1.2f, 2.2f, 0.6f, 0.6f, 12));
-  set(Cue::WinningGoal, crowd(0.25f, 2.8f, 2.8f, 0.9f, 0.9f, 13));
+  set(Cue::Goal, crowd(0.25f, 1.2f, 2.2f, 0.8f, 0.6f, 12));
+  set(Cue::WinningGoal, crowd(0.25f, 2.8f, 2.8f, 1.1f, 0.9f, 13));
   set(Cue::CareerOver, careerOver());
   static constexpr std::array<float, kHoofVariants> kPitch = {92.0f, 104.0f, 86.0f, 98.0f};
   for (size_t v = 0; v < kHoofVariants; ++v)
