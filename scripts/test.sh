@@ -28,4 +28,7 @@ ASAN_OPTIONS=detect_leaks=1 build-sanitize/tests/soak --events 200000 --seed 1 -
   --trace-out build-sanitize/soak-failure.trace
 ASAN_OPTIONS=detect_leaks=0 build-sanitize/tests/qt_tests --gtest_brief=1
 ASAN_OPTIONS=detect_leaks=0 build-sanitize/tests/site/site_tests --gtest_brief=1
+# The sound's own thread beside the window's, through a real sound server.
+ASAN_OPTIONS=detect_leaks=0 tests/audio/with_sound_server.sh build-sanitize/tests/audio/audio_tests \
+  --gtest_brief=1
 echo "All tests passed, sanitizers included."
