@@ -34,7 +34,8 @@ class Mixer {
  private:
   struct Voice {
     const Samples* samples;
-    size_t at;
+    size_t at;     // the next sample to play
+    size_t delay;  // frames of the coming block before it starts
     float gain;
   };
   struct Posted {
@@ -42,8 +43,8 @@ class Mixer {
     std::chrono::steady_clock::time_point when;
   };
   void takePosted();
-  void gallopStep();
-  float crowdSample();
+  void gallopChunk(size_t at, size_t frames);
+  void crowdChunk(float* into, size_t frames);
 
   const SoundBank& bank_;
   std::atomic<float> gain_{1.0f};
@@ -57,6 +58,7 @@ class Mixer {
   // The audio thread's own.
   std::vector<Posted> taking_;
   std::vector<Voice> voices_;
+  std::vector<float> mix_;
   Ambience now_;
   Ambience aim_;
   float stride_ = 0;  // 0..1 through the current stride
