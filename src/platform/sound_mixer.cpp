@@ -127,7 +127,7 @@ void Mixer::gallopChunk(size_t at, size_t frames) {
       const auto offset = std::min(frames - 1, static_cast<size_t>(ahead / perFrame));
       const auto variant = static_cast<size_t>((hoofChoice_.next() + 1.0f) * 0.5f *
                                                static_cast<float>(kHoofVariants - 1) + 0.5f);
-      const float gain = 0.13f * now_.gallop * presence * kRunners[r].gain * kFootWeight[f] *
+      const float gain = 0.22f * now_.gallop * presence * kRunners[r].gain * kFootWeight[f] *
                          (0.85f + 0.15f * hoofChoice_.next());
       voices_.push_back(
           {&bank_.hooves[std::min(variant, kHoofVariants - 1)], 0, at + offset, gain});
@@ -146,7 +146,7 @@ void Mixer::crowdChunk(float* into, size_t frames) {
   constexpr float kTwoPi = 2.0f * std::numbers::pi_v<float>;
   const float swell = 0.8f + 0.08f * std::sin(kTwoPi * 0.31f * t) +
                       0.07f * std::sin(kTwoPi * 0.73f * t) + 0.05f * std::sin(kTwoPi * 1.37f * t);
-  const float level = 0.55f * swell;
+  const float level = 0.8f * swell;
   const float step = (now_.crowd - from) / static_cast<float>(frames);
   float crowd = from;
   for (size_t i = 0; i < frames; ++i) {

@@ -117,13 +117,17 @@ Samples hoof(float hz, uint32_t seed) {
 Samples whip() {
   Samples out(framesOf(0.11f));
   Noise noise(4242);
-  BandPass bite(2600.0f, 0.9f), snap(5200.0f, 1.5f);
+  BandPass bite(2600.0f, 0.9f), snap(4800.0f, 1.5f);
+  // Above 6 kHz a crack only hurts; a gentle low-pass takes the hiss off its edge.
+  const float smooth = 1.0f - std::exp(-kTwoPi * 6000.0f / kRate);
+  float soft = 0;
   for (size_t i = 0; i < out.size(); ++i) {
     const float t = static_cast<float>(i) / kRate;
     const float n = noise.next();
-    const float crack = (bite(n) + 0.35f * snap(n)) * std::exp(-t * 130.0f);
+    const float crack = (bite(n) + 0.3f * snap(n)) * std::exp(-t * 130.0f);
+    soft += smooth * (crack - soft);
     const float body = std::sin(kTwoPi * 190.0f * t) * std::exp(-t * 70.0f);
-    out[i] = std::min(1.0f, t / 0.0007f) * (0.9f * crack + 0.25f * body);
+    out[i] = std::min(1.0f, t / 0.0007f) * (0.75f * soft + 0.2f * body);
   }
   return out;
 }
@@ -148,10 +152,10 @@ Samples gatesAndBell() {
                 static_cast<float>(p + 1);
       clang[i] = 0.25f * ring + 0.5f * click(latch.next()) * std::exp(-t * 60.0f);
     }
-    mixIn(out, clang, at, 0.12f);
+    mixIn(out, clang, at, 0.08f);
   }
   for (int strike = 0; strike < 4; ++strike)
-    mixIn(out, bell(midiHz(86), 1.4f, 0.55f - 0.08f * static_cast<float>(strike)),
+    mixIn(out, bell(midiHz(86), 1.4f, 0.38f - 0.06f * static_cast<float>(strike)),
           0.15f + 0.14f * static_cast<float>(strike));
   return out;
 }
@@ -296,7 +300,7 @@ SoundBank synthesiseSounds() {
   set(Cue::Whip, whip());
   set(Cue::FinalLap, crowd(1.2f, 0.6f, 1.6f, 0.35f, 0.4f, 11));
   set(Cue::Goal, crowd(0.25f, 1.2f, 2.2f, 0.8f, 0.6f, 12));
-  set(Cue::WinningGoal, crowd(0.25f, 2.8f, 2.8f, 1.1f, 0.9f, 13));
+  set(Cue::WinningGoal, crowd(0.25f, 2.8f, 2.8f, 0.95f, 0.9f, 13));
   set(Cue::CareerOver, careerOver());
   static constexpr std::array<float, kHoofVariants> kPitch = {92.0f, 104.0f, 86.0f, 98.0f};
   for (size_t v = 0; v < kHoofVariants; ++v)
