@@ -4,7 +4,6 @@
 // of the whip's crack leaving the mixer. Run it against a sound server, for instance through
 // tests/audio/with_sound_server.sh, or the "on" figures are those of a game with no output.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <QApplication>
 #include <QEventLoop>
@@ -19,29 +18,18 @@
 #include "platform/sound.h"
 #include "platform/window.h"
 #include "typed_key.h"
+#include "race_run.h"
 #include "view/scripted_tour.h"
 
 namespace {
 
+using milka::bench::processSeconds;
+using milka::bench::walkToRace;
+
 using milka::platform::Sound;
 using SteadyClock = std::chrono::steady_clock;
 
-void walkToRace(milka::testing::ScriptedTour& tour) {
-  for (int i = 0; i < 200000; ++i) {
-    const milka::GameState& s = tour.game.state;
-    if (s.screenState == 7 && s.startCountdown < 0 && s.raceTicks > 5) return;
-    tour.step();
-  }
-}
 
-double processSeconds() {
-  rusage use{};
-  getrusage(RUSAGE_SELF, &use);
-  const auto seconds = [](const timeval& t) {
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
-  };
-  return seconds(use.ru_utime) + seconds(use.ru_stime);
-}
 
 int qtKeyOf(int code) {
   if (code >= 37 && code <= 40) return Qt::Key_Left + (code - 37);

@@ -29,8 +29,11 @@ QtMessageHandler passOn = nullptr;
 // A game with no sound server plays in silence; the audio backend's complaints about it would
 // only alarm a player starting the game from a terminal.
 void quietAboutAudio(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  const bool audio = (context.category && qstrncmp(context.category, "qt.multimedia", 13) == 0) ||
-                     message.startsWith(QLatin1String("PulseAudioService"));
+  static const QLatin1String kPulseSays[] = {QLatin1String("PulseAudioService"),
+                                             QLatin1String("Stream error"),
+                                             QLatin1String("pa_stream"), QLatin1String("pa_context")};
+  bool audio = context.category && qstrncmp(context.category, "qt.multimedia", 13) == 0;
+  for (const QLatin1String& says : kPulseSays) audio = audio || message.contains(says);
   if (audio && type != QtFatalMsg) return;
   if (passOn) {
     passOn(type, context, message);
