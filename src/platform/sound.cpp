@@ -21,7 +21,7 @@ namespace {
 // Little enough queued that a whip is heard well within the 30 ms a player takes for "at
 // once", enough that a busy machine does not starve the output between two top-ups.
 constexpr int kBufferMs = 20;
-constexpr int kTopUpMs = 5;
+constexpr int kTopUpMs = 10;
 constexpr int kRetryMs = 2000;
 
 QtMessageHandler passOn = nullptr;
@@ -56,7 +56,7 @@ class AudioOutput final : public QObject {
     topUp_ = new QTimer(this);
     topUp_->setTimerType(Qt::PreciseTimer);
     topUp_->setInterval(kTopUpMs);
-    connect(topUp_, &QTimer::timeout, this, &AudioOutput::feed);
+    connect(topUp_, &QTimer::timeout, this, [this] { feed(); });
     devices_ = new QMediaDevices(this);
     connect(devices_, &QMediaDevices::audioOutputsChanged, this, &AudioOutput::open);
     retry_ = new QTimer(this);
@@ -76,6 +76,24 @@ class AudioOutput final : public QObject {
     retry_ = nullptr;
     delete devices_;
     devices_ = nullptr;
+  }
+
+  // On the audio thread, from its timer: what the queue has room for. False when it had none.
+  bool feed() {
+    if (!playing_ || !sink_ || !into_) return false;
+    const auto frames = static_cast<size_t>(sink_->bytesFree() / 2);
+    if (frames == 0) return false;
+    block_.resize(frames);
+    mixer_.render(block_.data(), frames);
+    into_->write(reinterpret_cast<const char*>(block_.data()), static_cast<qint64>(frames * 2));
+    return true;
+  }
+
+  // A whip is mixed as soon as the server frees the least room it hands out, a few
+  // milliseconds at most, rather than at the next top-up.
+  void feedForWhip(int triesLeft = 8) {
+    if (feed() || triesLeft == 0) return;
+    QTimer::singleShot(1, Qt::PreciseTimer, this, [this, triesLeft] { feedForWhip(triesLeft - 1); });
   }
 
   std::atomic<bool> playing_{false};
@@ -101,15 +119,6 @@ class AudioOutput final : public QObject {
     into_ = sink_->start();
     playing_ = into_ != nullptr && sink_->error() == QAudio::NoError;
     if (playing_) topUp_->start();
-  }
-
-  void feed() {
-    if (!playing_ || !sink_ || !into_) return;
-    const auto frames = static_cast<size_t>(sink_->bytesFree() / 2);
-    if (frames == 0) return;
-    block_.resize(frames);
-    mixer_.render(block_.data(), frames);
-    into_->write(reinterpret_cast<const char*>(block_.data()), static_cast<qint64>(frames * 2));
   }
 
   void close() {
@@ -157,7 +166,10 @@ Sound::~Sound() {
 }
 
 void Sound::follow(const Game& game) {
-  for (Cue cue : cues_.follow(game)) mixer_.play(cue);
+  for (Cue cue : cues_.follow(game)) {
+    mixer_.play(cue);
+    if (cue == Cue::Whip) QMetaObject::invokeMethod(output_, [this] { output_->feedForWhip(); });
+  }
   if (cues_.ambience() != shownAmbience_) {
     shownAmbience_ = cues_.ambience();
     mixer_.setAmbience(shownAmbience_);
