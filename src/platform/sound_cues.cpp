@@ -57,6 +57,14 @@ std::vector<Cue> SoundCues::follow(const Game& game) {
   const Moment now = momentOf(game);
   const Moment& was = last_;
   std::vector<Cue> cues;
+  if (!seen_) {
+    // The first look only takes in the scene: a sound starts with a change the game makes while
+    // it is listened to, not with whatever screen happened to be up when the sound came on.
+    seen_ = true;
+    updateAmbience(game, now);
+    last_ = now;
+    return cues;
+  }
 
   if (now.screenState != was.screenState) {
     switch (now.screenState) {

@@ -59,6 +59,7 @@ class SoundCues {
   Ambience ambience_;
   float speed_ = 0;  // twips per running tick, averaged over the field
   bool roared_ = false;
+  bool seen_ = false;
 };
 
 // Whether the race card names one of the programme's graded or top races.

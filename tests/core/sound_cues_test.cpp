@@ -138,5 +138,16 @@ TEST(SoundCues, EachSoundStartsOnItsTickOfTheRaceAndTheCardsFanfareOnlyForTheBig
   }
 }
 
+TEST(SoundCues, TheTitleChimesAsTheGameStartsAndNotWhenTheSoundComesOnLater) {
+  testing::ScriptedRandom random;
+  Game starting(random);
+  platform::SoundCues fromTheStart;
+  EXPECT_TRUE(fromTheStart.follow(starting).empty());
+  starting.Form_Load();
+  EXPECT_EQ(fromTheStart.follow(starting), std::vector<Cue>{Cue::Title});
+  platform::SoundCues late;
+  EXPECT_TRUE(late.follow(starting).empty());
+}
+
 }  // namespace
 }  // namespace milka
