@@ -21,7 +21,7 @@ pid=$!
 tries=0
 until pactl info >/dev/null 2>&1; do
   tries=$((tries + 1))
-  if [ "$tries" -gt 100 ]; then
+  if [ "$tries" -gt 300 ]; then
     echo "The test sound server did not start:" >&2
     cat "$dir/server.log" >&2
     exit 1
