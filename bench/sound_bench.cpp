@@ -17,8 +17,8 @@
 
 #include "platform/sound.h"
 #include "platform/window.h"
-#include "typed_key.h"
 #include "race_run.h"
+#include "typed_key.h"
 #include "view/scripted_tour.h"
 
 namespace {
@@ -28,8 +28,6 @@ using milka::bench::walkToRace;
 
 using milka::platform::Sound;
 using SteadyClock = std::chrono::steady_clock;
-
-
 
 int qtKeyOf(int code) {
   if (code >= 37 && code <= 40) return Qt::Key_Left + (code - 37);

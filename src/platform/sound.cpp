@@ -7,9 +7,9 @@
 #include <QMediaDevices>
 #include <QTimer>
 #include <QtGlobal>
-#include <cstdio>
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <vector>
 
 #include "platform/view_settings.h"
@@ -29,9 +29,9 @@ QtMessageHandler passOn = nullptr;
 // A game with no sound server plays in silence; the audio backend's complaints about it would
 // only alarm a player starting the game from a terminal.
 void quietAboutAudio(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  static const QLatin1String kPulseSays[] = {QLatin1String("PulseAudioService"),
-                                             QLatin1String("Stream error"),
-                                             QLatin1String("pa_stream"), QLatin1String("pa_context")};
+  static const QLatin1String kPulseSays[] = {
+      QLatin1String("PulseAudioService"), QLatin1String("Stream error"), QLatin1String("pa_stream"),
+      QLatin1String("pa_context")};
   bool audio = context.category && qstrncmp(context.category, "qt.multimedia", 13) == 0;
   for (const QLatin1String& says : kPulseSays) audio = audio || message.contains(says);
   if (audio && type != QtFatalMsg) return;
@@ -93,7 +93,8 @@ class AudioOutput final : public QObject {
   // milliseconds at most, rather than at the next top-up.
   void feedForWhip(int triesLeft = 8) {
     if (feed() || triesLeft == 0) return;
-    QTimer::singleShot(1, Qt::PreciseTimer, this, [this, triesLeft] { feedForWhip(triesLeft - 1); });
+    QTimer::singleShot(1, Qt::PreciseTimer, this,
+                       [this, triesLeft] { feedForWhip(triesLeft - 1); });
   }
 
   std::atomic<bool> playing_{false};
@@ -159,7 +160,8 @@ Sound::Sound(bool muted, int volume)
 }
 
 Sound::~Sound() {
-  QMetaObject::invokeMethod(output_, [this] { output_->end(); }, Qt::BlockingQueuedConnection);
+  QMetaObject::invokeMethod(
+      output_, [this] { output_->end(); }, Qt::BlockingQueuedConnection);
   thread_.quit();
   thread_.wait();
   delete output_;
@@ -186,7 +188,9 @@ void Sound::setVolume(int volume) {
   applyGain();
 }
 
-bool Sound::playing() const { return output_->playing_; }
+bool Sound::playing() const {
+  return output_->playing_;
+}
 
 void Sound::applyGain() {
   // Loudness is heard on a curve: equal steps of F7 and F8 should sound like equal steps.

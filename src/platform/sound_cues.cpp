@@ -20,7 +20,9 @@ constexpr float kLapShift = 2000;
 constexpr float kBunched = 500, kStrungOut = 5000;
 constexpr float kStartLeft = 9700, kStartRight = 50;
 
-float clamp01(float v) { return std::clamp(v, 0.0f, 1.0f); }
+float clamp01(float v) {
+  return std::clamp(v, 0.0f, 1.0f);
+}
 
 bool running(int32_t screenState, int32_t startCountdown) {
   return screenState == kRace && startCountdown <= -1;
@@ -80,7 +82,8 @@ std::vector<Cue> SoundCues::follow(const Game& game) {
     if (now.screenState == kRace) roared_ = false;
   }
   if (now.screenState == kRace) {
-    if (running(now.screenState, now.startCountdown) && !running(was.screenState, was.startCountdown))
+    if (running(now.screenState, now.startCountdown) &&
+        !running(was.screenState, was.startCountdown))
       cues.push_back(Cue::Start);
     // Heard when the key is typed, not when the tick spends the whip: the crack is the
     // player's answer to pressing it. With no whips left there is nothing to crack.

@@ -26,10 +26,10 @@ enum class Cue : uint8_t {
 
 // The sounds that run on, as levels the mixer glides towards.
 struct Ambience {
-  float gallop = 0;             // 0 silent .. 1 the field at full cry
-  float stridesPerSecond = 2;   // the field's pace
-  float fullness = 0;           // 1 bunched: many hooves at once; 0 strung out: a few
-  float crowd = 0;              // 0 silent .. 1 the whole stand on its feet
+  float gallop = 0;            // 0 silent .. 1 the field at full cry
+  float stridesPerSecond = 2;  // the field's pace
+  float fullness = 0;          // 1 bunched: many hooves at once; 0 strung out: a few
+  float crowd = 0;             // 0 silent .. 1 the whole stand on its feet
 
   bool operator==(const Ambience&) const = default;
 };

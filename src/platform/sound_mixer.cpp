@@ -22,8 +22,14 @@ struct Runner {
   float gain;
 };
 constexpr std::array<Runner, 8> kRunners = {{
-    {0.00f, 1.00f}, {0.47f, 0.85f}, {0.21f, 0.70f}, {0.71f, 0.62f},
-    {0.09f, 0.55f}, {0.58f, 0.50f}, {0.34f, 0.45f}, {0.83f, 0.40f},
+    {0.00f, 1.00f},
+    {0.47f, 0.85f},
+    {0.21f, 0.70f},
+    {0.71f, 0.62f},
+    {0.09f, 0.55f},
+    {0.58f, 0.50f},
+    {0.34f, 0.45f},
+    {0.83f, 0.40f},
 }};
 // A four-beat gallop: two hind feet, two fore feet, then the moment with none down.
 constexpr std::array<float, 4> kFootfalls = {0.0f, 0.12f, 0.23f, 0.36f};
@@ -106,7 +112,8 @@ void Mixer::gallopChunk(size_t at, size_t frames) {
   const auto n = static_cast<float>(frames);
   now_.gallop = glide(now_.gallop, aim_.gallop, n);
   now_.fullness = glide(now_.fullness, aim_.fullness, n);
-  now_.stridesPerSecond += (aim_.stridesPerSecond - now_.stridesPerSecond) * std::min(1.0f, kGlide * n);
+  now_.stridesPerSecond +=
+      (aim_.stridesPerSecond - now_.stridesPerSecond) * std::min(1.0f, kGlide * n);
   if (now_.gallop <= 0) return;
   const float from = stride_;
   const float perFrame = now_.stridesPerSecond / static_cast<float>(kSampleRate);
@@ -125,8 +132,8 @@ void Mixer::gallopChunk(size_t at, size_t frames) {
       float ahead = foot - from;
       if (ahead < 0) ahead += 1;
       const auto offset = std::min(frames - 1, static_cast<size_t>(ahead / perFrame));
-      const auto variant = static_cast<size_t>((hoofChoice_.next() + 1.0f) * 0.5f *
-                                               static_cast<float>(kHoofVariants - 1) + 0.5f);
+      const auto variant = static_cast<size_t>(
+          (hoofChoice_.next() + 1.0f) * 0.5f * static_cast<float>(kHoofVariants - 1) + 0.5f);
       const float gain = 0.22f * now_.gallop * presence * kRunners[r].gain * kFootWeight[f] *
                          (0.85f + 0.15f * hoofChoice_.next());
       voices_.push_back(

@@ -11,9 +11,13 @@ namespace {
 constexpr float kTwoPi = 2.0f * std::numbers::pi_v<float>;
 constexpr float kRate = static_cast<float>(kSampleRate);
 
-size_t framesOf(float seconds) { return static_cast<size_t>(seconds * kRate); }
+size_t framesOf(float seconds) {
+  return static_cast<size_t>(seconds * kRate);
+}
 
-float midiHz(int note) { return 440.0f * std::exp2(static_cast<float>(note - 69) / 12.0f); }
+float midiHz(int note) {
+  return 440.0f * std::exp2(static_cast<float>(note - 69) / 12.0f);
+}
 
 // Adds `part` into `into` from `atSeconds` on, growing `into` as needed.
 void mixIn(Samples& into, const Samples& part, float atSeconds, float gain = 1.0f) {
@@ -148,8 +152,8 @@ Samples gatesAndBell() {
       const float t = static_cast<float>(i) / kRate;
       float ring = 0;
       for (size_t p = 0; p < kPartials.size(); ++p)
-        ring += std::sin(kTwoPi * base * kPartials[p] * t) * std::exp(-t * (7.0f + 5.0f * static_cast<float>(p))) /
-                static_cast<float>(p + 1);
+        ring += std::sin(kTwoPi * base * kPartials[p] * t) *
+                std::exp(-t * (7.0f + 5.0f * static_cast<float>(p))) / static_cast<float>(p + 1);
       clang[i] = 0.25f * ring + 0.5f * click(latch.next()) * std::exp(-t * 60.0f);
     }
     mixIn(out, clang, at, 0.08f);
@@ -187,17 +191,18 @@ Samples fanfare() {
   // The game's own call to the post: a triplet pickup, a rising triad and a held top note, in
   // two trumpets a third apart over a drum.
   const std::vector<Note> lead = {
-      {0.0f, 0.33f, 67, 0.8f}, {0.33f, 0.33f, 67, 0.8f}, {0.67f, 0.33f, 67, 0.8f},
-      {1.0f, 1.0f, 72, 1.0f},  {2.0f, 1.0f, 76, 1.0f},   {3.0f, 0.67f, 79, 1.0f},
-      {3.67f, 0.33f, 76, 0.9f}, {4.0f, 0.67f, 79, 1.0f}, {4.67f, 0.33f, 81, 0.9f},
+      {0.0f, 0.33f, 67, 0.8f},  {0.33f, 0.33f, 67, 0.8f}, {0.67f, 0.33f, 67, 0.8f},
+      {1.0f, 1.0f, 72, 1.0f},   {2.0f, 1.0f, 76, 1.0f},   {3.0f, 0.67f, 79, 1.0f},
+      {3.67f, 0.33f, 76, 0.9f}, {4.0f, 0.67f, 79, 1.0f},  {4.67f, 0.33f, 81, 0.9f},
       {5.0f, 3.0f, 84, 1.0f},
   };
   const std::vector<Note> second = {
-      {1.0f, 1.0f, 67, 0.8f},  {2.0f, 1.0f, 72, 0.8f},  {3.0f, 0.67f, 76, 0.8f},
+      {1.0f, 1.0f, 67, 0.8f},   {2.0f, 1.0f, 72, 0.8f},  {3.0f, 0.67f, 76, 0.8f},
       {3.67f, 0.33f, 72, 0.7f}, {4.0f, 0.67f, 76, 0.8f}, {4.67f, 0.33f, 77, 0.7f},
       {5.0f, 3.0f, 79, 0.8f},
   };
-  const std::vector<Note> low = {{1.0f, 2.0f, 48, 0.7f}, {3.0f, 2.0f, 55, 0.6f}, {5.0f, 3.0f, 48, 0.8f}};
+  const std::vector<Note> low = {
+      {1.0f, 2.0f, 48, 0.7f}, {3.0f, 2.0f, 55, 0.6f}, {5.0f, 3.0f, 48, 0.8f}};
   constexpr float kBpm = 138;
   Samples out;
   play(out, lead, kBpm, brass);
@@ -219,7 +224,7 @@ Samples careerOver() {
       {4.5f, 0.5f, 74, 0.8f}, {5.0f, 3.0f, 72, 1.0f},
   };
   const std::vector<Note> under = {
-      {0.0f, 2.0f, 60, 0.5f}, {0.0f, 2.0f, 67, 0.35f}, {2.0f, 1.0f, 55, 0.5f},
+      {0.0f, 2.0f, 60, 0.5f},  {0.0f, 2.0f, 67, 0.35f}, {2.0f, 1.0f, 55, 0.5f},
       {3.0f, 1.0f, 59, 0.45f}, {4.0f, 1.0f, 57, 0.45f}, {5.0f, 3.0f, 48, 0.5f},
       {5.0f, 3.0f, 64, 0.35f},
   };
@@ -232,8 +237,8 @@ Samples careerOver() {
 
 Samples titleChime() {
   const std::vector<Note> rising = {
-      {0.0f, 1.0f, 72, 0.7f}, {0.5f, 1.0f, 76, 0.7f}, {1.0f, 1.0f, 79, 0.7f}, {1.5f, 3.0f, 84, 0.8f},
-      {1.5f, 3.0f, 72, 0.4f},
+      {0.0f, 1.0f, 72, 0.7f}, {0.5f, 1.0f, 76, 0.7f}, {1.0f, 1.0f, 79, 0.7f},
+      {1.5f, 3.0f, 84, 0.8f}, {1.5f, 3.0f, 72, 0.4f},
   };
   Samples out;
   play(out, rising, 112, bell);

@@ -84,7 +84,8 @@ class Recording {
   void take() {
     const QByteArray more = parec_.readAllStandardOutput();
     if (more.isEmpty()) return;
-    if (raw_.isEmpty()) firstBytes_ = Clock::now() - std::chrono::microseconds(more.size() / 2 * 1000000LL / kRate);
+    if (raw_.isEmpty())
+      firstBytes_ = Clock::now() - std::chrono::microseconds(more.size() / 2 * 1000000LL / kRate);
     raw_ += more;
   }
   QProcess parec_;
@@ -94,7 +95,8 @@ class Recording {
 
 float peak(const std::vector<float>& s, long long from, long long to) {
   float p = 0;
-  for (long long i = std::max(0LL, from); i < std::min<long long>(to, static_cast<long long>(s.size())); ++i)
+  for (long long i = std::max(0LL, from);
+       i < std::min<long long>(to, static_cast<long long>(s.size())); ++i)
     p = std::max(p, std::fabs(s[static_cast<size_t>(i)]));
   return p;
 }
@@ -102,7 +104,8 @@ float peak(const std::vector<float>& s, long long from, long long to) {
 double rms(const std::vector<float>& s, long long from, long long to) {
   double sum = 0;
   long long n = 0;
-  for (long long i = std::max(0LL, from); i < std::min<long long>(to, static_cast<long long>(s.size())); ++i, ++n)
+  for (long long i = std::max(0LL, from);
+       i < std::min<long long>(to, static_cast<long long>(s.size())); ++i, ++n)
     sum += double{s[static_cast<size_t>(i)]} * s[static_cast<size_t>(i)];
   return n == 0 ? 0 : std::sqrt(sum / static_cast<double>(n));
 }
@@ -195,11 +198,13 @@ TEST(AudioTest, ARaceIsHeardFromTheGatesToTheGoalAndNotBefore) {
   const std::vector<float> heard = recording.samples();
   const long long startAt = recording.at(started);
   EXPECT_LT(peak(heard, recording.at(silentFrom), startAt), 0.002f)
-      << "a sound before the start; recorded " << heard.size() << " samples, the start at " << startAt;
+      << "a sound before the start; recorded " << heard.size() << " samples, the start at "
+      << startAt;
 
   // The gates: the first sound after the silence, within the output's own delay.
   long long onset = startAt;
-  while (onset < static_cast<long long>(heard.size()) && std::fabs(heard[static_cast<size_t>(onset)]) < 0.02f)
+  while (onset < static_cast<long long>(heard.size()) &&
+         std::fabs(heard[static_cast<size_t>(onset)]) < 0.02f)
     ++onset;
   const double delay = static_cast<double>(onset - startAt) / kRate;
   EXPECT_LT(delay, 1.0) << "the start is heard late or not at all";

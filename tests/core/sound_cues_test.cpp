@@ -1,5 +1,7 @@
 // What the game is heard doing, read from the model: races and race cards played through the
 // handlers as the window plays them, and the tick of every sound that starts.
+#include "platform/sound_cues.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -8,14 +10,13 @@
 #include <vector>
 
 #include "career/flow.h"
-#include "platform/sound_cues.h"
 #include "scripted_random.h"
 #include "typed_key.h"
 
 namespace milka::platform {
 void PrintTo(Cue cue, std::ostream* out) {
-  static const char* const kNames[] = {"Title", "Stable", "Pasture", "Fanfare", "Start",
-                                       "Whip", "FinalLap", "Goal", "WinningGoal", "CareerOver"};
+  static const char* const kNames[] = {"Title", "Stable",   "Pasture", "Fanfare",     "Start",
+                                       "Whip",  "FinalLap", "Goal",    "WinningGoal", "CareerOver"};
   *out << kNames[static_cast<size_t>(cue)];
 }
 }  // namespace milka::platform
@@ -87,9 +88,8 @@ struct Listener : ScriptedGame {
         game.Text1_KeyDown(static_cast<int16_t>(code), 0);
         listen();
       }
-      for (void (Game::*timer)() : {&Game::Timer1_Timer, &Game::Timer2_Timer,
-                                    &Game::Timer3_Timer, &Game::Timer4_Timer,
-                                    &Game::Timer5_Timer}) {
+      for (void (Game::*timer)() : {&Game::Timer1_Timer, &Game::Timer2_Timer, &Game::Timer3_Timer,
+                                    &Game::Timer4_Timer, &Game::Timer5_Timer}) {
         (game.*timer)();
         listen();
         if (s.playerFinished == 1 && whipsAtTheLine < 0) whipsAtTheLine = s.horseWhips;
@@ -113,10 +113,22 @@ TEST(SoundCues, EachSoundStartsOnItsTickOfTheRaceAndTheCardsFanfareOnlyForTheBig
   // 浦和 (month 1, 特選: 3 laps) the rivals lead at 47 a tick: across 7000 on the 148th, 297th
   // and 446th, then at 17 a tick past the post on the 858th, which the next tick calls.
   const Case cases[] = {
-      {"class race, whipped", 3, 9, 1, 400, true,
-       {{16, Cue::Start}, {15 + 247, Cue::FinalLap}, {15 + 387, Cue::WinningGoal}}, true},
-      {"class race, no whips", 3, 1, 0, 0, true,
-       {{16, Cue::Start}, {15 + 446, Cue::FinalLap}, {15 + 859, Cue::Goal}}, false},
+      {"class race, whipped",
+       3,
+       9,
+       1,
+       400,
+       true,
+       {{16, Cue::Start}, {15 + 247, Cue::FinalLap}, {15 + 387, Cue::WinningGoal}},
+       true},
+      {"class race, no whips",
+       3,
+       1,
+       0,
+       0,
+       true,
+       {{16, Cue::Start}, {15 + 446, Cue::FinalLap}, {15 + 859, Cue::Goal}},
+       false},
       {"graded race card", 3, 1, 12, 10, false, {{0, Cue::Fanfare}}, false},
       {"top race card", 3, 1, 15, 10, false, {{0, Cue::Fanfare}}, false},
       {"top race chain missed: the graded race", 4, 10, 20, 10, false, {{0, Cue::Fanfare}}, false},
