@@ -19,9 +19,9 @@
 
 #include "platform/glide.h"
 #include "platform/window.h"
+#include "race_run.h"
 #include "shell/game.h"
 #include "typed_key.h"
-#include "race_run.h"
 #include "view/scripted_tour.h"
 
 namespace {
@@ -31,7 +31,6 @@ using milka::bench::walkToRace;
 
 using milka::Game;
 using milka::platform::GameWindow;
-
 
 void settle() {
   QCoreApplication::processEvents();
@@ -168,7 +167,6 @@ class FrameClock final : public QObject {
   bool wasRunning_ = false;
   bool inside_ = false;
 };
-
 
 void BM_RaceThirtySeconds(benchmark::State& state) {
   constexpr int kSeconds = 30;

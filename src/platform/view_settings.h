@@ -1,5 +1,6 @@
 // How the player last left the window: its zoom and size, full screen or not, whether the
-// pictures glide, and how loud the game plays. Kept with QSettings so the next game opens the same way.
+// pictures glide, and how loud the game plays. Kept with QSettings so the next game opens the same
+// way.
 #pragma once
 
 #include <QByteArray>

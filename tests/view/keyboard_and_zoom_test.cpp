@@ -250,10 +250,15 @@ TEST_F(KeyboardTest, F6MutesAndF7AndF8StepTheVolumeWithinItsRange) {
     bool muted;
     int volume;
   } steps[] = {
-      {Qt::Key_F6, 1, true, 7},   {Qt::Key_F6, 1, false, 7}, {Qt::Key_F7, 3, false, 4},
-      {Qt::Key_F7, 9, false, 0},  {Qt::Key_F8, 2, false, 2}, {Qt::Key_F6, 1, true, 2},
+      {Qt::Key_F6, 1, true, 7},
+      {Qt::Key_F6, 1, false, 7},
+      {Qt::Key_F7, 3, false, 4},
+      {Qt::Key_F7, 9, false, 0},
+      {Qt::Key_F8, 2, false, 2},
+      {Qt::Key_F6, 1, true, 2},
       // Turning it up while muted is asking to hear it.
-      {Qt::Key_F8, 1, false, 3},  {Qt::Key_F8, 20, false, 10},
+      {Qt::Key_F8, 1, false, 3},
+      {Qt::Key_F8, 20, false, 10},
   };
   for (const Step& s : steps) {
     for (int i = 0; i < s.presses; ++i) press(s.key);
