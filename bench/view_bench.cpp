@@ -5,7 +5,6 @@
 // and gliding on: frames drawn per second while the field runs, the longest wait between two,
 // and the processor time the painting and the whole game took.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 #include <time.h>
 
 #include <QApplication>
@@ -20,23 +19,18 @@
 
 #include "platform/glide.h"
 #include "platform/window.h"
+#include "race_run.h"
 #include "shell/game.h"
 #include "typed_key.h"
 #include "view/scripted_tour.h"
 
 namespace {
 
+using milka::bench::processSeconds;
+using milka::bench::walkToRace;
+
 using milka::Game;
 using milka::platform::GameWindow;
-
-// Tour periods until a race is under way, its countdown over.
-void walkToRace(milka::testing::ScriptedTour& tour) {
-  for (int i = 0; i < 200000; ++i) {
-    const milka::GameState& s = tour.game.state;
-    if (s.screenState == 7 && s.startCountdown < 0 && s.raceTicks > 5) return;
-    tour.step();
-  }
-}
 
 void settle() {
   QCoreApplication::processEvents();
@@ -173,15 +167,6 @@ class FrameClock final : public QObject {
   bool wasRunning_ = false;
   bool inside_ = false;
 };
-
-double processSeconds() {
-  rusage use{};
-  getrusage(RUSAGE_SELF, &use);
-  const auto seconds = [](const timeval& t) {
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
-  };
-  return seconds(use.ru_utime) + seconds(use.ru_stime);
-}
 
 void BM_RaceThirtySeconds(benchmark::State& state) {
   constexpr int kSeconds = 30;

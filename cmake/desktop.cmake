@@ -48,6 +48,8 @@ install(DIRECTORY ${MILKA_ICON_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/
 # binary does not link but needs at run time is named here: the Japanese fonts (without them
 # every character is an empty box) and the Wayland platform plugin (the X11 one comes with
 # libqt6gui6, which the binary links). TLS for an https score server needs the CA certificates.
+# The sound goes to a PulseAudio server (libpulse comes with Qt Multimedia); the game plays on
+# in silence without one.
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "milka-derby")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
@@ -66,5 +68,5 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "games")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont, qt6-wayland, libqt6sql6-sqlite, qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ca-certificates, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ca-certificates, xdg-utils, pulseaudio | pipewire-pulse")
 include(CPack)

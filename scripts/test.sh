@@ -30,6 +30,9 @@ ASAN_OPTIONS=detect_leaks=1 build-sanitize/tests/soak --events 200000 --seed 1 -
   --trace-out build-sanitize/soak-failure.mdj
 ASAN_OPTIONS=detect_leaks=0 build-sanitize/tests/qt_tests --gtest_brief=1
 ASAN_OPTIONS=detect_leaks=0 build-sanitize/tests/site/site_tests --gtest_brief=1
+# The sound's own thread beside the window's, through a real sound server.
+ASAN_OPTIONS=detect_leaks=0 tests/audio/with_sound_server.sh build-sanitize/tests/audio/audio_tests \
+  --gtest_brief=1
 
 # Any bytes read as a journal and replayed, starting from the kept journals; only the fuzz target
 # and what it needs are built.
@@ -40,4 +43,4 @@ rm -rf build-fuzz/journal-corpus && mkdir build-fuzz/journal-corpus
 cp tests/soak/traces/*.mdj build-fuzz/journal-corpus/
 build-fuzz/tests/journal_fuzz -max_total_time=60 -max_len=8192 -print_final_stats=1 \
   -artifact_prefix=build-fuzz/ build-fuzz/journal-corpus
-echo "All tests passed, sanitizers and the journal's fuzzing included."
+echo "All tests passed, sanitizers, the sound server and the journal's fuzzing included."

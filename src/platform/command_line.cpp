@@ -54,6 +54,11 @@ QString storeReplay(const QString& value, Options& options) {
   return {};
 }
 
+QString storeMute(const QString&, Options& options) {
+  options.mute = true;
+  return {};
+}
+
 // Every option that shapes the game, in the order --help lists them.
 const std::vector<OptionRow>& optionTable() {
   static const std::vector<OptionRow> rows = {
@@ -82,6 +87,10 @@ const std::vector<OptionRow>& optionTable() {
                                          "race)"),
                           QStringLiteral("FILE")),
        storeReplay},
+      {QCommandLineOption(QStringLiteral("mute"),
+                          QStringLiteral("音を出さずに始める。F6 で鳴らせる "
+                                         "(start silent; F6 turns the sound on)")),
+       storeMute},
   };
   return rows;
 }

@@ -20,6 +20,7 @@ struct Options {
   std::optional<double> scale;   // --scale F: the window's starting zoom
   QString site;                  // --site URL: the maker's site hosted elsewhere (empty: our own)
   QString replay;                // --replay FILE: play a career's journal back, touching nothing
+  bool mute = false;             // --mute: start silent
 };
 
 struct StartRequest {

@@ -19,6 +19,7 @@
 #include "platform/online_port.h"
 #include "platform/qt_japanese.h"
 #include "platform/site_setup.h"
+#include "platform/sound.h"
 #include "platform/window.h"
 #include "shell/game.h"
 
@@ -31,7 +32,7 @@ QString careersDirectory() {
          QStringLiteral("/careers");
 }
 
-int replayJournal(const QString& file) {
+int replayJournal(const QString& file, bool mute) {
   QFile in(file);
   QByteArray bytes;
   if (in.open(QIODevice::ReadOnly)) bytes = in.readAll();
@@ -46,6 +47,8 @@ int replayJournal(const QString& file) {
   milka::journal::Session session(r.header);
   QSettings settings;
   GameWindow window(session.game(), &settings);
+  Sound sound(mute, window.view().volume);
+  window.setSound(&sound, mute);
   ReplayShow show(session, r.events, window);
   if (r.status == milka::journal::Reading::Status::Damaged) show.setEndNote(replayDamagedEndText());
   window.showAsRemembered();
@@ -90,7 +93,7 @@ int main(int argc, char** argv) {
   QTranslator qtJapanese;
   milka::platform::speakJapanese(qtJapanese);
 
-  if (!request.options.replay.isEmpty()) return replayJournal(request.options.replay);
+  if (!request.options.replay.isEmpty()) return replayJournal(request.options.replay, request.options.mute);
 
   QtOnlinePort port;
   // The game's own site, or the one named; it outlives the event loop below.
@@ -118,6 +121,8 @@ int main(int argc, char** argv) {
 
   QSettings settings;
   GameWindow window(keeper.game(), &settings);
+  Sound sound(request.options.mute, window.view().volume);
+  window.setSound(&sound, request.options.mute);
   CareerPlay play(keeper, window);
   // Network answers arrive between the window's own events; what they change shows at once.
   port.setAfterCallback([&window] { window.sync(); });

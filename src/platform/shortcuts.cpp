@@ -54,6 +54,9 @@ ViewKey viewKeyFor(int qtKey, Qt::KeyboardModifiers modifiers) {
   if (plain(modifiers)) {
     if (qtKey == Qt::Key_F11) return ViewKey::FullScreen;
     if (qtKey == Qt::Key_F9) return ViewKey::Gliding;
+    if (qtKey == Qt::Key_F6) return ViewKey::Mute;
+    if (qtKey == Qt::Key_F7) return ViewKey::Quieter;
+    if (qtKey == Qt::Key_F8) return ViewKey::Louder;
     return ViewKey::None;
   }
   if (!withControl(modifiers)) return ViewKey::None;

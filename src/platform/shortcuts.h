@@ -14,7 +14,7 @@ int commandForKey(int qtKey, Qt::KeyboardModifiers modifiers);
 // The keys of a button as its tooltip names them.
 QString commandKeyNames(int command);
 
-enum class ViewKey { None, ZoomIn, ZoomOut, ActualSize, FullScreen, Gliding };
+enum class ViewKey { None, ZoomIn, ZoomOut, ActualSize, FullScreen, Gliding, Mute, Quieter, Louder };
 
 ViewKey viewKeyFor(int qtKey, Qt::KeyboardModifiers modifiers);
 

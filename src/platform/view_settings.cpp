@@ -10,6 +10,8 @@ const QString kZoom = QStringLiteral("window/zoom");
 const QString kGeometry = QStringLiteral("window/geometry");
 const QString kFullScreen = QStringLiteral("window/fullScreen");
 const QString kGliding = QStringLiteral("view/gliding");
+const QString kMuted = QStringLiteral("sound/muted");
+const QString kVolume = QStringLiteral("sound/volume");
 
 }  // namespace
 
@@ -22,6 +24,9 @@ ViewSettings ViewSettings::load(const QSettings& settings) {
   view.geometry = settings.value(kGeometry).toByteArray();
   view.fullScreen = settings.value(kFullScreen, false).toBool();
   view.gliding = settings.value(kGliding, true).toBool();
+  view.muted = settings.value(kMuted, false).toBool();
+  const int volume = settings.value(kVolume).toInt(&ok);
+  if (ok && volume >= kMinVolume && volume <= kMaxVolume) view.volume = volume;
   return view;
 }
 
@@ -30,6 +35,8 @@ void ViewSettings::save(QSettings& settings) const {
   settings.setValue(kGeometry, geometry);
   settings.setValue(kFullScreen, fullScreen);
   settings.setValue(kGliding, gliding);
+  settings.setValue(kMuted, muted);
+  settings.setValue(kVolume, volume);
 }
 
 }  // namespace milka::platform

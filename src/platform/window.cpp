@@ -10,6 +10,7 @@
 #include "journal/session.h"
 #include "platform/career_notes.h"
 #include "platform/fonts.h"
+#include "platform/sound.h"
 #include "platform/sprites.h"
 
 namespace milka::platform {
@@ -163,6 +164,8 @@ int GameWindow::keyCode(int qtKey) {
 
 void GameWindow::sync() {
   const Form& form = game_->form;
+  // First, so that a whip's crack is on its way before the repaint.
+  if (sound_) sound_->follow(*game_);
   canvas_->sync(form, game_->state);
   // The spare space around a scaled form shows the window's colour too.
   if (synced_ && form.backColour != shownBackColour_) update();
@@ -266,6 +269,9 @@ bool GameWindow::windowKey(const QKeyEvent& key) {
     case ViewKey::ActualSize: zoomTo(1); break;
     case ViewKey::FullScreen: toggleFullScreen(); break;
     case ViewKey::Gliding: setGliding(!view_.gliding); break;
+    case ViewKey::Mute: setMuted(!(sound_ ? sound_->muted() : view_.muted)); break;
+    case ViewKey::Quieter: stepVolume(-1); break;
+    case ViewKey::Louder: stepVolume(1); break;
     case ViewKey::None: break;
   }
   return true;
@@ -349,6 +355,28 @@ void GameWindow::toggleFullScreen() {
 void GameWindow::setGliding(bool on) {
   view_.gliding = on;
   canvas_->setGliding(on);
+  remember();
+}
+
+void GameWindow::setSound(Sound* sound, bool startMuted) {
+  sound_ = sound;
+  if (!sound_) return;
+  sound_->setVolume(view_.volume);
+  sound_->setMuted(startMuted || view_.muted);
+  sound_->follow(*game_);
+}
+
+void GameWindow::setMuted(bool muted) {
+  if (sound_) sound_->setMuted(muted);
+  view_.muted = muted;
+  remember();
+}
+
+void GameWindow::stepVolume(int steps) {
+  view_.volume = std::clamp(view_.volume + steps, kMinVolume, kMaxVolume);
+  if (sound_) sound_->setVolume(view_.volume);
+  // Turning it up is asking to hear it.
+  if (steps > 0 && view_.muted) setMuted(false);
   remember();
 }
 

@@ -26,6 +26,8 @@ class QSettings;
 
 namespace milka::platform {
 
+class Sound;
+
 class GameWindow final : public QWidget {
  public:
   // settings: where the zoom, size, full screen and gliding are remembered between runs;
@@ -77,6 +79,13 @@ class GameWindow final : public QWidget {
   void toggleFullScreen();
   void setGliding(bool on);
   bool gliding() const { return view_.gliding; }
+
+  // The sound that follows the model; without one the window is silent. startMuted: --mute,
+  // which silences this game without changing what is remembered.
+  void setSound(Sound* sound, bool startMuted = false);
+  void setMuted(bool muted);
+  void stepVolume(int steps);
+  const ViewSettings& view() const { return view_; }
 
   // How large the form is drawn, and where: 1 and the whole window at the form's own size.
   double scale() const { return scale_; }
@@ -136,6 +145,7 @@ class GameWindow final : public QWidget {
   std::array<QTimer*, 6> timers_{};
   bool synced_ = false;
   SiteNote* note_ = nullptr;
+  Sound* sound_ = nullptr;
 };
 
 }  // namespace milka::platform

@@ -78,6 +78,9 @@ TEST(CommandLine, OptionsAndTheirValues) {
             "https://milka.example.org/m");
   EXPECT_TRUE(read({"--seed", "1"}).options.site.isEmpty());
   EXPECT_FALSE(read({"--site"}).play);
+  EXPECT_TRUE(read({"--mute", "--seed", "1"}).options.mute);
+  EXPECT_FALSE(read({"--seed", "1"}).options.mute);
+  EXPECT_FALSE(read({"--mute=yes"}).play);
 }
 
 // A fake Qt plugin folder and a real listening socket stand in for a desktop.

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/shortcuts.h"
+#include "platform/sound.h"
 #include "platform/window.h"
 #include "scripted_random.h"
 #include "window_parts.h"
@@ -239,6 +240,72 @@ TEST_F(KeyboardTest, F11AndF9TurnFullScreenAndGlidingOnAndOff) {
   EXPECT_TRUE(window->canvas()->gliding());
 }
 
+TEST_F(KeyboardTest, F6MutesAndF7AndF8StepTheVolumeWithinItsRange) {
+  showWindow();
+  Sound sound(false, kMaxVolume);
+  window->setSound(&sound);
+  struct Step {
+    Qt::Key key;
+    int presses;
+    bool muted;
+    int volume;
+  } steps[] = {
+      {Qt::Key_F6, 1, true, 7},
+      {Qt::Key_F6, 1, false, 7},
+      {Qt::Key_F7, 3, false, 4},
+      {Qt::Key_F7, 9, false, 0},
+      {Qt::Key_F8, 2, false, 2},
+      {Qt::Key_F6, 1, true, 2},
+      // Turning it up while muted is asking to hear it.
+      {Qt::Key_F8, 1, false, 3},
+      {Qt::Key_F8, 20, false, 10},
+  };
+  for (const Step& s : steps) {
+    for (int i = 0; i < s.presses; ++i) press(s.key);
+    EXPECT_EQ(sound.muted(), s.muted) << s.key << " " << s.volume;
+    EXPECT_EQ(sound.volume(), s.volume) << s.key;
+    EXPECT_EQ(window->view().volume, s.volume) << s.key;
+  }
+  window->setSound(nullptr);
+}
+
+TEST_F(KeyboardTest, MuteAndVolumeAreRememberedAndMuteOnTheCommandLineIsNot) {
+  ASSERT_TRUE(dir.isValid());
+  QSettings& stored = settingsIn(dir);
+  open(&stored);
+  showWindow();
+  {
+    Sound sound(false, kMaxVolume);
+    window->setSound(&sound);
+    press(Qt::Key_F7);
+    press(Qt::Key_F7);
+    press(Qt::Key_F6);
+    window->setSound(nullptr);
+  }
+  window.reset();
+
+  open(&stored);
+  Sound sound(false, kMaxVolume);
+  window->setSound(&sound);
+  EXPECT_TRUE(sound.muted());
+  EXPECT_EQ(sound.volume(), 5);
+  showWindow();
+  press(Qt::Key_F6);
+  window->setSound(nullptr);
+  window.reset();
+
+  // --mute silences this game alone; the next opens as the player left it.
+  open(&stored);
+  window->setSound(&sound, true);
+  EXPECT_TRUE(sound.muted());
+  window->setSound(nullptr);
+  window.reset();
+  open(&stored);
+  window->setSound(&sound);
+  EXPECT_FALSE(sound.muted());
+  window->setSound(nullptr);
+}
+
 TEST_F(KeyboardTest, TheViewIsRememberedBetweenRuns) {
   ASSERT_TRUE(dir.isValid());
   QSettings& stored = settingsIn(dir);
@@ -273,9 +340,11 @@ TEST_F(KeyboardTest, ADamagedSettingsFileOpensAtTheFormsSize) {
   QSettings& stored = settingsIn(dir);
   stored.setValue("window/zoom", 1e9);
   stored.setValue("window/geometry", QByteArray("not a geometry"));
+  stored.setValue("sound/volume", 99);
   open(&stored);
   window->showAsRemembered();
   EXPECT_EQ(window->size(), QSize(719, 516));
+  EXPECT_EQ(window->view().volume, ViewSettings{}.volume);
 }
 
 }  // namespace
