@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 
 #ifndef MILKA_VERSION
 #define MILKA_VERSION "0"
@@ -225,18 +226,31 @@ std::string describe(const Event& e) {
   }
   using K = Event::Kind;
   static constexpr std::array<const char*, 6> kButtons = {"?", "A", "Up", "Down", "B", "Site"};
+  // Piece by piece: joining temporaries with + trips GCC 12's -Wrestrict at -O3.
+  std::string out;
+  auto words = [&out](std::initializer_list<std::string_view> pieces) {
+    for (std::string_view p : pieces) {
+      if (!out.empty()) out += ' ';
+      out += p;
+    }
+    return out;
+  };
+  const std::string code = std::to_string(e.code), shift = std::to_string(e.shift);
   switch (e.kind) {
     case K::Load: return "Load";
     case K::Click:
-      return e.code >= 1 && e.code <= 5 ? kButtons[static_cast<size_t>(e.code)]
-                                        : "Click " + std::to_string(e.code);
-    case K::Key: return "Key " + std::to_string(e.code) + " " + std::to_string(e.shift);
-    case K::Timer: return "T" + std::to_string(e.code);
-    case K::Text1: return "Text1 " + std::to_string(e.code) + " " + hex;
-    case K::Fetch: return "Fetch " + std::to_string(e.code) + " " + hex;
-    case K::Nav: return "Nav " + std::to_string(e.code) + " " + hex;
-    case K::Notify: return "Notify " + hex;
-    case K::SiteBase: return "SiteBase " + hex;
+      if (e.code >= 1 && e.code <= 5) return kButtons[static_cast<size_t>(e.code)];
+      return words({"Click", code});
+    case K::Key: return words({"Key", code, shift});
+    case K::Timer:
+      out.push_back('T');
+      out.append(code);
+      return out;
+    case K::Text1: return words({"Text1", code, hex});
+    case K::Fetch: return words({"Fetch", code, hex});
+    case K::Nav: return words({"Nav", code, hex});
+    case K::Notify: return words({"Notify", hex});
+    case K::SiteBase: return words({"SiteBase", hex});
   }
   return "?";
 }
