@@ -78,7 +78,8 @@ bool Store::open(QString* error) {
 
 bool Store::connected() const {
   if (connected_) return true;
-  if (!backend_ || sinceConnectTry_.elapsed() < kReconnectEveryMs) return false;
+  if (!backend_ || (!retryNow_ && sinceConnectTry_.elapsed() < kReconnectEveryMs)) return false;
+  retryNow_ = false;
   sinceConnectTry_.restart();
   db_.close();
   QString error;
@@ -93,7 +94,7 @@ bool Store::dropIfLost() const {
   db_.close();
   connected_ = false;
   // The first try after a loss goes at once: the server may only have restarted.
-  sinceConnectTry_.invalidate();
+  retryNow_ = true;
   return true;
 }
 

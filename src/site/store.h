@@ -103,6 +103,7 @@ class Store {
   mutable QSqlDatabase db_;
   mutable bool connected_ = false;
   mutable QElapsedTimer sinceConnectTry_;
+  mutable bool retryNow_ = false;
   mutable bool fault_ = false;
 };
 
