@@ -4,10 +4,11 @@
 # Packages given as arguments are wanted as well.
 set -euo pipefail
 # The maker's site needs Qt HTTP Server (whose CMake package asks for the WebSockets one) and
-# the SQLite driver; xdg-utils lets the site button open it in the player's browser.
+# the SQLite driver, and the PostgreSQL driver for milka-site hosted for many; xdg-utils lets
+# the site button open it in the player's browser.
 packages=(g++ make cmake pkg-config qt6-base-dev libgtest-dev libgmock-dev fonts-ipafont
           ca-certificates qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite xdg-utils
-          qt6-translations-l10n
+          qt6-translations-l10n libqt6sql6-psql
           "$@")
 missing=()
 for p in "${packages[@]}"; do

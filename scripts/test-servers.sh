@@ -9,7 +9,7 @@
 #
 # MILKA_TEST_PG is the cluster's address with its throwaway password in PGPASSWORD;
 # MILKA_TEST_PROXY is nginx, which forwards round robin to the two milka-site processes the
-# end-to-end test starts on MILKA_TEST_PROXY_UPSTREAMS.
+# end-to-end test starts on the two ports in MILKA_TEST_PROXY_UPSTREAMS.
 set -euo pipefail
 action="${1:?start DIR or stop DIR}"
 dir="${2:?a directory for the servers}"

@@ -4,10 +4,16 @@
 # and runs every test again under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# chromium is the real browser the site's pages are loaded in.
-scripts/deps.sh chromium
+# chromium is the real browser the site's pages are loaded in; the hosted site's tests run on a
+# real PostgreSQL server behind a real nginx.
+scripts/deps.sh chromium postgresql-15 nginx
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
+
+# The servers live in a temporary directory for this run only, stopped however it ends.
+servers="$(mktemp -d)"
+trap 'scripts/test-servers.sh stop "$servers"' EXIT
+eval "$(scripts/test-servers.sh start "$servers")"
 
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMILKA_WERROR=ON -DMILKA_TESTS=ON
 cmake --build build-test -j"$jobs"
