@@ -4,12 +4,12 @@
 # Packages given as arguments are wanted as well.
 set -euo pipefail
 # The maker's site needs Qt HTTP Server (whose CMake package asks for the WebSockets one) and
-# the SQLite driver; xdg-utils lets the site button open it in the player's browser. The sound
-# plays through Qt Multimedia; its test records a PulseAudio server of its own (parec and pactl
-# are in pulseaudio-utils).
+# the SQLite driver, and the PostgreSQL driver for milka-site hosted for many; xdg-utils lets
+# the site button open it in the player's browser. The sound plays through Qt Multimedia; its
+# test records a PulseAudio server of its own (parec and pactl are in pulseaudio-utils).
 packages=(g++ make cmake pkg-config qt6-base-dev libgtest-dev libgmock-dev fonts-ipafont
           ca-certificates qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite xdg-utils
-          qt6-translations-l10n qt6-multimedia-dev pulseaudio pulseaudio-utils
+          qt6-translations-l10n libqt6sql6-psql qt6-multimedia-dev pulseaudio pulseaudio-utils
           "$@")
 missing=()
 for p in "${packages[@]}"; do

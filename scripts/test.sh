@@ -5,10 +5,16 @@
 # journal's reader has a minute under libFuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# chromium is the real browser the site's pages are loaded in; libFuzzer comes with clang.
-scripts/deps.sh chromium clang libclang-rt-14-dev
+# chromium is the real browser the site's pages are loaded in; libFuzzer comes with clang; the
+# hosted site's tests run on a real PostgreSQL server behind a real nginx.
+scripts/deps.sh chromium clang libclang-rt-14-dev postgresql-15 nginx
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
+
+# The servers live in a temporary directory for this run only, stopped however it ends.
+servers="$(mktemp -d)"
+trap 'scripts/test-servers.sh stop "$servers"' EXIT
+eval "$(scripts/test-servers.sh start "$servers")"
 
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMILKA_WERROR=ON -DMILKA_TESTS=ON
 cmake --build build-test -j"$jobs"

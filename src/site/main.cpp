@@ -1,5 +1,6 @@
 // milka-site: the maker's site on its own, for a group of players. Plain HTTP; put it behind a
-// reverse proxy for TLS and a public name.
+// reverse proxy for TLS and a public name, and in front of several of these on one PostgreSQL
+// database when one process is not enough.
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -40,9 +41,11 @@ int main(int argc, char** argv) {
       QStringLiteral("Address and port to serve on (default "
                      "127.0.0.1:8080; 0.0.0.0:8080 for every address)."),
       QStringLiteral("ADDRESS:PORT"), QStringLiteral("127.0.0.1:8080"));
-  const QCommandLineOption db(QStringLiteral("db"),
-                              QStringLiteral("The SQLite file (created if missing)."),
-                              QStringLiteral("PATH"));
+  const QCommandLineOption db(
+      QStringLiteral("db"),
+      QStringLiteral("The SQLite file (created if missing), or postgresql://USER@HOST[:PORT]/DBNAME "
+                     "with the password in PGPASSWORD or ~/.pgpass, never in the URL."),
+      QStringLiteral("PATH|URL"));
   parser.addOption(listen);
   parser.addOption(db);
   parser.process(app);
@@ -68,8 +71,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "milka-site: %s\n", qPrintable(error));
     return 1;
   }
+  const bool sqlite = site.store().kind() == milka::site::DatabaseAddress::Kind::SQLite;
   std::printf("milka-site: serving %s/karuden/ from %s\n", qPrintable(site.baseUrl()),
-              qPrintable(QFileInfo(path).absoluteFilePath()));
+              qPrintable(sqlite ? QFileInfo(path).absoluteFilePath() : path));
   std::fflush(stdout);
   return app.exec();
 }

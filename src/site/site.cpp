@@ -33,6 +33,14 @@ QHttpServerResponse html(QByteArray body, Status status = Status::Ok) {
   return response;
 }
 
+// A page whose reads the database could not answer: the person waiting is told to try again,
+// never shown an empty hall of fame.
+QHttpServerResponse unavailable() {
+  return html(messagePage(QStringLiteral("ただいま表示できません"),
+                          QStringLiteral("混み合っているか、準備中です。しばらくしてからもう一度お試し下さい。")),
+              Status::ServiceUnavailable);
+}
+
 QHttpServerResponse refusal(const QString& message) {
   return html(messagePage(QStringLiteral("送信できませんでした"), message), Status::BadRequest);
 }
@@ -101,18 +109,25 @@ void Site::addRoutes() {
   http_.route("/karuden/", [this](const QHttpServerRequest& request) {
     const QUrlQuery query(request.url());
     const qint64 page = smallNumber(query.queryItemValue(QStringLiteral("page"))).value_or(1);
-    return html(topPage(store_, page));
+    store_.takeFault();
+    QByteArray body = topPage(store_, page);
+    if (store_.takeFault()) return unavailable();
+    return html(std::move(body));
   });
 
   http_.route("/karuden/uma", [this](const QHttpServerRequest& request) {
     const QUrlQuery query(request.url());
     const std::optional<qint64> id = smallNumber(query.queryItemValue(QStringLiteral("n")));
+    store_.takeFault();
     const std::optional<Career> career = id ? store_.career(*id) : std::nullopt;
+    if (store_.takeFault()) return unavailable();
     if (!career)
       return html(messagePage(QStringLiteral("見つかりません"),
                               QStringLiteral("この番号の成績は登録されていません。")),
                   Status::NotFound);
-    return html(entryPage(store_, *career, false));
+    QByteArray body = entryPage(store_, *career, false);
+    if (store_.takeFault()) return unavailable();
+    return html(std::move(body));
   });
 
   http_.route("/pdf.php", [this] {
@@ -139,9 +154,15 @@ void Site::addRoutes() {
           messagePage(QStringLiteral("ただいま登録できません"), faultMessage(entered.fault)),
           Status::ServiceUnavailable);
     if (entered.fault != QueryFault::None) return refusal(faultMessage(entered.fault));
+    // Stored and committed: should the page not be built now, the player still hears so.
+    store_.takeFault();
     const std::optional<Career> career = store_.career(entered.id);
-    if (!career) return refusal(faultMessage(QueryFault::UnknownToken));
-    return html(entryPage(store_, *career, true));
+    QByteArray body = career ? entryPage(store_, *career, true) : QByteArray();
+    if (!career || store_.takeFault())
+      return html(messagePage(QStringLiteral("成績を登録しました"),
+                              QStringLiteral("登録番号 %1。成績のページはしばらくしてからご覧下さい。")
+                                  .arg(entered.id)));
+    return html(std::move(body));
   });
 
   http_.setMissingHandler([](const QHttpServerRequest&, QHttpServerResponder&& responder) {

@@ -1,6 +1,7 @@
 // The maker's site: the race calendar and hall of fame at /karuden/, the tokens of pdf.php and
-// the score entry at vbvb55.php, over Qt HTTP Server with one SQLite file. The game runs it
-// in-process for one player; milka-site runs the same for many.
+// the score entry at vbvb55.php, over Qt HTTP Server with one SQLite file or PostgreSQL. The
+// game runs it in-process for one player; milka-site runs the same for many, and any number of
+// milka-site processes on one PostgreSQL database are one site.
 #pragma once
 
 #include <QHostAddress>
@@ -16,6 +17,7 @@
 namespace milka::site {
 
 struct SiteOptions {
+  // A SQLite file's path, or postgresql://USER@HOST[:PORT]/DBNAME (see DatabaseAddress).
   QString databasePath;
   qint64 tokenLifetimeSeconds = 10 * 60;
   // Seconds since the epoch; the system clock unless set.

@@ -32,22 +32,18 @@ Career careerFrom(const QSqlQuery& q) {
   return c;
 }
 
-// Runs one statement; on failure error (when given) says what went wrong.
-bool run(const QSqlDatabase& db, const QString& sql, QString* error = nullptr) {
-  QSqlQuery q(db);
-  if (q.exec(sql)) return true;
-  if (error != nullptr) *error = sql + QStringLiteral(": ") + q.lastError().text();
-  return false;
-}
-
 QString column(int index) {
   return QString::fromLatin1(kTimeColumns[static_cast<size_t>(std::clamp(index, 0, 8))]);
 }
 
+// Reconnecting waits up to the connect timeout; while the server stays away, requests in
+// between are answered 503 at once rather than each waiting for it.
+constexpr qint64 kReconnectEveryMs = 1000;
+
 }  // namespace
 
-Store::Store(QString path, qint64 tokenLifetimeSeconds, std::function<qint64()> now)
-    : path_(std::move(path)),
+Store::Store(QString database, qint64 tokenLifetimeSeconds, std::function<qint64()> now)
+    : database_(std::move(database)),
       connection_(uniqueConnectionName()),
       lifetime_(tokenLifetimeSeconds),
       now_(std::move(now)) {}
@@ -61,81 +57,112 @@ Store::~Store() {
 }
 
 bool Store::open(QString* error) {
-  db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+  const std::optional<DatabaseAddress> address = DatabaseAddress::parse(database_, error);
+  if (!address) return false;
+  address_ = *address;
+  backend_ = backendFor(address_, busyTimeoutMs_);
+  const bool postgres = address_.kind == DatabaseAddress::Kind::PostgreSQL;
+  db_ = QSqlDatabase::addDatabase(postgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"),
+                                  connection_);
   if (!db_.isValid()) {
-    *error = QStringLiteral("the Qt SQLite driver is missing (Debian package libqt6sql6-sqlite)");
+    *error = postgres
+                 ? QStringLiteral("the Qt PostgreSQL driver is missing (Debian package libqt6sql6-psql)")
+                 : QStringLiteral("the Qt SQLite driver is missing (Debian package libqt6sql6-sqlite)");
     return false;
   }
-  db_.setDatabaseName(path_);
-  // Another process (a second milka-site on the same file) may hold the write lock briefly.
-  db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs_));
-  if (!db_.open()) {
-    *error = db_.lastError().text();
-    return false;
-  }
-  QSqlQuery wal(db_);
-  if (!wal.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !wal.next() ||
-      wal.value(0).toString().compare(QStringLiteral("wal"), Qt::CaseInsensitive) != 0) {
-    *error = QStringLiteral("%1 cannot be put in WAL mode").arg(path_);
-    return false;
-  }
-  wal.finish();
-  run(db_, QStringLiteral("PRAGMA synchronous=NORMAL"));
-  run(db_, QStringLiteral("PRAGMA foreign_keys=ON"));
-  return createSchema(error);
+  sinceConnectTry_.start();
+  if (!backend_->connect(db_, error)) return false;
+  connected_ = true;
+  return migrate(error);
 }
 
-bool Store::createSchema(QString* error) {
-  QSqlQuery version(db_);
-  if (!version.exec(QStringLiteral("PRAGMA user_version")) || !version.next()) {
-    *error = version.lastError().text();
-    return false;
-  }
-  const int found = version.value(0).toInt();
-  version.finish();
-  if (found == kSchemaVersion) return true;
-  if (found > kSchemaVersion) {
-    *error = QStringLiteral("%1 was written by a newer site (schema %2, this one knows %3)")
-                 .arg(path_)
-                 .arg(found)
-                 .arg(kSchemaVersion);
-    return false;
-  }
-  // Version 0 is a new file. Later versions add their steps after this one.
-  QStringList steps = {
-      QStringLiteral("CREATE TABLE tokens (token TEXT PRIMARY KEY, issued_at INTEGER NOT NULL, "
-                     "used_at INTEGER) WITHOUT ROWID"),
-      QStringLiteral("CREATE INDEX tokens_by_issue ON tokens(issued_at)"),
-      QStringLiteral("CREATE TABLE careers (id INTEGER PRIMARY KEY, token TEXT NOT NULL UNIQUE, "
-                     "name TEXT NOT NULL, entered_at INTEGER NOT NULL, t3 INTEGER NOT NULL, "
-                     "t5 INTEGER NOT NULL, t6 INTEGER NOT NULL, t7 INTEGER NOT NULL, "
-                     "t8 INTEGER NOT NULL, t9 INTEGER NOT NULL, t10 INTEGER NOT NULL, "
-                     "t11 INTEGER NOT NULL, t12 INTEGER NOT NULL)"),
-  };
-  for (const char* c : kTimeColumns)
-    steps << QStringLiteral(
-                 "CREATE INDEX careers_by_%1 ON careers(%1, entered_at, id) WHERE %1 > 0")
-                 .arg(QLatin1String(c));
-  steps << QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion);
+bool Store::connected() const {
+  if (connected_) return true;
+  if (!backend_ || (!retryNow_ && sinceConnectTry_.elapsed() < kReconnectEveryMs)) return false;
+  retryNow_ = false;
+  sinceConnectTry_.restart();
+  db_.close();
+  QString error;
+  connected_ = backend_->connect(db_, &error);
+  if (!connected_) qWarning("milka-site: the database is still away: %s", qPrintable(error));
+  return connected_;
+}
 
-  if (!run(db_, QStringLiteral("BEGIN IMMEDIATE"), error)) return false;
-  for (const QString& step : steps) {
-    if (!run(db_, step, error)) {
-      run(db_, QStringLiteral("ROLLBACK"));
-      return false;
-    }
+bool Store::dropIfLost() const {
+  if (!backend_->lostConnection(db_)) return false;
+  qWarning("milka-site: the connection to the database was lost; making a new one");
+  db_.close();
+  connected_ = false;
+  // The first try after a loss goes at once: the server may only have restarted.
+  retryNow_ = true;
+  return true;
+}
+
+bool Store::exec(const QString& sql) const {
+  QSqlQuery q(db_);
+  return q.exec(sql);
+}
+
+bool Store::begin() const {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (!connected()) return false;
+    if (exec(backend_->beginWrite())) return true;
+    if (!dropIfLost()) return false;
   }
-  return run(db_, QStringLiteral("COMMIT"), error);
+  return false;
+}
+
+std::optional<QSqlQuery> Store::run(const QString& sql, const QVariantList& binds,
+                                    Retry retry) const {
+  for (int attempt = 0; attempt < (retry == Retry::Once ? 2 : 1); ++attempt) {
+    if (!connected()) return std::nullopt;
+    QSqlQuery q(db_);
+    q.setForwardOnly(true);
+    if (q.prepare(sql)) {
+      for (const QVariant& b : binds) q.addBindValue(b);
+      if (q.exec()) return q;
+    }
+    qWarning("milka-site: %s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+    if (retry == Retry::No || !dropIfLost()) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+bool Store::migrate(QString* error) {
+  auto fail = [&](const QString& why) {
+    *error = why;
+    exec(QStringLiteral("ROLLBACK"));
+    return false;
+  };
+  if (!exec(backend_->beginWrite())) return fail(db_.lastError().text());
+  if (!backend_->lockSchema(db_, error)) return fail(*error);
+  const int found = backend_->schemaVersion(db_, error);
+  if (found < 0) return fail(*error);
+  if (found > kSchemaVersion)
+    return fail(QStringLiteral("%1 was written by a newer site (schema %2, this one knows %3)")
+                    .arg(address_.shown())
+                    .arg(found)
+                    .arg(kSchemaVersion));
+  if (found == kSchemaVersion) return exec(QStringLiteral("COMMIT")) || fail(QStringLiteral("COMMIT failed"));
+  QStringList steps;
+  for (const Migration& m : migrations())
+    if (m.version > found)
+      for (const QString& step : m.steps) steps << backend_->dialect(step);
+  steps << backend_->setSchemaVersion(kSchemaVersion);
+  for (const QString& step : steps) {
+    QSqlQuery q(db_);
+    if (!q.exec(step)) return fail(step + QStringLiteral(": ") + q.lastError().text());
+  }
+  QSqlQuery commit(db_);
+  if (!commit.exec(QStringLiteral("COMMIT"))) return fail(commit.lastError().text());
+  return true;
 }
 
 void Store::purgeExpiredTokens(qint64 now) {
   // Once a minute is enough to keep the table small; used tokens live on in careers.token.
   if (now - lastPurge_ < 60) return;
   lastPurge_ = now;
-  QSqlQuery q(db_);
-  q.prepare(QStringLiteral("DELETE FROM tokens WHERE issued_at < ?"));
-  q.addBindValue(now - lifetime_);
-  q.exec();
+  run(QStringLiteral("DELETE FROM tokens WHERE issued_at < ?"), {now - lifetime_});
 }
 
 QByteArray Store::issueToken() {
@@ -145,16 +172,16 @@ QByteArray Store::issueToken() {
   for (int attempt = 0; attempt < 8; ++attempt) {
     QByteArray token(kTokenLength, Qt::Uninitialized);
     for (char& c : token) c = kTokenAlphabet[QRandomGenerator::system()->bounded(kAlphabetSize)];
-    QSqlQuery q(db_);
+    const QString text = QString::fromLatin1(token);
     // A token a stored career was entered with never comes back, even once it is purged here.
-    q.prepare(
-        QStringLiteral("INSERT OR IGNORE INTO tokens (token, issued_at) SELECT ?, ? "
-                       "WHERE NOT EXISTS (SELECT 1 FROM careers WHERE token = ?)"));
-    q.addBindValue(QString::fromLatin1(token));
-    q.addBindValue(now);
-    q.addBindValue(QString::fromLatin1(token));
-    if (!q.exec()) return {};
-    if (q.numRowsAffected() == 1) return token;
+    // A retried insert is harmless: at worst a token nobody was given waits to be purged.
+    const std::optional<QSqlQuery> q =
+        run(QStringLiteral("INSERT INTO tokens (token, issued_at) SELECT CAST(? AS TEXT), "
+                           "CAST(? AS BIGINT) WHERE NOT EXISTS (SELECT 1 FROM careers WHERE "
+                           "token = ?) ON CONFLICT DO NOTHING"),
+            {text, now, text});
+    if (!q) return {};
+    if (q->numRowsAffected() == 1) return token;
   }
   return {};
 }
@@ -162,108 +189,110 @@ QByteArray Store::issueToken() {
 Store::Entered Store::enter(const Entry& entry) {
   const qint64 now = now_();
   const QString token = QString::fromLatin1(entry.token);
-  if (!run(db_, QStringLiteral("BEGIN IMMEDIATE"))) return {QueryFault::Unavailable, 0};
+  if (!begin()) return {QueryFault::Unavailable, 0};
+  // Inside the transaction nothing is retried: a lost connection has rolled it back already.
+  auto step = [this](const QString& sql, const QVariantList& binds) {
+    return run(sql, binds, Retry::No);
+  };
   auto refuse = [this](QueryFault fault) {
-    run(db_, QStringLiteral("ROLLBACK"));
+    if (!exec(QStringLiteral("ROLLBACK"))) dropIfLost();
     return Entered{fault, 0};
   };
 
-  QSqlQuery find(db_);
-  find.prepare(QStringLiteral("SELECT issued_at, used_at IS NOT NULL FROM tokens WHERE token = ?"));
-  find.addBindValue(token);
-  if (!find.exec()) return refuse(QueryFault::Unavailable);
-  if (!find.next()) {
+  std::optional<QSqlQuery> find =
+      step(QStringLiteral("SELECT issued_at, used_at IS NOT NULL FROM tokens WHERE token = ?"),
+           {token});
+  if (!find) return refuse(QueryFault::Unavailable);
+  if (!find->next()) {
     // Purged after use, or never issued.
-    QSqlQuery used(db_);
-    used.prepare(QStringLiteral("SELECT 1 FROM careers WHERE token = ?"));
-    used.addBindValue(token);
-    const bool wasUsed = used.exec() && used.next();
-    return refuse(wasUsed ? QueryFault::UsedToken : QueryFault::UnknownToken);
+    std::optional<QSqlQuery> used =
+        step(QStringLiteral("SELECT 1 FROM careers WHERE token = ?"), {token});
+    if (!used) return refuse(QueryFault::Unavailable);
+    return refuse(used->next() ? QueryFault::UsedToken : QueryFault::UnknownToken);
   }
-  const qint64 issuedAt = find.value(0).toLongLong();
-  const bool used = find.value(1).toBool();
-  find.finish();
+  const qint64 issuedAt = find->value(0).toLongLong();
+  const bool used = find->value(1).toBool();
+  find->finish();
   if (used) return refuse(QueryFault::UsedToken);
   if (now - issuedAt > lifetime_) return refuse(QueryFault::ExpiredToken);
 
-  QSqlQuery use(db_);
-  use.prepare(QStringLiteral("UPDATE tokens SET used_at = ? WHERE token = ? AND used_at IS NULL"));
-  use.addBindValue(now);
-  use.addBindValue(token);
-  if (!use.exec()) return refuse(QueryFault::Unavailable);
-  if (use.numRowsAffected() != 1) return refuse(QueryFault::UsedToken);
+  // Of two entries with one token, in any processes, the second waits here for the first's
+  // row lock and then finds the token used.
+  std::optional<QSqlQuery> use =
+      step(QStringLiteral("UPDATE tokens SET used_at = ? WHERE token = ? AND used_at IS NULL"),
+           {now, token});
+  if (!use) return refuse(QueryFault::Unavailable);
+  if (use->numRowsAffected() != 1) return refuse(QueryFault::UsedToken);
 
-  QSqlQuery insert(db_);
-  insert.prepare(
-      QStringLiteral("INSERT INTO careers (token, name, entered_at, t3, t5, t6, t7, t8, "
-                     "t9, t10, t11, t12) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-  insert.addBindValue(token);
-  insert.addBindValue(entry.name);
-  insert.addBindValue(now);
-  for (int32_t t : entry.times) insert.addBindValue(t);
-  if (!insert.exec()) return refuse(QueryFault::Unavailable);
-  const qint64 id = insert.lastInsertId().toLongLong();
-  if (!run(db_, QStringLiteral("COMMIT"))) return refuse(QueryFault::Unavailable);
+  QVariantList values = {token, entry.name, now};
+  for (int32_t t : entry.times) values << t;
+  std::optional<QSqlQuery> insert =
+      step(QStringLiteral("INSERT INTO careers (token, name, entered_at, t3, t5, t6, t7, t8, "
+                          "t9, t10, t11, t12) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                          "RETURNING id"),
+           values);
+  if (!insert || !insert->next()) return refuse(QueryFault::Unavailable);
+  const qint64 id = insert->value(0).toLongLong();
+  insert->finish();
+  // Only a commit the database confirmed is answered as stored.
+  if (!exec(QStringLiteral("COMMIT"))) return refuse(QueryFault::Unavailable);
   return {QueryFault::None, id};
 }
 
+QList<Career> Store::careers(const QString& sql, const QVariantList& binds) const {
+  QList<Career> out;
+  std::optional<QSqlQuery> q = run(sql, binds);
+  if (!q) {
+    fault_ = true;
+    return out;
+  }
+  while (q->next()) out.append(careerFrom(*q));
+  return out;
+}
+
+qint64 Store::count(const QString& sql, const QVariantList& binds) const {
+  std::optional<QSqlQuery> q = run(sql, binds);
+  if (!q || !q->next()) {
+    fault_ = true;
+    return 0;
+  }
+  return q->value(0).toLongLong();
+}
+
 std::optional<Career> Store::career(qint64 id) const {
-  QSqlQuery q(db_);
-  q.prepare(
-      QStringLiteral("SELECT %1 FROM careers WHERE id = ?").arg(QLatin1String(kCareerColumns)));
-  q.addBindValue(id);
-  if (!q.exec() || !q.next()) return std::nullopt;
-  return careerFrom(q);
+  const QList<Career> one = careers(
+      QStringLiteral("SELECT %1 FROM careers WHERE id = ?").arg(QLatin1String(kCareerColumns)),
+      {id});
+  if (one.isEmpty()) return std::nullopt;
+  return one.front();
 }
 
 qint64 Store::careerCount() const {
-  QSqlQuery q(db_);
-  if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM careers")) || !q.next()) return 0;
-  return q.value(0).toLongLong();
+  return count(QStringLiteral("SELECT COUNT(*) FROM careers"), {});
 }
 
 QList<Career> Store::newest(qint64 offset, int limit) const {
-  QSqlQuery q(db_);
-  q.setForwardOnly(true);
-  q.prepare(QStringLiteral("SELECT %1 FROM careers ORDER BY id DESC LIMIT ? OFFSET ?")
-                .arg(QLatin1String(kCareerColumns)));
-  q.addBindValue(limit);
-  q.addBindValue(offset);
-  QList<Career> out;
-  if (q.exec())
-    while (q.next()) out.append(careerFrom(q));
-  return out;
+  return careers(QStringLiteral("SELECT %1 FROM careers ORDER BY id DESC LIMIT ? OFFSET ?")
+                     .arg(QLatin1String(kCareerColumns)),
+                 {limit, offset});
 }
 
 QList<Career> Store::fastest(int index, int limit) const {
-  const QString c = column(index);
-  QSqlQuery q(db_);
-  q.setForwardOnly(true);
-  q.prepare(
+  return careers(
       QStringLiteral("SELECT %1 FROM careers WHERE %2 > 0 ORDER BY %2, entered_at, id LIMIT ?")
-          .arg(QLatin1String(kCareerColumns), c));
-  q.addBindValue(limit);
-  QList<Career> out;
-  if (q.exec())
-    while (q.next()) out.append(careerFrom(q));
-  return out;
+          .arg(QLatin1String(kCareerColumns), column(index)),
+      {limit});
 }
 
 qint64 Store::place(int index, int32_t time) const {
-  const QString c = column(index);
-  QSqlQuery q(db_);
-  q.prepare(QStringLiteral("SELECT COUNT(*) FROM careers WHERE %1 > 0 AND %1 < ?").arg(c));
-  q.addBindValue(time);
-  if (!q.exec() || !q.next()) return 0;
-  return q.value(0).toLongLong() + 1;
+  return count(
+             QStringLiteral("SELECT COUNT(*) FROM careers WHERE %1 > 0 AND %1 < ?").arg(column(index)),
+             {time}) +
+         1;
 }
 
 qint64 Store::winners(int index) const {
-  const QString c = column(index);
-  QSqlQuery q(db_);
-  if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM careers WHERE %1 > 0").arg(c)) || !q.next())
-    return 0;
-  return q.value(0).toLongLong();
+  return count(QStringLiteral("SELECT COUNT(*) FROM careers WHERE %1 > 0").arg(column(index)), {});
 }
 
 }  // namespace milka::site

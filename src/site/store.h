@@ -1,18 +1,26 @@
-// The site's one SQLite file: the tokens pdf.php hands out and the careers entered with them.
-// Written in WAL mode so pages keep reading while an entry is written; the schema carries its
-// version, so a file from a newer site is refused rather than misread.
+// The site's data: the tokens pdf.php hands out and the careers entered with them, in one SQLite
+// file (WAL mode, so pages keep reading while an entry is written) or in PostgreSQL, where any
+// number of site processes share them. The pages and routes know only this interface. Every
+// write is committed before it returns, so what the site acknowledged survives the process.
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
+#include <QSqlQuery>
+#include <QVariantList>
 #include <QSqlDatabase>
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <utility>
 
+#include "site/backend.h"
 #include "site/entry_query.h"
+#include "site/schema.h"
 
 namespace milka::site {
 
@@ -25,18 +33,25 @@ struct Career {
 
 class Store {
  public:
-  static constexpr int kSchemaVersion = 1;
+  static constexpr int kSchemaVersion = site::kSchemaVersion;
 
-  // now gives seconds since the epoch; tests turn it forward to expire tokens.
-  Store(QString path, qint64 tokenLifetimeSeconds, std::function<qint64()> now);
+  // database is what DatabaseAddress::parse reads: a SQLite file's path or a postgresql://
+  // URL. now gives seconds since the epoch; tests turn it forward to expire tokens.
+  Store(QString database, qint64 tokenLifetimeSeconds, std::function<qint64()> now);
   ~Store();
   Store(const Store&) = delete;
   Store& operator=(const Store&) = delete;
 
   // How long a write waits for another process's lock before giving up; before open().
   void setBusyTimeoutMs(int ms) { busyTimeoutMs_ = ms; }
-  // Opens (or creates) the file; on failure error says why.
+  // Opens (or creates) the database and brings its schema up to date; on failure error says
+  // why. Later, a connection found gone is made afresh when the next request comes.
   bool open(QString* error);
+  DatabaseAddress::Kind kind() const { return address_.kind; }
+
+  // Whether a read since the last call could not be answered by the database. The reads below
+  // then return nothing, and a page built from them must not be shown as if it were true.
+  bool takeFault() const { return std::exchange(fault_, false); }
 
   // A fresh single-use token, or empty if the database could not take it.
   QByteArray issueToken();
@@ -49,6 +64,7 @@ class Store {
   // token, exactly one is stored.
   Entered enter(const Entry& entry);
 
+  // Reads; each a snapshot of its own.
   std::optional<Career> career(qint64 id) const;
   qint64 careerCount() const;
   QList<Career> newest(qint64 offset, int limit) const;
@@ -61,16 +77,34 @@ class Store {
   qint64 winners(int index) const;
 
  private:
-  bool createSchema(QString* error);
+  enum class Retry { No, Once };
+  bool migrate(QString* error);
   void purgeExpiredTokens(qint64 now);
+  bool connected() const;
+  bool dropIfLost() const;
+  bool begin() const;
+  bool exec(const QString& sql) const;
+  // Prepares sql, binds binds in order and runs it. With Retry::Once a connection found gone is
+  // made afresh and the statement run again: only for a statement alone in its transaction.
+  std::optional<QSqlQuery> run(const QString& sql, const QVariantList& binds,
+                               Retry retry = Retry::Once) const;
+  QList<Career> careers(const QString& sql, const QVariantList& binds) const;
+  qint64 count(const QString& sql, const QVariantList& binds) const;
 
-  QString path_;
+  QString database_;
+  DatabaseAddress address_;
+  std::unique_ptr<Backend> backend_;
   QString connection_;
   qint64 lifetime_;
   std::function<qint64()> now_;
   qint64 lastPurge_ = 0;
-  int busyTimeoutMs_ = 5000;
-  QSqlDatabase db_;
+  int busyTimeoutMs_ = 4000;
+  // The connection may be remade from the const reads, so it is mutable state of the store.
+  mutable QSqlDatabase db_;
+  mutable bool connected_ = false;
+  mutable QElapsedTimer sinceConnectTry_;
+  mutable bool retryNow_ = false;
+  mutable bool fault_ = false;
 };
 
 }  // namespace milka::site

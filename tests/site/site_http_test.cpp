@@ -14,12 +14,20 @@ namespace milka::site {
 namespace {
 
 using testing::Answer;
+using testing::Db;
 using testing::LocalSite;
+
+class SiteTokens : public testing::OnBothDatabases {};
+class SiteEntry : public testing::OnBothDatabases {};
+class SitePages : public testing::OnBothDatabases {};
+MILKA_ON_BOTH_DATABASES(SiteTokens);
+MILKA_ON_BOTH_DATABASES(SiteEntry);
+MILKA_ON_BOTH_DATABASES(SitePages);
 
 constexpr std::array<int32_t, 9> kOnlyDerby = {0, 0, 97, 0, 0, 0, 0, 0, 0};
 
-TEST(SiteTokens, EachIsFreshFromTheUrlSafeAlphabetAndAloneInTheAnswer) {
-  LocalSite s;
+TEST_P(SiteTokens, EachIsFreshFromTheUrlSafeAlphabetAndAloneInTheAnswer) {
+  LocalSite s(GetParam());
   const QRegularExpression shape(QStringLiteral("^[A-HJ-NP-Z2-9]{10}$"));
   QSet<QByteArray> seen;
   for (int i = 0; i < 20; ++i) {
@@ -31,8 +39,8 @@ TEST(SiteTokens, EachIsFreshFromTheUrlSafeAlphabetAndAloneInTheAnswer) {
   EXPECT_EQ(seen.size(), 20);
 }
 
-TEST(SiteEntry, TheGamesQueryIsStoredAndRankedInTheHallOfFame) {
-  LocalSite s;
+TEST_P(SiteEntry, TheGamesQueryIsStoredAndRankedInTheHallOfFame) {
+  LocalSite s(GetParam());
   Answer first = s.get(s.entryUrl(s.token(), "abc", kOnlyDerby));
   ASSERT_EQ(first.status, 200) << first.text().toStdString();
   EXPECT_TRUE(first.text().contains(QStringLiteral("成績を登録しました")));
@@ -134,8 +142,8 @@ const std::vector<BadQuery> kBadQueries = {
      "有効期限"},
 };
 
-TEST(SiteEntry, EveryKindOfBadQueryGets400InJapaneseAndStoresNothing) {
-  LocalSite s;
+TEST_P(SiteEntry, EveryKindOfBadQueryGets400InJapaneseAndStoresNothing) {
+  LocalSite s(GetParam());
   for (const BadQuery& bad : kBadQueries) {
     const Answer a = s.get(bad.query(s));
     EXPECT_EQ(a.status, 400) << bad.kind;
@@ -146,16 +154,16 @@ TEST(SiteEntry, EveryKindOfBadQueryGets400InJapaneseAndStoresNothing) {
   }
 }
 
-TEST(SiteEntry, ARefusedQueryLeavesItsTokenUnused) {
-  LocalSite s;
+TEST_P(SiteEntry, ARefusedQueryLeavesItsTokenUnused) {
+  LocalSite s(GetParam());
   const std::string token = s.token();
   EXPECT_EQ(s.get(s.entryUrl(token, "a", kOnlyDerby)).status, 400);
   EXPECT_EQ(s.get(s.entryUrl(token, "abc", kOnlyDerby)).status, 200);
   EXPECT_EQ(s.stored(), 1);
 }
 
-TEST(SiteEntry, ATokenUsedTwiceStoresOnce) {
-  LocalSite s;
+TEST_P(SiteEntry, ATokenUsedTwiceStoresOnce) {
+  LocalSite s(GetParam());
   const std::string url = s.entryUrl(s.token(), "abc", kOnlyDerby);
   EXPECT_EQ(s.get(url).status, 200);
   const Answer again = s.get(url);
@@ -166,8 +174,8 @@ TEST(SiteEntry, ATokenUsedTwiceStoresOnce) {
   EXPECT_EQ(s.stored(), 1);
 }
 
-TEST(SiteEntry, APostGets400AndStoresNothing) {
-  LocalSite s;
+TEST_P(SiteEntry, APostGets400AndStoresNothing) {
+  LocalSite s(GetParam());
   const QByteArray url = QByteArray::fromStdString(s.entryUrl(s.token(), "abc", kOnlyDerby));
   const Answer a = s.send(url, "abc>0>0>97>0>0>0>0>0>0", true);
   EXPECT_EQ(a.status, 400);
@@ -177,8 +185,8 @@ TEST(SiteEntry, APostGets400AndStoresNothing) {
   EXPECT_EQ(s.send(QByteArray::fromStdString(s.base() + "/pdf.php"), "", true).status, 400);
 }
 
-TEST(SiteEntry, AHundredEntriesAtOnceAreEachStoredExactlyOnce) {
-  LocalSite s;
+TEST_P(SiteEntry, AHundredEntriesAtOnceAreEachStoredExactlyOnce) {
+  LocalSite s(GetParam());
   std::vector<std::string> urls;
   for (int i = 0; i < 100; ++i) {
     std::string name = "h";
@@ -212,8 +220,8 @@ TEST(SiteEntry, AHundredEntriesAtOnceAreEachStoredExactlyOnce) {
   EXPECT_EQ(s.site->store().place(2, 159), 100);
 }
 
-TEST(SitePages, TheTopPageAndTheEntryPagesAnswerAndUnknownOnesAre404) {
-  LocalSite s;
+TEST_P(SitePages, TheTopPageAndTheEntryPagesAnswerAndUnknownOnesAre404) {
+  LocalSite s(GetParam());
   EXPECT_EQ(s.path("/karuden/").status, 200);
   EXPECT_EQ(s.path("/karuden/?page=99").status, 200);
   EXPECT_EQ(s.path("/karuden/?page=x%3Cscript%3E").status, 200);
@@ -236,8 +244,8 @@ TEST(SitePages, TheTopPageAndTheEntryPagesAnswerAndUnknownOnesAre404) {
   }
 }
 
-TEST(SitePages, TheCareerListPagesFiftyAtATimeNewestFirst) {
-  LocalSite s;
+TEST_P(SitePages, TheCareerListPagesFiftyAtATimeNewestFirst) {
+  LocalSite s(GetParam());
   for (int i = 0; i < kCareersPerPage + 3; ++i) {
     std::string name = "n";
     for (int d = i; d > 0 || name.size() < 3; d /= 26) name += static_cast<char>('a' + d % 26);
@@ -299,7 +307,7 @@ TEST(SiteDoor, MalformedOrOversizedRequestsAre400) {
 TEST(SiteDoor, AClientThatNeverFinishesItsRequestIsCutOff) {
   RequestLimits limits;
   limits.requestMs = 300;
-  LocalSite s(limits);
+  LocalSite s(Db::SQLite, limits);
   QTcpSocket socket;
   socket.connectToHost(QHostAddress::LocalHost, s.site->port());
   ASSERT_TRUE(socket.waitForConnected(5000));
@@ -325,7 +333,7 @@ TEST(SiteDoor, PipelinedGetsAreAllAnswered) {
       5000));
 }
 
-TEST(SitePages, TextIsEscaped) {
+TEST(SiteText, IsEscaped) {
   EXPECT_EQ(escaped(QStringLiteral("<a href=\"x\" title='y'>&amp;</a>")),
             QStringLiteral("&lt;a href=&quot;x&quot; title=&#39;y&#39;&gt;&amp;amp;&lt;/a&gt;"));
   EXPECT_EQ(escaped(QStringLiteral("←↑ab")), QStringLiteral("←↑ab"));

@@ -1,5 +1,7 @@
-// The site's database file: WAL mode, a versioned schema that survives a restart, a newer file
-// refused, and the query reader on its own against what the game builds.
+// The site's database: on both SQLite and PostgreSQL a versioned schema that survives a
+// restart, a newer one refused, tokens that expire, a write that cannot get its lock neither
+// stored nor spent; the file's WAL mode; the --db address; and the query reader on its own
+// against what the game builds.
 #include "site/store.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +14,16 @@
 #include "online/sent_months.h"
 #include "online/submit.h"
 #include "site/entry_query.h"
+#include "site_harness.h"
 
 namespace milka::site {
 namespace {
+
+using testing::Db;
+using testing::TestDatabase;
+
+class SiteStoreOnBoth : public testing::OnBothDatabases {};
+MILKA_ON_BOTH_DATABASES(SiteStoreOnBoth);
 
 qint64 fixedNow() {
   return 1'800'000'000;
@@ -77,10 +86,10 @@ TEST(SiteStore, AnUnwritablePlaceIsReportedNotCrashedOn) {
   EXPECT_FALSE(error.isEmpty());
 }
 
-TEST(SiteStore, ExpiredTokensArePurgedYetAUsedOneNeverComesBackUnknown) {
-  QTemporaryDir dir;
+TEST_P(SiteStoreOnBoth, ExpiredTokensArePurgedYetAUsedOneNeverComesBackUnknown) {
+  TestDatabase db(GetParam());
   qint64 now = 1'000'000;
-  Store store(dir.filePath(QStringLiteral("s.sqlite")), 600, [&now] { return now; });
+  Store store(db.address, 600, [&now] { return now; });
   QString error;
   ASSERT_TRUE(store.open(&error));
   const QByteArray used = store.issueToken();
@@ -95,28 +104,101 @@ TEST(SiteStore, ExpiredTokensArePurgedYetAUsedOneNeverComesBackUnknown) {
   EXPECT_EQ(store.careerCount(), 1);
 }
 
-TEST(SiteStore, AnEntryTheDatabaseCannotTakeIsNeitherStoredNorItsTokenSpent) {
-  QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("s.sqlite"));
-  Store store(path, 600, fixedNow);
+TEST_P(SiteStoreOnBoth, AnEntryTheDatabaseCannotTakeIsNeitherStoredNorItsTokenSpent) {
+  TestDatabase db(GetParam());
+  Store store(db.address, 600, fixedNow);
   store.setBusyTimeoutMs(50);
   QString error;
-  ASSERT_TRUE(store.open(&error));
+  ASSERT_TRUE(store.open(&error)) << error.toStdString();
   const QByteArray token = store.issueToken();
   {
-    // Another process holds the write lock for longer than the store will wait.
-    QSqlDatabase other =
-        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("lock"));
-    other.setDatabaseName(path);
-    ASSERT_TRUE(other.open());
-    ASSERT_TRUE(QSqlQuery(other).exec(QStringLiteral("BEGIN IMMEDIATE")));
+    // Another process holds the lock for longer than the store will wait.
+    QSqlDatabase other = testing::openDirect(db.address, QStringLiteral("lock"));
+    ASSERT_TRUE(other.isOpen());
+    QSqlQuery hold(other);
+    ASSERT_TRUE(hold.exec(GetParam() == Db::SQLite ? QStringLiteral("BEGIN IMMEDIATE")
+                                                   : QStringLiteral("BEGIN")));
+    if (GetParam() == Db::PostgreSQL) {
+      ASSERT_TRUE(hold.exec(QStringLiteral("LOCK TABLE tokens IN EXCLUSIVE MODE")));
+    }
     EXPECT_EQ(store.enter({token, QStringLiteral("abc"), {}}).fault, QueryFault::Unavailable);
-    QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
+    hold.exec(QStringLiteral("ROLLBACK"));
   }
   QSqlDatabase::removeDatabase(QStringLiteral("lock"));
   EXPECT_EQ(store.careerCount(), 0);
   EXPECT_EQ(store.enter({token, QStringLiteral("abc"), {}}).fault, QueryFault::None);
   EXPECT_EQ(store.careerCount(), 1);
+}
+
+TEST_P(SiteStoreOnBoth, TheSchemaIsMadeOnceSurvivesARestartAndANewerOneIsRefusedUntouched) {
+  TestDatabase db(GetParam());
+  QString error;
+  {
+    Store first(db.address, 600, fixedNow);
+    ASSERT_TRUE(first.open(&error)) << error.toStdString();
+    ASSERT_EQ(first.enter({first.issueToken(), QStringLiteral("abc"), {0, 0, 97}}).fault,
+              QueryFault::None);
+  }
+  Store again(db.address, 600, fixedNow);
+  ASSERT_TRUE(again.open(&error)) << error.toStdString();
+  ASSERT_EQ(again.careerCount(), 1);
+  EXPECT_EQ(again.career(1)->times[2], 97);
+  // Ids go on from where they were.
+  EXPECT_EQ(again.enter({again.issueToken(), QStringLiteral("xyz"), {}}).id, 2);
+
+  const QString newer = GetParam() == Db::SQLite
+                            ? QStringLiteral("PRAGMA user_version = 99")
+                            : QStringLiteral("UPDATE site_schema SET version = 99");
+  {
+    QSqlDatabase direct = testing::openDirect(db.address, QStringLiteral("newer"));
+    ASSERT_TRUE(QSqlQuery(direct).exec(newer));
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("newer"));
+  Store later(db.address, 600, fixedNow);
+  EXPECT_FALSE(later.open(&error));
+  EXPECT_TRUE(error.contains(QStringLiteral("newer site (schema 99"))) << error.toStdString();
+}
+
+TEST(SiteStore, TheDatabaseIsAFileOrAPostgresUrlWithoutAPassword) {
+  struct Case {
+    const char* text;
+    bool postgres;
+    const char* user;
+    const char* host;
+    int port;
+    const char* name;
+  };
+  const std::vector<Case> good = {
+      {"/var/lib/milka/site.sqlite", false, "", "", 5432, ""},
+      {"site.sqlite", false, "", "", 5432, ""},
+      {"postgresql://milka@db.example:6543/site", true, "milka", "db.example", 6543, "site"},
+      {"postgres://milka@127.0.0.1/site", true, "milka", "127.0.0.1", 5432, "site"},
+  };
+  for (const Case& c : good) {
+    QString error;
+    const std::optional<DatabaseAddress> a = DatabaseAddress::parse(QString::fromUtf8(c.text), &error);
+    ASSERT_TRUE(a) << c.text << ": " << error.toStdString();
+    EXPECT_EQ(a->kind == DatabaseAddress::Kind::PostgreSQL, c.postgres) << c.text;
+    EXPECT_EQ(a->user, QString::fromUtf8(c.user)) << c.text;
+    EXPECT_EQ(a->host, QString::fromUtf8(c.host)) << c.text;
+    EXPECT_EQ(a->port, c.port) << c.text;
+    EXPECT_EQ(a->name, QString::fromUtf8(c.name)) << c.text;
+  }
+  const std::vector<std::pair<const char*, const char*>> bad = {
+      {"postgresql://milka:secret@h/site", "password"},
+      {"postgresql://milka:@h/site", "password"},
+      {"postgresql://h/site", "USER@HOST"},
+      {"postgresql://milka@h", "USER@HOST"},
+      {"postgresql://milka@h/site?sslmode=disable", "USER@HOST"},
+      {"postgresql://milka@h/a/b", "USER@HOST"},
+      {"", "no database"},
+  };
+  for (const auto& [text, says] : bad) {
+    QString error;
+    EXPECT_FALSE(DatabaseAddress::parse(QString::fromUtf8(text), &error)) << text;
+    EXPECT_TRUE(error.contains(QString::fromUtf8(says))) << text << ": " << error.toStdString();
+    EXPECT_FALSE(error.contains(QStringLiteral("secret"))) << text;
+  }
 }
 
 TEST(EntryQuery, ReadsBackWhatTheGameBuilds) {
