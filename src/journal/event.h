@@ -18,6 +18,7 @@ struct Event {
     Nav,       // the navigation started `code`-th ends at `text`
     Notify,    // WebBrowser1_Notify(text)
     SiteBase,  // the maker's site the game sends to is now `text`
+    Seed,      // a seed the maker's site issued for this career, `text`, stirred into the draws
   };
   Kind kind = Kind::Load;
   int32_t code = 0;
@@ -39,6 +40,7 @@ struct Event {
   static Event nav(int index, std::string where) { return {Kind::Nav, index, 0, std::move(where)}; }
   static Event notify(std::string text) { return {Kind::Notify, 0, 0, std::move(text)}; }
   static Event siteBase(std::string base) { return {Kind::SiteBase, 0, 0, std::move(base)}; }
+  static Event seed(std::string text) { return {Kind::Seed, 0, 0, std::move(text)}; }
   // The change from `before` to `after` as the fewest bytes: what is kept, and what follows.
   static Event text1(const std::string& before, const std::string& after);
 };

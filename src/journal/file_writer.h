@@ -55,8 +55,8 @@ class FileWriter {
 
   std::string path_;
   int fd_ = -1;
-  uint64_t end_ = 0;       // where the next bytes go
-  uint64_t laidOut_ = 0;   // the file's size, zeros ahead of end_ included
+  uint64_t end_ = 0;      // where the next bytes go
+  uint64_t laidOut_ = 0;  // the file's size, zeros ahead of end_ included
   std::thread thread_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;

@@ -45,8 +45,8 @@ uint64_t fingerprint(const Game& g) {
   sum.all(f.caption, f.backColour);
   for (const Label& l : f.labels)
     sum.all(l.caption, l.foreColour, l.backColour, l.transparent, l.bold, l.fontSize,
-            static_cast<int32_t>(l.alignment), static_cast<int32_t>(l.face), l.left, l.top,
-            l.width, l.height);
+            static_cast<int32_t>(l.alignment), static_cast<int32_t>(l.face), l.left, l.top, l.width,
+            l.height);
   for (const Picture& p : f.images)
     sum.all(p.left, p.top, p.width, p.height, static_cast<int32_t>(p.sprite.kind),
             static_cast<int32_t>(p.sprite.coat), p.sprite.facingLeft, p.sprite.frame);
@@ -58,12 +58,12 @@ uint64_t fingerprint(const Game& g) {
           s.sireIndex, s.damIndex, s.horseName, s.horseSpeed, s.horseWhips, s.horseKeys,
           s.horseStyle, s.horseGrowth, s.horseDistance, s.bodyWeight, s.bestWeight, s.horseAge,
           s.horseClass, s.racesRun, s.month, s.raceName, s.venue, s.trackSurface, s.lapsToGo,
-          s.rivalPick, s.jockeyPick, s.bigRaceEntered, s.bigRaceWon, s.bigRaceTime,
-          s.sendEnabled, s.finishPlace, s.placeCount, s.resultsShown, s.keySymbolIndex,
-          s.targetKey, s.keyPromptState, s.raceTicks, s.startCountdown, s.playerFinished,
-          s.afterFinishTicks, s.raceFinished, s.runnerPower, s.runnerPos, s.runnerRank,
-          s.commentaryState, s.commentaryTicks, s.straightStage, s.finishStage,
-          s.titleColourTicks, s.promptBlinkTicks, s.titleFrameToggle);
+          s.rivalPick, s.jockeyPick, s.bigRaceEntered, s.bigRaceWon, s.bigRaceTime, s.sendEnabled,
+          s.finishPlace, s.placeCount, s.resultsShown, s.keySymbolIndex, s.targetKey,
+          s.keyPromptState, s.raceTicks, s.startCountdown, s.playerFinished, s.afterFinishTicks,
+          s.raceFinished, s.runnerPower, s.runnerPos, s.runnerRank, s.commentaryState,
+          s.commentaryTicks, s.straightStage, s.finishStage, s.titleColourTicks, s.promptBlinkTicks,
+          s.titleFrameToggle);
   return sum.value();
 }
 

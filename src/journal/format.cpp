@@ -28,6 +28,7 @@ enum Tag : uint8_t {
   kNav = 0x32,
   kNotify = 0x33,
   kSiteBase = 0x34,
+  kSeed = 0x35,
   kAppend = 0x36,     // Text1: the text put after all it holds
   kAppendOne = 0x37,  // the same, one byte (a symbol typed)
   kKeyLetter = 0x40,  // + 0..25, the letters' codes 65..90 without Shift; + 26..29 the arrows
@@ -251,6 +252,7 @@ std::string describe(const Event& e) {
     case K::Nav: return words({"Nav", code, hex});
     case K::Notify: return words({"Notify", hex});
     case K::SiteBase: return words({"SiteBase", hex});
+    case K::Seed: return words({"Seed", hex});
   }
   return "?";
 }
@@ -348,7 +350,8 @@ void Encoder::add(const Event& e) {
       putText(r, e.text);
       break;
     case K::SiteBase:
-      r += static_cast<char>(kSiteBase);
+    case K::Seed:
+      r += static_cast<char>(e.kind == K::Seed ? kSeed : kSiteBase);
       putText(r, e.text);
       break;
   }
@@ -384,7 +387,7 @@ Reading::Status readHeader(std::string_view bytes, Reading& r) {
     r.header.format = static_cast<int>(std::min<uint64_t>(format, 1'000'000));
     return Reading::Status::NewerFormat;
   }
-  if (format != static_cast<uint64_t>(kFormatVersion)) return Reading::Status::Damaged;
+  if (format < 1) return Reading::Status::Damaged;
 
   // The check covers every line above it.
   const std::string_view last = lines.back();
@@ -512,7 +515,8 @@ bool readRecord(Cursor& c, std::vector<Event>& out, bool& bad) {
     }
     case kNotify:
     case kSiteBase:
-      e.kind = tag == kNotify ? K::Notify : K::SiteBase;
+    case kSeed:
+      e.kind = tag == kNotify ? K::Notify : tag == kSeed ? K::Seed : K::SiteBase;
       ok = c.text(e.text);
       break;
     default: return badRecord();

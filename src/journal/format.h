@@ -14,7 +14,8 @@
 
 namespace milka::journal {
 
-inline constexpr int kFormatVersion = 1;
+// 2 added the site's seed; a journal of format 1 reads as before.
+inline constexpr int kFormatVersion = 2;
 // Raised whenever a change to the rules would make an old journal play differently.
 inline constexpr int kRulesVersion = 1;
 // No career comes near this; a journal claiming more is not read past it.

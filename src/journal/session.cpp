@@ -91,21 +91,34 @@ bool JournalPort::answer(std::map<int, Waiting>& waiting, int index, const std::
   return true;
 }
 
+uint64_t seedValue(std::string_view text) {
+  // FNV-1a: every byte of the site's seed counts.
+  uint64_t h = 0xCBF29CE484222325ull;
+  for (const char c : text) {
+    h ^= static_cast<uint8_t>(c);
+    h *= 0x100000001B3ull;
+  }
+  return h;
+}
+
 // --- The session -------------------------------------------------------------------------
 
 Session::Session(Header h, OnlinePort* outside) : header_(std::move(h)), port_(*this) {
   switch (header_.clock) {
     case ClockKind::Events:
       clock_ = std::make_unique<EventClock>(events_);
-      random_ = std::make_unique<ClockRandom>(*clock_, header_.seed);
+      draws_ = new ClockRandom(*clock_, header_.seed);
+      random_.reset(draws_);
       break;
     case ClockKind::Stepping:
       clock_ = std::make_unique<SteppingClock>(header_.seed);
-      random_ = std::make_unique<ClockRandom>(*clock_);
+      draws_ = new ClockRandom(*clock_);
+      random_.reset(draws_);
       break;
     case ClockKind::Frozen:
       clock_ = std::make_unique<FrozenClock>(header_.seed);
-      random_ = std::make_unique<ClockRandom>(*clock_);
+      draws_ = new ClockRandom(*clock_);
+      random_.reset(draws_);
       break;
   }
   port_.setOutside(outside);
@@ -221,7 +234,8 @@ bool applyToGame(Game& g, const Event& e) {
     case K::Notify: g.WebBrowser1_Notify(e.text); return true;
     case K::Fetch:
     case K::Nav:
-    case K::SiteBase: return false;
+    case K::SiteBase:
+    case K::Seed: return false;
   }
   return false;
 }
@@ -236,6 +250,10 @@ void Session::apply(const Event& e) {
       port_.answer(port_.navigations_, e.code, e.text);
       break;
     case K::SiteBase: port_.siteBase = e.text; break;
+    case K::Seed:
+      if (draws_) draws_->stir(seedValue(e.text));
+      ++seeds_;
+      break;
     default: break;
   }
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "journal/event.h"
@@ -88,6 +89,8 @@ class Session {
   void feed(const Event& e);
   // Events fed so far.
   int64_t events() const { return events_; }
+  // Seeds from the maker's site fed so far.
+  int seedsFed() const { return seeds_; }
 
   // From now on every event fed is encoded; the records chain on from chain.
   void startRecording(uint16_t chain);
@@ -105,6 +108,8 @@ class Session {
   int64_t events_ = 0;
   std::unique_ptr<Clock> clock_;
   std::unique_ptr<RandomSource> random_;
+  ClockRandom* draws_ = nullptr;  // random_, which a site's seed is stirred into
+  int seeds_ = 0;
   JournalPort port_;
   std::unique_ptr<Game> game_;
   std::optional<Encoder> encoder_;
@@ -114,6 +119,9 @@ class Session {
 // Hands one of the window's own events (a load, click, key, tick, Text1's text or a browser
 // notice) to its handler; false for a network answer, which only a session can deliver.
 bool applyToGame(Game& g, const Event& e);
+
+// The number a site's seed (any text) stirs into the draws.
+uint64_t seedValue(std::string_view text);
 
 // A session that has replayed the first `upTo` events of a reading (all of them by default),
 // recording nothing; nullptr when the reading has no usable header.

@@ -44,6 +44,11 @@ void ClockRandom::Randomize() {
   splitmix(state_);
 }
 
+void ClockRandom::stir(uint64_t value) {
+  state_ ^= splitmix(value);
+  splitmix(state_);
+}
+
 int32_t Rng::pick(int32_t n) {
   return static_cast<int32_t>(std::floor(Rnd() * n)) + 1;
 }

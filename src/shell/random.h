@@ -45,6 +45,8 @@ class ClockRandom final : public RandomSource {
   ClockRandom(Clock& clock, uint64_t seed);
   double Rnd() override;
   void Randomize() override;
+  // Mixes value into the state: every later draw depends on it.
+  void stir(uint64_t value);
 
  private:
   Clock& clock_;

@@ -32,7 +32,7 @@ TEST(JournalFormat, EveryKindOfEventComesBackAsItWentIn) {
       Event::timer(9), Event::timer(4), Event::text1("abc", "abd"), Event::text1("ab", ""), Event::text1("ab", "aby"),
       Event::text1("", "xyz"), Event::key(40, 1), Event::key(90, 0),
       Event::fetch(3, binary), Event::fetch(0, std::string(70000, 'x')), Event::nav(1, ""),
-      Event::notify("ミルカ"), Event::notify(binary), Event::timer(1)};
+      Event::notify("ミルカ"), Event::notify(binary), Event::seed("0123abcd"), Event::timer(1)};
   // clang-format on
   const Reading r = read(encode(testHeader(), events));
   EXPECT_EQ(r.status, S::Whole);
