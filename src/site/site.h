@@ -23,6 +23,9 @@ struct SiteOptions {
   // Seconds since the epoch; the system clock unless set.
   std::function<qint64()> now;
   RequestLimits limits;
+  // The game's own site: the player's journals, every career of which is listed as their stud
+  // book. Empty for milka-site.
+  QString journalDirectory;
 };
 
 class Site final : public QObject {
