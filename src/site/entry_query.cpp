@@ -102,6 +102,9 @@ QString faultMessage(QueryFault fault) {
       return QStringLiteral("この受付番号はもう使われています。成績は一度だけ登録されます。");
     case QueryFault::ExpiredToken:
       return QStringLiteral("受付番号の有効期限が切れました。もう一度送信して下さい。");
+    case QueryFault::Disagrees:
+      return QStringLiteral(
+          "送られてきた馬名かタイムが、この受付番号で届いた記録の内容と合いません。");
     case QueryFault::Unavailable:
       return QStringLiteral("ただいま登録できません。しばらくしてからもう一度送信して下さい。");
   }

@@ -39,6 +39,8 @@ enum class QueryFault {
   UnknownToken,
   UsedToken,
   ExpiredToken,
+  // The entry says other than the journal uploaded with its token proved.
+  Disagrees,
   // The database could not take the entry (locked too long, disk full): the site's fault.
   Unavailable,
 };

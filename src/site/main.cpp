@@ -43,8 +43,9 @@ int main(int argc, char** argv) {
       QStringLiteral("ADDRESS:PORT"), QStringLiteral("127.0.0.1:8080"));
   const QCommandLineOption db(
       QStringLiteral("db"),
-      QStringLiteral("The SQLite file (created if missing), or postgresql://USER@HOST[:PORT]/DBNAME "
-                     "with the password in PGPASSWORD or ~/.pgpass, never in the URL."),
+      QStringLiteral(
+          "The SQLite file (created if missing), or postgresql://USER@HOST[:PORT]/DBNAME "
+          "with the password in PGPASSWORD or ~/.pgpass, never in the URL."),
       QStringLiteral("PATH|URL"));
   parser.addOption(listen);
   parser.addOption(db);

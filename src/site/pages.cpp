@@ -70,6 +70,15 @@ tr.first td.rank { color: var(--gold); }
 .pages { margin-top: 10px; font-size: 14px; }
 .pages a, .pages span { margin-right: 14px; }
 a { color: #1a5a9a; }
+.unverified { display: inline-block; margin-left: 6px; padding: 0 5px; border: 1px solid var(--muted);
+              border-radius: 3px; color: var(--muted); font-size: 11px; font-weight: normal;
+              vertical-align: middle; }
+.verified { color: var(--turf); font-weight: bold; }
+.charts { display: flex; flex-wrap: wrap; gap: 14px; margin: 10px 0; }
+.charts figure { margin: 0; background: #fff; border: 1px solid var(--line); border-radius: 6px;
+                 padding: 8px 10px; }
+.charts figcaption { font-size: 13px; font-weight: bold; }
+tr.won td { font-weight: bold; }
 footer { text-align: center; color: var(--muted); font-size: 12px; padding: 16px; }
 )css";
 
@@ -93,8 +102,17 @@ QString u8(const char* text) {
   return QString::fromUtf8(text);
 }
 
+QString unverifiedMark(bool verified) {
+  return verified ? QString()
+                  : QStringLiteral(
+                        "<span class=\"unverified\" title=\"記録による照合のない成績です\">"
+                        "未検証</span>");
+}
+
 QString entryLink(const Career& c) {
-  return QStringLiteral("<a href=\"/karuden/uma?n=%1\">%2</a>").arg(c.id).arg(escaped(c.name));
+  return QStringLiteral("<a href=\"/karuden/uma?n=%1\">%2</a>%3")
+      .arg(c.id)
+      .arg(escaped(c.name), unverifiedMark(c.verified));
 }
 
 QByteArray page(const QString& title, const QString& body) {
@@ -209,7 +227,8 @@ QString sentRacesNote() {
 QString hallOfFame(const Store& store) {
   QString out = QStringLiteral(
       "<h2 id=\"hall\">殿堂</h2><p class=\"lead\">最高峰レースごとの最速の勝ちタイム。"
-      "同タイムは先に登録された馬が上です。</p>");
+      "同タイムは先に登録された馬が上です。殿堂に載るのは、サイトが記録を再生して"
+      "確かめた成績だけです。</p>");
   out += sentRacesNote();
   out += QStringLiteral("<div class=\"hall\">");
   for (size_t i = 0; i < kSentMonths.size(); ++i) {
@@ -297,8 +316,13 @@ QString escaped(const QString& text) {
   return out;
 }
 
-QByteArray topPage(const Store& store, qint64 pageNo) {
-  QString body = QStringLiteral(
+QByteArray topPage(const Store& store, qint64 pageNo, bool studBook) {
+  QString body;
+  if (studBook)
+    body += QStringLiteral(
+        "<p class=\"lead\"><a href=\"/karuden/mine\">わたしの馬</a>：このコンピュータで育てた"
+        "全ての馬の成績（育成中の馬も）。</p>");
+  body += QStringLiteral(
       "<h2 id=\"calendar\">レースカレンダー</h2><p "
       "class=\"lead\">馬は毎月1回、その月のレースに出走します"
       "（放牧に出した月は休み）。レースは年齢・月・クラスで決まり、競馬場は月で決まります。</p>");
@@ -309,13 +333,20 @@ QByteArray topPage(const Store& store, qint64 pageNo) {
   return page(QStringLiteral("レースカレンダーと殿堂"), body);
 }
 
-QByteArray entryPage(const Store& store, const Career& c, bool justEntered) {
+QByteArray entryPage(const Store& store, const Career& c, bool justEntered, const Story* story) {
   QString body;
   if (justEntered) body += QStringLiteral("<div class=\"banner\">成績を登録しました</div>");
   body += QStringLiteral(
-              "<section class=\"entry\"><div class=\"name\">%1</div>"
+              "<section class=\"entry\"><div class=\"name\">%1%4</div>"
               "<p class=\"note\">登録日 %2・登録番号 %3</p>")
-              .arg(escaped(c.name), date(c.enteredAt), QString::number(c.id));
+              .arg(escaped(c.name), date(c.enteredAt), QString::number(c.id),
+                   unverifiedMark(c.verified));
+  body += c.verified
+              ? QStringLiteral(
+                    "<p class=\"verified\">この成績は、サイトが記録を再生して確かめました。</p>")
+              : QStringLiteral(
+                    "<p class=\"note\">この成績は記録による照合がないため、殿堂の順位には"
+                    "入りません。</p>");
   body += QStringLiteral(
       "<table><thead><tr><th>月</th><th>最高峰レース</th><th>勝ちタイム</th>"
       "<th>殿堂での順位</th></tr></thead><tbody>");
@@ -325,7 +356,7 @@ QByteArray entryPage(const Store& store, const Career& c, bool justEntered) {
     const int32_t t = c.times[i];
     body += QStringLiteral("<tr><td class=\"centre\">%1</td><td>%2</td>")
                 .arg(month(m), escaped(u8(kTopRaces[m].name)));
-    if (t > 0) {
+    if (t > 0 && c.verified) {
       ++won;
       body += QStringLiteral(
                   "<td class=\"num\">%1</td><td class=\"num\">%2位 <span class=\"note\">"
@@ -333,6 +364,10 @@ QByteArray entryPage(const Store& store, const Career& c, bool justEntered) {
                   .arg(seconds(t))
                   .arg(store.place(static_cast<int>(i), t))
                   .arg(store.winners(static_cast<int>(i)));
+    } else if (t > 0) {
+      ++won;
+      body +=
+          QStringLiteral("<td class=\"num\">%1</td><td class=\"off\">―</td></tr>").arg(seconds(t));
     } else {
       body += QStringLiteral("<td class=\"off\">―</td><td class=\"off\">―</td></tr>");
     }
@@ -342,10 +377,219 @@ QByteArray entryPage(const Store& store, const Career& c, bool justEntered) {
     body += QStringLiteral(
         "<p class=\"note\">送られる最高峰レース（3月・5月〜12月）の勝ちはありません。"
         "1月・2月・4月の勝ちは殿堂に残りません。</p>");
+  if (story) body += storySection(*story, QStringLiteral("/karuden/uma.mdj?n=%1").arg(c.id));
   body += QStringLiteral(
       "<p><a href=\"/karuden/#hall\">殿堂を見る</a>　<a href=\"/karuden/\">"
       "レースカレンダーへ</a></p></section>");
   return page(c.name + QStringLiteral("の成績"), body);
+}
+
+namespace {
+
+const char* const kSurfaceNames[4] = {"", "ダート", "ドロ", "芝"};
+
+QString venueName(int32_t v) {
+  return v >= 1 && v <= 4 ? u8(kVenueNames[v]) : QStringLiteral("―");
+}
+
+QString surfaceName(int32_t v) {
+  return v >= 1 && v <= 3 ? u8(kSurfaceNames[v]) : QStringLiteral("―");
+}
+
+// A line over points, drawn by the server: a value axis with its ticks, one mark a point, and
+// a label under every few. invert puts the smallest value at the top (places).
+QString lineChart(const QString& title, const QStringList& labels, const QList<int32_t>& values,
+                  bool invert, const QString& colour) {
+  constexpr int kW = 520, kH = 200, kLeft = 44, kRight = 12, kTop = 12, kBottom = 34;
+  QString svg = QStringLiteral(
+                    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%2\" "
+                    "viewBox=\"0 0 %1 %2\" role=\"img\" aria-label=\"%3\"><title>%3</title>"
+                    "<rect x=\"0\" y=\"0\" width=\"%1\" height=\"%2\" fill=\"#fff\"/>")
+                    .arg(kW)
+                    .arg(kH)
+                    .arg(escaped(title));
+  if (values.isEmpty())
+    return svg + QStringLiteral(
+                     "<text x=\"%1\" y=\"%2\" font-size=\"13\" fill=\"#6b6b6b\" "
+                     "text-anchor=\"middle\">まだありません</text></svg>")
+                     .arg(kW / 2)
+                     .arg(kH / 2);
+  int32_t lo = *std::min_element(values.begin(), values.end());
+  int32_t hi = *std::max_element(values.begin(), values.end());
+  if (invert) {
+    lo = 1;
+    hi = 10;
+  } else if (hi == lo) {
+    lo -= 1;
+    hi += 1;
+  }
+  const double plotW = kW - kLeft - kRight, plotH = kH - kTop - kBottom;
+  const auto x = [&](qsizetype i) {
+    return kLeft + (values.size() == 1
+                        ? plotW / 2
+                        : plotW * static_cast<double>(i) / static_cast<double>(values.size() - 1));
+  };
+  const auto y = [&](int32_t v) {
+    const double t = static_cast<double>(v - lo) / static_cast<double>(hi - lo);
+    return kTop + plotH * (invert ? t : 1.0 - t);
+  };
+  const auto n = [](double d) { return QString::number(d, 'f', 1); };
+  for (int k = 0; k <= 4; ++k) {
+    const int32_t v = invert ? 1 + (9 * k + 2) / 4 : lo + (hi - lo) * k / 4;
+    svg += QStringLiteral(
+               "<line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%2\" stroke=\"#e6e1d3\"/>"
+               "<text x=\"%4\" y=\"%5\" font-size=\"11\" fill=\"#6b6b6b\" "
+               "text-anchor=\"end\">%6</text>")
+               .arg(kLeft)
+               .arg(n(y(v)))
+               .arg(kW - kRight)
+               .arg(kLeft - 6)
+               .arg(n(y(v) + 4))
+               .arg(v);
+  }
+  QString points;
+  for (qsizetype i = 0; i < values.size(); ++i)
+    points += n(x(i)) + QLatin1Char(',') + n(y(values[i])) + QLatin1Char(' ');
+  svg += QStringLiteral("<polyline fill=\"none\" stroke=\"%1\" stroke-width=\"2\" points=\"%2\"/>")
+             .arg(colour, points.trimmed());
+  const qsizetype every = std::max<qsizetype>(1, (values.size() + 11) / 12);
+  for (qsizetype i = 0; i < values.size(); ++i) {
+    svg += QStringLiteral(
+               "<circle cx=\"%1\" cy=\"%2\" r=\"3\" fill=\"%3\"><title>%4: %5</title>"
+               "</circle>")
+               .arg(n(x(i)), n(y(values[i])), colour, escaped(labels.value(i)))
+               .arg(values[i]);
+    if (i % every == 0)
+      svg += QStringLiteral(
+                 "<text x=\"%1\" y=\"%2\" font-size=\"10\" fill=\"#6b6b6b\" "
+                 "text-anchor=\"middle\">%3</text>")
+                 .arg(n(x(i)))
+                 .arg(kH - kBottom + 16)
+                 .arg(escaped(labels.value(i)));
+  }
+  return svg + QStringLiteral("</svg>");
+}
+
+QString figure(const QString& caption, const QString& svg) {
+  return QStringLiteral("<figure>%1<figcaption>%2</figcaption></figure>").arg(svg, caption);
+}
+
+QString ageMonth(int32_t age, int32_t m) {
+  return QStringLiteral("%1歳%2月").arg(age).arg(m);
+}
+
+}  // namespace
+
+QString storySection(const Story& story, const QString& journalHref) {
+  QString out = QStringLiteral("<h2>全レース</h2>");
+  if (story.races.empty()) {
+    out += QStringLiteral("<p class=\"note\">まだレースに出ていません。</p>");
+  } else {
+    out += QStringLiteral(
+        "<div class=\"wide\"><table class=\"races\"><thead><tr><th>年齢・月</th><th>競馬場</th>"
+        "<th>馬場</th><th>レース</th><th>周回</th><th>着順</th><th>タイム</th><th>ムチ</th>"
+        "</tr></thead><tbody>");
+    for (const RaceLine& r : story.races) {
+      const QString name = escaped(QString::fromStdString(r.raceName));
+      out += QStringLiteral(
+                 "<tr%1><td class=\"num\">%2</td><td>%3</td><td>%4</td><td%5>%6</td>"
+                 "<td class=\"num\">%7</td><td class=\"num\">%8着</td><td class=\"num\">%9</td>")
+                 .arg(r.place == 1 ? QStringLiteral(" class=\"won\"") : QString(),
+                      ageMonth(r.age, r.month), venueName(r.venue), surfaceName(r.surface),
+                      r.top ? QStringLiteral(" class=\"top\"") : QString(), name, laps(r.laps))
+                 .arg(r.place)
+                 .arg(seconds(r.time));
+      out += QStringLiteral("<td class=\"num\">%1</td></tr>").arg(r.whips);
+    }
+    out += QStringLiteral("</tbody></table></div>");
+  }
+  QString tops;
+  for (const RaceLine& r : story.races)
+    if (r.top && r.place == 1)
+      tops += QStringLiteral("<li>%1　%2（%3）</li>")
+                  .arg(ageMonth(r.age, r.month), escaped(QString::fromStdString(r.raceName)),
+                       seconds(r.time));
+  out += QStringLiteral("<h2>勝った最高峰レース</h2>");
+  out += tops.isEmpty() ? QStringLiteral("<p class=\"note\">ありません。</p>")
+                        : QStringLiteral("<ul>%1</ul>").arg(tops);
+
+  QStringList monthLabels, raceLabels;
+  QList<int32_t> speeds, weights, places;
+  for (const MonthLine& m : story.months) {
+    monthLabels << ageMonth(m.age, m.month);
+    speeds << m.speed;
+    weights << m.weight;
+  }
+  for (const RaceLine& r : story.races) {
+    raceLabels << ageMonth(r.age, r.month);
+    places << r.place;
+  }
+  out += QStringLiteral("<h2>グラフ</h2><div class=\"charts\">");
+  out += figure(
+      QStringLiteral("スピード（月ごと）"),
+      lineChart(QStringLiteral("スピード"), monthLabels, speeds, false, QStringLiteral("#1d4d2f")));
+  out += figure(
+      QStringLiteral("馬体重（月ごと）"),
+      lineChart(QStringLiteral("馬体重"), monthLabels, weights, false, QStringLiteral("#b8860b")));
+  out += figure(
+      QStringLiteral("着順（レースごと）"),
+      lineChart(QStringLiteral("着順"), raceLabels, places, true, QStringLiteral("#8a2b2b")));
+  out += QStringLiteral("</div>");
+  out += QStringLiteral(
+             "<p><a href=\"%1\" download>この馬の記録（ジャーナル）をダウンロード</a> "
+             "<span class=\"note\">milka-derby --replay ファイル名 で、このキャリアを"
+             "もう一度見られます。</span></p>")
+             .arg(escaped(journalHref));
+  return out;
+}
+
+QByteArray studBookPage(const QList<StudBookLine>& lines) {
+  QString body = QStringLiteral(
+                     "<h2>わたしの馬</h2><p class=\"lead\">このコンピュータで育てた全%1頭。"
+                     "引退した馬も、育成中の馬も。</p>")
+                     .arg(lines.size());
+  if (lines.isEmpty())
+    return page(QStringLiteral("わたしの馬"),
+                body + QStringLiteral("<p class=\"note\">まだ記録がありません。</p>"));
+  body += QStringLiteral(
+      "<div class=\"wide\"><table><thead><tr><th>最後に遊んだ日</th><th>馬名</th><th>出走</th>"
+      "<th>勝ち</th><th>最高峰</th><th>状態</th></tr></thead><tbody>");
+  for (const StudBookLine& l : lines) {
+    int wins = 0, tops = 0;
+    for (const RaceLine& r : l.story.races) {
+      wins += r.place == 1;
+      tops += r.place == 1 && r.top;
+    }
+    const QString name = l.story.name.empty() ? QStringLiteral("（名前の前）")
+                                              : escaped(QString::fromStdString(l.story.name));
+    body += QStringLiteral(
+                "<tr><td class=\"num\">%1</td><td><a href=\"/karuden/mine/uma?f=%2\">%3</a></td>"
+                "<td class=\"num\">%4</td><td class=\"num\">%5</td><td class=\"num\">%6</td>"
+                "<td>%7</td></tr>")
+                .arg(date(l.modifiedAt), escaped(l.file), name)
+                .arg(l.story.races.size())
+                .arg(wins)
+                .arg(tops)
+                .arg(l.story.over ? QStringLiteral("引退") : QStringLiteral("育成中"));
+  }
+  body += QStringLiteral("</tbody></table></div>");
+  return page(QStringLiteral("わたしの馬"), body);
+}
+
+QByteArray studCareerPage(const StudBookLine& l) {
+  const QString name = l.story.name.empty() ? QStringLiteral("（名前の前）")
+                                            : escaped(QString::fromStdString(l.story.name));
+  QString body = QStringLiteral(
+                     "<section class=\"entry\"><div class=\"name\">%1</div>"
+                     "<p class=\"note\">%2・最後に遊んだ日 %3</p>")
+                     .arg(name, l.story.over ? QStringLiteral("引退") : QStringLiteral("育成中"),
+                          date(l.modifiedAt));
+  body += storySection(l.story, QStringLiteral("/karuden/mine/uma.mdj?f=") + l.file);
+  body += QStringLiteral("<p><a href=\"/karuden/mine\">わたしの馬へ</a></p></section>");
+  return page((l.story.name.empty() ? QStringLiteral("名前の前の馬")
+                                    : QString::fromStdString(l.story.name)) +
+                  QStringLiteral("の成績"),
+              body);
 }
 
 QByteArray messagePage(const QString& heading, const QString& message) {

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include "site/career_replay.h"
 #include "site/store.h"
 
 namespace milka::site {
@@ -14,9 +15,25 @@ inline constexpr int kHallPlaces = 10;
 
 // /karuden/: the race calendar from the game's own programme tables, the hall of fame, and page
 // `page` (1-based) of every career entered, newest first.
-QByteArray topPage(const Store& store, qint64 page);
-// One career and its place in the hall of fame; justEntered after vbvb55.php stored it.
-QByteArray entryPage(const Store& store, const Career& career, bool justEntered);
+// studBook: the game's own site, which links the player's own careers.
+QByteArray topPage(const Store& store, qint64 page, bool studBook = false);
+// One career and its place in the hall of fame; justEntered after vbvb55.php stored it. With
+// its story (a verified career's, from its journal) the career is told race by race.
+QByteArray entryPage(const Store& store, const Career& career, bool justEntered,
+                     const Story* story = nullptr);
+
+// The player's own careers, from the journals beside the game: every horse they have raised.
+struct StudBookLine {
+  QString file;  // the journal's file name in the directory
+  qint64 modifiedAt = 0;
+  Story story;
+};
+QByteArray studBookPage(const QList<StudBookLine>& lines);
+QByteArray studCareerPage(const StudBookLine& line);
+
+// A career's races, its top races won and its charts (speed and body weight by month, place by
+// race), drawn as SVG; journalHref is where its journal is downloaded.
+QString storySection(const Story& story, const QString& journalHref);
 // A refusal or a missing page: a heading and one sentence, with the way back.
 QByteArray messagePage(const QString& heading, const QString& message);
 

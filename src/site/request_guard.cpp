@@ -3,6 +3,7 @@
 #include <QList>
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 
 #include "site/pages.h"
@@ -31,21 +32,37 @@ QByteArray refusalResponse() {
 
 struct RequestGuard::Watch {
   QByteArray head;  // the head being received, up to the limit
+  qint64 body = 0;  // bytes of an upload's body still to come
   bool refused = false;
   qint64 drained = 0;
   QTimer* deadline = nullptr;
 };
 
-bool acceptableHead(const QByteArray& head) {
+bool acceptableHead(const QByteArray& head, qint64 bodyLimit, qint64* body) {
   const QList<QByteArray> lines = head.split('\n');
   const QList<QByteArray> request = lines.front().trimmed().split(' ');
-  if (request.size() != 3 || request[0] != "GET" || !request[1].startsWith('/')) return false;
+  if (request.size() != 3 || !request[1].startsWith('/')) return false;
   if (request[2] != "HTTP/1.1" && request[2] != "HTTP/1.0") return false;
+  const bool upload = request[0] == "POST" &&
+                      (request[1] == "/journal.php" || request[1].startsWith("/journal.php?"));
+  if (!upload && request[0] != "GET") return false;
+  qint64 length = -1;
   for (qsizetype i = 1; i < lines.size(); ++i) {
     const QByteArray line = lines[i].trimmed().toLower();
-    if (line.startsWith("transfer-encoding:")) return false;
-    if (line.startsWith("content-length:") && line.mid(15).trimmed() != "0") return false;
+    if (line.startsWith("transfer-encoding:") || line.startsWith("content-encoding:") ||
+        line.startsWith("expect:"))
+      return false;
+    if (!line.startsWith("content-length:")) continue;
+    const QByteArray value = line.mid(15).trimmed();
+    bool ok = !value.isEmpty() && value.size() <= 12;
+    for (char c : value) ok = ok && c >= '0' && c <= '9';
+    // Two lengths, even equal ones, are a request smuggled past somebody.
+    if (!ok || length >= 0) return false;
+    length = value.toLongLong();
   }
+  if (!upload) return length <= 0;
+  if (length < 1 || length > bodyLimit) return false;
+  if (body) *body = length;
   return true;
 }
 
@@ -88,13 +105,23 @@ void RequestGuard::inspect(QTcpSocket* socket, Watch& watch) {
   }
   // Peek, never read: what passes is left for the HTTP server to parse.
   const QByteArray chunk = socket->peek(socket->bytesAvailable());
-  for (char c : chunk) {
-    watch.head += c;
+  for (qsizetype i = 0; i < chunk.size(); ++i) {
+    if (watch.body > 0) {
+      const qint64 take = std::min<qint64>(watch.body, chunk.size() - i);
+      watch.body -= take;
+      i += take - 1;
+      if (watch.body == 0) watch.deadline->start(limits_.requestMs);
+      continue;
+    }
+    watch.head += chunk[i];
     if (watch.head.endsWith("\r\n\r\n") || watch.head.endsWith("\n\n")) {
       watch.head.chop(watch.head.endsWith("\r\n\r\n") ? 4 : 2);
-      if (!acceptableHead(watch.head)) return refuse(socket, watch);
+      qint64 body = 0;
+      if (!acceptableHead(watch.head, limits_.journalBytes, &body)) return refuse(socket, watch);
       watch.head.clear();
-      watch.deadline->start(limits_.requestMs);
+      // An upload's body must come whole within the same time as its head.
+      watch.body = body;
+      if (body == 0) watch.deadline->start(limits_.requestMs);
     } else if (watch.head.size() > limits_.headBytes) {
       return refuse(socket, watch);
     }

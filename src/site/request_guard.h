@@ -1,9 +1,11 @@
 // The door in front of the HTTP server. Every request head is looked at here before Qt HTTP
-// Server parses it: a head over the size limit, a method other than GET, a request with a body
-// or a request line that is not plain HTTP/1.x is answered with a 400 page here and its
-// connection closed, so the server behind only ever sees small GETs. Connections are capped in
-// number and each request must arrive within a time limit, so slow or idle clients cannot hold
-// the site.
+// Server parses it: a head over the size limit, a method other than GET, a request
+// with a body or a request line that is not plain HTTP/1.x is answered with a 400 page here and
+// its connection closed, so the server behind only ever sees small GETs — and the one kind of
+// body the site takes: a career's journal POSTed to /journal.php, of a stated length within
+// its limit, neither chunked nor encoded, all of it within the request's time. Connections are
+// capped in number and each request must arrive within a time limit, so slow or idle clients cannot
+// hold the site.
 #pragma once
 
 #include <QByteArray>
@@ -17,6 +19,7 @@ struct RequestLimits {
   qsizetype headBytes = 8 * 1024;  // request line and headers together
   int requestMs = 15000;           // to send a whole request head, or to stay idle between two
   int connections = 256;
+  qint64 journalBytes = 256 * 1024;  // an uploaded journal, compressed
 };
 
 class RequestGuard final : public QTcpServer {
@@ -40,7 +43,9 @@ class RequestGuard final : public QTcpServer {
 };
 
 // Whether a complete request head (without its final blank line) is one the site serves: a GET
-// of an origin-form target over HTTP/1.0 or 1.1, without a body.
-bool acceptableHead(const QByteArray& head);
+// of an origin-form target over HTTP/1.0 or 1.1, without a body, or a journal's POST to
+// /journal.php with a Content-Length of 1 to bodyLimit. How many bytes of body follow goes to
+// *body.
+bool acceptableHead(const QByteArray& head, qint64 bodyLimit = 0, qint64* body = nullptr);
 
 }  // namespace milka::site

@@ -10,11 +10,11 @@ namespace milka::site {
 
 struct Migration {
   int version;        // what the database is at once these steps are done
-  QStringList steps;  // in the backend's dialect braces ({id}, {without_rowid})
+  QStringList steps;  // in the backend's dialect braces ({id}, {without_rowid}, {blob})
 };
 
 // In order of version, from 1 up to kSchemaVersion.
 const QList<Migration>& migrations();
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 }  // namespace milka::site

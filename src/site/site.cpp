@@ -1,11 +1,16 @@
 #include "site/site.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QFuture>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QHttpServerResponse>
 #include <QUrl>
 #include <QUrlQuery>
+#include <QtConcurrent/QtConcurrentRun>
 #include <utility>
 
 #include "site/entry_query.h"
@@ -36,9 +41,11 @@ QHttpServerResponse html(QByteArray body, Status status = Status::Ok) {
 // A page whose reads the database could not answer: the person waiting is told to try again,
 // never shown an empty hall of fame.
 QHttpServerResponse unavailable() {
-  return html(messagePage(QStringLiteral("ただいま表示できません"),
-                          QStringLiteral("混み合っているか、準備中です。しばらくしてからもう一度お試し下さい。")),
-              Status::ServiceUnavailable);
+  return html(
+      messagePage(
+          QStringLiteral("ただいま表示できません"),
+          QStringLiteral("混み合っているか、準備中です。しばらくしてからもう一度お試し下さい。")),
+      Status::ServiceUnavailable);
 }
 
 QHttpServerResponse refusal(const QString& message) {
@@ -57,6 +64,100 @@ QByteArray rawQuery(const QHttpServerRequest& request) {
   return request.url().query(QUrl::FullyEncoded).toLatin1();
 }
 
+// The game reads these answers itself; a person may too.
+QHttpServerResponse plain(const QString& text, Status status = Status::Ok) {
+  QHttpServerResponse response("text/plain; charset=utf-8", text.toUtf8(), status);
+  secure(response);
+  return response;
+}
+
+QHttpServerResponse journalFile(const QByteArray& journal, const QString& name) {
+  QHttpServerResponse response("application/octet-stream", journal);
+  response.setHeader("Content-Disposition",
+                     QStringLiteral("attachment; filename=\"%1\"").arg(name).toLatin1());
+  secure(response);
+  return response;
+}
+
+QString proofMessage(JournalFault fault, int rules) {
+  switch (fault) {
+    case JournalFault::None: return {};
+    case JournalFault::TooBig: return QStringLiteral("記録が大きすぎます。");
+    case JournalFault::Damaged: return QStringLiteral("記録が壊れているか、途中で切れています。");
+    case JournalFault::NewerFormat: return QStringLiteral("このサイトより新しいゲームの記録です。");
+    case JournalFault::OtherRules:
+      return QStringLiteral("ルールの版が違う記録です（記録はルール第%1版、このサイトは第%2版）。")
+          .arg(rules)
+          .arg(journal::kRulesVersion);
+    case JournalFault::NotACareer: return QStringLiteral("ひとつのキャリアの記録ではありません。");
+    case JournalFault::NoSeed:
+      return QStringLiteral("サイトが発行した種で始まったキャリアの記録ではありません。");
+    case JournalFault::ManySeeds: return QStringLiteral("種がいくつも入った記録です。");
+    case JournalFault::Unfinished:
+      return QStringLiteral("キャリアの最後（成績の送信）まで届いていない記録です。");
+    case JournalFault::OtherToken:
+      return QStringLiteral("この受付番号で送られたキャリアの記録ではありません。");
+  }
+  return {};
+}
+
+QString proofMessage(ProofFault fault) {
+  switch (fault) {
+    case ProofFault::None: return {};
+    case ProofFault::UnknownToken: return faultMessage(QueryFault::UnknownToken);
+    case ProofFault::UsedToken: return faultMessage(QueryFault::UsedToken);
+    case ProofFault::ExpiredToken: return faultMessage(QueryFault::ExpiredToken);
+    case ProofFault::Uploaded:
+      return QStringLiteral("この受付番号の記録はもう届いています。記録は一度だけ送れます。");
+    case ProofFault::UnknownSeed:
+      return QStringLiteral("記録の種は、このサイトが発行したものではありません。");
+    case ProofFault::UsedSeed:
+      return QStringLiteral("記録の種は、別のキャリアでもう使われています。");
+    case ProofFault::Unavailable: return faultMessage(QueryFault::Unavailable);
+  }
+  return {};
+}
+
+bool isToken(const QByteArray& text) {
+  if (text.size() != kTokenLength) return false;
+  for (char c : text)
+    if (!std::strchr(kTokenAlphabet, c) || c == '\0') return false;
+  return true;
+}
+
+// Qt's compressed form starts with the length it unpacks to: a claim over the limit is refused
+// before anything is unpacked, and one that lies is caught by the unpacking.
+std::optional<QByteArray> unpack(const QByteArray& body, size_t limit) {
+  if (body.size() < 4) return std::nullopt;
+  const quint32 claimed = (static_cast<quint32>(static_cast<uchar>(body[0])) << 24) |
+                          (static_cast<quint32>(static_cast<uchar>(body[1])) << 16) |
+                          (static_cast<quint32>(static_cast<uchar>(body[2])) << 8) |
+                          static_cast<quint32>(static_cast<uchar>(body[3]));
+  if (claimed == 0 || claimed > limit) return std::nullopt;
+  QByteArray out = qUncompress(body);
+  if (out.isEmpty() || static_cast<quint32>(out.size()) != claimed) return std::nullopt;
+  return out;
+}
+
+// A verified career's story, as its replay told it.
+std::optional<Story> storyOf(const Store& store, const Career& career) {
+  if (!career.verified) return std::nullopt;
+  const std::optional<Store::Told> told = store.told(career.id);
+  Story story;
+  if (!told || !storyFromText(told->story.toStdString(), &story)) return std::nullopt;
+  return story;
+}
+
+// A journal's file name in the player's directory, as the stud book's addresses carry it.
+bool isJournalName(const QString& name) {
+  if (name.isEmpty() || name.size() > 120 || !name.endsWith(QStringLiteral(".mdj"))) return false;
+  for (QChar c : name)
+    if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('-') &&
+        c != QLatin1Char('_') && c != QLatin1Char('.'))
+      return false;
+  return !name.startsWith(QLatin1Char('.'));
+}
+
 }  // namespace
 
 Site::Site(SiteOptions options, QObject* parent)
@@ -65,8 +166,21 @@ Site::Site(SiteOptions options, QObject* parent)
              options.now ? std::move(options.now) : std::function<qint64()>([] {
                return QDateTime::currentSecsSinceEpoch();
              })),
-      limits_(options.limits) {
+      limits_(options.limits),
+      replayQueue_(std::max(1, options.replayQueue)),
+      replayLimits_(options.replayLimits),
+      journalDirectory_(options.journalDirectory) {
+  // Replays share the machine with the serving thread; one fewer than the cores, at least one.
+  replays_.setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
   addRoutes();
+  addJournalRoutes();
+  if (!journalDirectory_.isEmpty()) addStudBookRoutes();
+}
+
+Site::~Site() {
+  // A replay may be waiting for this thread to keep its proof: serve it while waiting.
+  closing_ = true;
+  while (!replays_.waitForDone(5)) QCoreApplication::processEvents();
 }
 
 bool Site::start(const QHostAddress& address, quint16 port, QString* error) {
@@ -110,7 +224,7 @@ void Site::addRoutes() {
     const QUrlQuery query(request.url());
     const qint64 page = smallNumber(query.queryItemValue(QStringLiteral("page"))).value_or(1);
     store_.takeFault();
-    QByteArray body = topPage(store_, page);
+    QByteArray body = topPage(store_, page, !journalDirectory_.isEmpty());
     if (store_.takeFault()) return unavailable();
     return html(std::move(body));
   });
@@ -125,9 +239,26 @@ void Site::addRoutes() {
       return html(messagePage(QStringLiteral("見つかりません"),
                               QStringLiteral("この番号の成績は登録されていません。")),
                   Status::NotFound);
-    QByteArray body = entryPage(store_, *career, false);
+    const std::optional<Story> story = storyOf(store_, *career);
+    QByteArray body = entryPage(store_, *career, false, story ? &*story : nullptr);
     if (store_.takeFault()) return unavailable();
     return html(std::move(body));
+  });
+
+  // A verified career's journal, to watch with milka-derby --replay.
+  http_.route("/karuden/uma.mdj", [this](const QHttpServerRequest& request) {
+    const QUrlQuery query(request.url());
+    const std::optional<qint64> id = smallNumber(query.queryItemValue(QStringLiteral("n")));
+    store_.takeFault();
+    const std::optional<Store::Told> told = id ? store_.told(*id) : std::nullopt;
+    if (store_.takeFault()) return unavailable();
+    const std::optional<QByteArray> journal =
+        told ? unpack(told->journal, replayLimits_.journalBytes) : std::nullopt;
+    if (!journal)
+      return html(messagePage(QStringLiteral("見つかりません"),
+                              QStringLiteral("この番号の記録はありません。")),
+                  Status::NotFound);
+    return journalFile(*journal, QStringLiteral("milka-%1.mdj").arg(*id));
   });
 
   http_.route("/pdf.php", [this] {
@@ -145,6 +276,13 @@ void Site::addRoutes() {
     return response;
   });
 
+  http_.route("/seed.php", [this] {
+    const QByteArray seed = store_.issueSeed();
+    if (seed.isEmpty())
+      return plain(QStringLiteral("ただいま受付できません。"), Status::ServiceUnavailable);
+    return plain(QString::fromLatin1(seed));
+  });
+
   http_.route("/vbvb55.php", [this](const QHttpServerRequest& request) {
     const ReadQuery read = readEntryQuery(rawQuery(request));
     if (!read.entry) return refusal(faultMessage(read.fault));
@@ -157,11 +295,14 @@ void Site::addRoutes() {
     // Stored and committed: should the page not be built now, the player still hears so.
     store_.takeFault();
     const std::optional<Career> career = store_.career(entered.id);
-    QByteArray body = career ? entryPage(store_, *career, true) : QByteArray();
+    const std::optional<Story> story = career ? storyOf(store_, *career) : std::nullopt;
+    QByteArray body =
+        career ? entryPage(store_, *career, true, story ? &*story : nullptr) : QByteArray();
     if (!career || store_.takeFault())
-      return html(messagePage(QStringLiteral("成績を登録しました"),
-                              QStringLiteral("登録番号 %1。成績のページはしばらくしてからご覧下さい。")
-                                  .arg(entered.id)));
+      return html(
+          messagePage(QStringLiteral("成績を登録しました"),
+                      QStringLiteral("登録番号 %1。成績のページはしばらくしてからご覧下さい。")
+                          .arg(entered.id)));
     return html(std::move(body));
   });
 
@@ -173,6 +314,117 @@ void Site::addRoutes() {
                      {"X-Content-Type-Options", "nosniff"},
                      {"Cache-Control", "no-store"}},
                     Status::NotFound);
+  });
+}
+
+void Site::addJournalRoutes() {
+  // A career's journal, uploaded by the game at the closing A before it sends the entry. It is
+  // replayed off this thread; what it proves waits under its token for the entry.
+  http_.route(
+      "/journal.php", QHttpServerRequest::Method::Post,
+      [this](const QHttpServerRequest& request) -> QFuture<QHttpServerResponse> {
+        const auto now = [](QHttpServerResponse r) {
+          return QtFuture::makeReadyFuture(std::move(r));
+        };
+        const QByteArray token = rawQuery(request);
+        if (!isToken(token))
+          return now(plain(faultMessage(QueryFault::NoToken), Status::BadRequest));
+        const std::optional<QByteArray> journal =
+            unpack(request.body(), replayLimits_.journalBytes);
+        if (!journal)
+          return now(plain(QStringLiteral("記録が読めないか、大きすぎます。"), Status::BadRequest));
+        if (inFlight_ >= replayQueue_)
+          return now(plain(QStringLiteral("ただいま混み合っていて記録を確かめられません。"
+                                          "しばらくしてからもう一度送信して下さい。"),
+                           Status::ServiceUnavailable));
+        ++inFlight_;
+        // The replay runs on a thread of the pool; what it proved is kept by the store on this
+        // thread (its connection lives here), the replay's thread waiting for the answer.
+        return QtConcurrent::run(&replays_, [this, journal = *journal, token,
+                                             packed = request.body(), limits = replayLimits_] {
+          const Proof proof = proveCareer(journal.toStdString(), token.toStdString(), limits);
+          QHttpServerResponse answer =
+              plain(proofMessage(proof.fault, proof.rulesVersion), Status::BadRequest);
+          if (proof.fault == JournalFault::None) {
+            ProofFault kept = ProofFault::Unavailable;
+            if (!closing_)
+              QMetaObject::invokeMethod(
+                  this,
+                  [&] {
+                    kept = store_.keepProof(token, QByteArray::fromStdString(proof.seed),
+                                            QByteArray::fromStdString(proof.query), packed,
+                                            QByteArray::fromStdString(storyText(proof.story)));
+                  },
+                  Qt::BlockingQueuedConnection);
+            if (kept == ProofFault::None)
+              answer = plain(QStringLiteral("記録を確かめました。"));
+            else
+              answer = plain(proofMessage(kept), kept == ProofFault::Unavailable
+                                                     ? Status::ServiceUnavailable
+                                                     : Status::BadRequest);
+          }
+          --inFlight_;
+          return answer;
+        });
+      });
+}
+
+std::optional<StudBookLine> Site::studBookLine(const QString& file) {
+  const QFileInfo info(QDir(journalDirectory_), file);
+  if (!info.isFile()) {
+    told_.remove(file);
+    return std::nullopt;
+  }
+  Told& t = told_[file];
+  const qint64 modified = info.lastModified().toSecsSinceEpoch();
+  if (t.size != info.size() || t.modified != modified) {
+    t = {info.size(), modified, std::nullopt};
+    QFile f(info.filePath());
+    Story story;
+    if (info.size() <= static_cast<qint64>(replayLimits_.journalBytes) &&
+        f.open(QIODevice::ReadOnly) && tellCareer(f.readAll().toStdString(), &story, replayLimits_))
+      t.story = std::move(story);
+  }
+  if (!t.story) return std::nullopt;
+  return StudBookLine{file, modified, *t.story};
+}
+
+QList<StudBookLine> Site::studBook() {
+  // Newest first; a directory of thousands is cut at the newest few hundred.
+  constexpr int kShown = 300;
+  const QFileInfoList files =
+      QDir(journalDirectory_).entryInfoList({QStringLiteral("*.mdj")}, QDir::Files, QDir::Time);
+  QList<StudBookLine> out;
+  for (const QFileInfo& f : files) {
+    if (out.size() >= kShown) break;
+    if (!isJournalName(f.fileName())) continue;
+    if (std::optional<StudBookLine> line = studBookLine(f.fileName())) out.append(std::move(*line));
+  }
+  return out;
+}
+
+void Site::addStudBookRoutes() {
+  http_.route("/karuden/mine", [this] { return html(studBookPage(studBook())); });
+  const auto line = [this](const QHttpServerRequest& request) {
+    const QString file = QUrlQuery(request.url()).queryItemValue(QStringLiteral("f"));
+    return isJournalName(file) ? studBookLine(file) : std::nullopt;
+  };
+  const auto missing = [] {
+    return html(
+        messagePage(QStringLiteral("見つかりません"), QStringLiteral("この馬の記録はありません。")),
+        Status::NotFound);
+  };
+  http_.route("/karuden/mine/uma", [line, missing](const QHttpServerRequest& request) {
+    const std::optional<StudBookLine> l = line(request);
+    return l ? html(studCareerPage(*l)) : missing();
+  });
+  http_.route("/karuden/mine/uma.mdj", [this, missing](const QHttpServerRequest& request) {
+    const QString file = QUrlQuery(request.url()).queryItemValue(QStringLiteral("f"));
+    QFile f(QDir(journalDirectory_).filePath(file));
+    if (!isJournalName(file) || f.size() > static_cast<qint64>(replayLimits_.journalBytes) ||
+        !f.open(QIODevice::ReadOnly))
+      return missing();
+    return journalFile(f.readAll(), file);
   });
 }
 

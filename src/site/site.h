@@ -4,13 +4,18 @@
 // milka-site processes on one PostgreSQL database are one site.
 #pragma once
 
+#include <QHash>
 #include <QHostAddress>
 #include <QHttpServer>
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
+#include <atomic>
 #include <functional>
 #include <memory>
 
+#include "site/career_replay.h"
+#include "site/pages.h"
 #include "site/request_guard.h"
 #include "site/store.h"
 
@@ -23,6 +28,9 @@ struct SiteOptions {
   // Seconds since the epoch; the system clock unless set.
   std::function<qint64()> now;
   RequestLimits limits;
+  // Journals checked at once (replaying, or waiting for a thread); one more is answered 503.
+  int replayQueue = 16;
+  ReplayLimits replayLimits;
   // The game's own site: the player's journals, every career of which is listed as their stud
   // book. Empty for milka-site.
   QString journalDirectory;
@@ -31,6 +39,8 @@ struct SiteOptions {
 class Site final : public QObject {
  public:
   explicit Site(SiteOptions options, QObject* parent = nullptr);
+  // Lets the replays still running finish first.
+  ~Site() override;
 
   // Opens the database and starts listening; the port is the one given, or a free one for 0.
   // On failure error says why and nothing listens.
@@ -40,14 +50,32 @@ class Site final : public QObject {
 
   const Store& store() const { return store_; }
   int refusedAtTheDoor() const { return guard_ ? guard_->refused() : 0; }
+  // Journals being checked now.
+  int replaysInFlight() const { return inFlight_; }
 
  private:
   void addRoutes();
+  void addJournalRoutes();
+  void addStudBookRoutes();
+  // The player's journals, each told once for as long as its file stays the same.
+  QList<StudBookLine> studBook();
+  std::optional<StudBookLine> studBookLine(const QString& file);
 
   Store store_;
   QHttpServer http_;
   RequestGuard* guard_ = nullptr;
   RequestLimits limits_;
+  int replayQueue_;
+  ReplayLimits replayLimits_;
+  QString journalDirectory_;
+  struct Told {
+    qint64 size = -1, modified = 0;
+    std::optional<Story> story;
+  };
+  QHash<QString, Told> told_;
+  QThreadPool replays_;
+  std::atomic<int> inFlight_ = 0;
+  std::atomic<bool> closing_ = false;
   QHostAddress address_;
   quint16 port_ = 0;
 };

@@ -16,7 +16,11 @@ namespace {
 constexpr std::array<const char*, 9> kTimeColumns = {"t3", "t5",  "t6",  "t7", "t8",
                                                      "t9", "t10", "t11", "t12"};
 constexpr const char* kCareerColumns =
-    "id, name, entered_at, t3, t5, t6, t7, t8, t9, t10, t11, t12";
+    "id, name, entered_at, t3, t5, t6, t7, t8, t9, t10, t11, t12, verified";
+constexpr int kSeedLength = 32;
+constexpr char kSeedAlphabet[] = "0123456789abcdef";
+// A career may be played over many days; its seed waits for it that long.
+constexpr qint64 kSeedLifetimeSeconds = 90 * 24 * 3600;
 
 QString uniqueConnectionName() {
   static QAtomicInteger<quint64> counter;
@@ -29,6 +33,7 @@ Career careerFrom(const QSqlQuery& q) {
   c.name = q.value(1).toString();
   c.enteredAt = q.value(2).toLongLong();
   for (size_t i = 0; i < c.times.size(); ++i) c.times[i] = q.value(static_cast<int>(3 + i)).toInt();
+  c.verified = q.value(12).toInt() == 1;
   return c;
 }
 
@@ -65,9 +70,10 @@ bool Store::open(QString* error) {
   db_ = QSqlDatabase::addDatabase(postgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"),
                                   connection_);
   if (!db_.isValid()) {
-    *error = postgres
-                 ? QStringLiteral("the Qt PostgreSQL driver is missing (Debian package libqt6sql6-psql)")
-                 : QStringLiteral("the Qt SQLite driver is missing (Debian package libqt6sql6-sqlite)");
+    *error =
+        postgres
+            ? QStringLiteral("the Qt PostgreSQL driver is missing (Debian package libqt6sql6-psql)")
+            : QStringLiteral("the Qt SQLite driver is missing (Debian package libqt6sql6-sqlite)");
     return false;
   }
   sinceConnectTry_.start();
@@ -143,7 +149,8 @@ bool Store::migrate(QString* error) {
                     .arg(address_.shown())
                     .arg(found)
                     .arg(kSchemaVersion));
-  if (found == kSchemaVersion) return exec(QStringLiteral("COMMIT")) || fail(QStringLiteral("COMMIT failed"));
+  if (found == kSchemaVersion)
+    return exec(QStringLiteral("COMMIT")) || fail(QStringLiteral("COMMIT failed"));
   QStringList steps;
   for (const Migration& m : migrations())
     if (m.version > found)
@@ -163,27 +170,93 @@ void Store::purgeExpiredTokens(qint64 now) {
   if (now - lastPurge_ < 60) return;
   lastPurge_ = now;
   run(QStringLiteral("DELETE FROM tokens WHERE issued_at < ?"), {now - lifetime_});
+  run(QStringLiteral("DELETE FROM proofs WHERE made_at < ?"), {now - lifetime_});
+  run(QStringLiteral("DELETE FROM seeds WHERE issued_at < ?"), {now - kSeedLifetimeSeconds});
+}
+
+QByteArray Store::issueUnique(const QString& insertSql, int length, const char* alphabet) {
+  const qint64 now = now_();
+  purgeExpiredTokens(now);
+  const int alphabetSize = static_cast<int>(qstrlen(alphabet));
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    QByteArray value(length, Qt::Uninitialized);
+    for (char& c : value) c = alphabet[QRandomGenerator::system()->bounded(alphabetSize)];
+    const QString text = QString::fromLatin1(value);
+    const std::optional<QSqlQuery> q = run(insertSql, {text, now, text});
+    if (!q) return {};
+    if (q->numRowsAffected() == 1) return value;
+  }
+  return {};
 }
 
 QByteArray Store::issueToken() {
+  // A token a stored career was entered with never comes back, even once it is purged here.
+  // A retried insert is harmless: at worst a token nobody was given waits to be purged.
+  return issueUnique(QStringLiteral("INSERT INTO tokens (token, issued_at) SELECT CAST(? AS TEXT), "
+                                    "CAST(? AS BIGINT) WHERE NOT EXISTS (SELECT 1 FROM careers "
+                                    "WHERE token = ?) ON CONFLICT DO NOTHING"),
+                     kTokenLength, kTokenAlphabet);
+}
+
+QByteArray Store::issueSeed() {
+  // 128 random bits: a used seed purged long after is never met again.
+  return issueUnique(QStringLiteral("INSERT INTO seeds (seed, issued_at) SELECT CAST(? AS TEXT), "
+                                    "CAST(? AS BIGINT) WHERE CAST(? AS TEXT) IS NOT NULL ON "
+                                    "CONFLICT DO NOTHING"),
+                     kSeedLength, kSeedAlphabet);
+}
+
+ProofFault Store::keepProof(const QByteArray& tokenBytes, const QByteArray& seedBytes,
+                            const QByteArray& query, const QByteArray& journal,
+                            const QByteArray& story) {
   const qint64 now = now_();
-  purgeExpiredTokens(now);
-  constexpr int kAlphabetSize = sizeof(kTokenAlphabet) - 1;
-  for (int attempt = 0; attempt < 8; ++attempt) {
-    QByteArray token(kTokenLength, Qt::Uninitialized);
-    for (char& c : token) c = kTokenAlphabet[QRandomGenerator::system()->bounded(kAlphabetSize)];
-    const QString text = QString::fromLatin1(token);
-    // A token a stored career was entered with never comes back, even once it is purged here.
-    // A retried insert is harmless: at worst a token nobody was given waits to be purged.
-    const std::optional<QSqlQuery> q =
-        run(QStringLiteral("INSERT INTO tokens (token, issued_at) SELECT CAST(? AS TEXT), "
-                           "CAST(? AS BIGINT) WHERE NOT EXISTS (SELECT 1 FROM careers WHERE "
-                           "token = ?) ON CONFLICT DO NOTHING"),
-            {text, now, text});
-    if (!q) return {};
-    if (q->numRowsAffected() == 1) return token;
-  }
-  return {};
+  const QString token = QString::fromLatin1(tokenBytes);
+  const QString seed = QString::fromLatin1(seedBytes);
+  if (!begin()) return ProofFault::Unavailable;
+  auto step = [this](const QString& sql, const QVariantList& binds) {
+    return run(sql, binds, Retry::No);
+  };
+  auto refuse = [this](ProofFault fault) {
+    if (!exec(QStringLiteral("ROLLBACK"))) dropIfLost();
+    return fault;
+  };
+  std::optional<QSqlQuery> find = step(
+      QStringLiteral("SELECT issued_at, used_at IS NOT NULL FROM tokens WHERE token = ?"), {token});
+  if (!find) return refuse(ProofFault::Unavailable);
+  if (!find->next()) return refuse(ProofFault::UnknownToken);
+  const qint64 issuedAt = find->value(0).toLongLong();
+  const bool used = find->value(1).toBool();
+  find->finish();
+  if (used) return refuse(ProofFault::UsedToken);
+  if (now - issuedAt > lifetime_) return refuse(ProofFault::ExpiredToken);
+
+  std::optional<QSqlQuery> uploaded =
+      step(QStringLiteral("SELECT 1 FROM proofs WHERE token = ?"), {token});
+  if (!uploaded) return refuse(ProofFault::Unavailable);
+  if (uploaded->next()) return refuse(ProofFault::Uploaded);
+  uploaded->finish();
+
+  std::optional<QSqlQuery> seedRow =
+      step(QStringLiteral("SELECT used_at IS NOT NULL FROM seeds WHERE seed = ?"), {seed});
+  if (!seedRow) return refuse(ProofFault::Unavailable);
+  if (!seedRow->next()) return refuse(ProofFault::UnknownSeed);
+  seedRow->finish();
+  // Of two journals under one seed, in any processes, the second waits for the first's row
+  // lock and then finds the seed used.
+  std::optional<QSqlQuery> useSeed =
+      step(QStringLiteral("UPDATE seeds SET used_at = ? WHERE seed = ? AND used_at IS NULL"),
+           {now, seed});
+  if (!useSeed) return refuse(ProofFault::Unavailable);
+  if (useSeed->numRowsAffected() != 1) return refuse(ProofFault::UsedSeed);
+
+  std::optional<QSqlQuery> insert =
+      step(QStringLiteral("INSERT INTO proofs (token, query, journal, story, made_at) VALUES (?, "
+                          "?, ?, ?, ?) ON CONFLICT DO NOTHING"),
+           {token, QString::fromLatin1(query), journal, QString::fromUtf8(story), now});
+  if (!insert) return refuse(ProofFault::Unavailable);
+  if (insert->numRowsAffected() != 1) return refuse(ProofFault::Uploaded);
+  if (!exec(QStringLiteral("COMMIT"))) return refuse(ProofFault::Unavailable);
+  return ProofFault::None;
 }
 
 Store::Entered Store::enter(const Entry& entry) {
@@ -199,9 +272,8 @@ Store::Entered Store::enter(const Entry& entry) {
     return Entered{fault, 0};
   };
 
-  std::optional<QSqlQuery> find =
-      step(QStringLiteral("SELECT issued_at, used_at IS NOT NULL FROM tokens WHERE token = ?"),
-           {token});
+  std::optional<QSqlQuery> find = step(
+      QStringLiteral("SELECT issued_at, used_at IS NOT NULL FROM tokens WHERE token = ?"), {token});
   if (!find) return refuse(QueryFault::Unavailable);
   if (!find->next()) {
     // Purged after use, or never issued.
@@ -224,12 +296,37 @@ Store::Entered Store::enter(const Entry& entry) {
   if (!use) return refuse(QueryFault::Unavailable);
   if (use->numRowsAffected() != 1) return refuse(QueryFault::UsedToken);
 
+  // A journal uploaded with this token: the entry must be what its replay sent.
+  std::optional<QSqlQuery> proof =
+      step(QStringLiteral("SELECT query, journal, story FROM proofs WHERE token = ?"), {token});
+  if (!proof) return refuse(QueryFault::Unavailable);
+  QVariant journal, story;
+  int verified = 0;
+  if (proof->next()) {
+    const ReadQuery proved = readEntryQuery(proof->value(0).toString().toLatin1());
+    if (!proved.entry || proved.entry->token != entry.token || proved.entry->name != entry.name ||
+        proved.entry->times != entry.times)
+      return refuse(QueryFault::Disagrees);
+    journal = proof->value(1);
+    story = proof->value(2);
+    verified = 1;
+    proof->finish();
+    std::optional<QSqlQuery> spent =
+        step(QStringLiteral("DELETE FROM proofs WHERE token = ?"), {token});
+    if (!spent) return refuse(QueryFault::Unavailable);
+  } else {
+    proof->finish();
+    journal = QVariant(QMetaType::fromType<QByteArray>());
+    story = QVariant(QMetaType::fromType<QString>());
+  }
+
   QVariantList values = {token, entry.name, now};
   for (int32_t t : entry.times) values << t;
+  values << verified << journal << story;
   std::optional<QSqlQuery> insert =
       step(QStringLiteral("INSERT INTO careers (token, name, entered_at, t3, t5, t6, t7, t8, "
-                          "t9, t10, t11, t12) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
-                          "RETURNING id"),
+                          "t9, t10, t11, t12, verified, journal, story) VALUES (?, ?, ?, ?, ?, "
+                          "?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"),
            values);
   if (!insert || !insert->next()) return refuse(QueryFault::Unavailable);
   const qint64 id = insert->value(0).toLongLong();
@@ -278,21 +375,35 @@ QList<Career> Store::newest(qint64 offset, int limit) const {
 }
 
 QList<Career> Store::fastest(int index, int limit) const {
-  return careers(
-      QStringLiteral("SELECT %1 FROM careers WHERE %2 > 0 ORDER BY %2, entered_at, id LIMIT ?")
-          .arg(QLatin1String(kCareerColumns), column(index)),
-      {limit});
+  return careers(QStringLiteral("SELECT %1 FROM careers WHERE %2 > 0 AND verified = 1 ORDER BY %2, "
+                                "entered_at, id LIMIT ?")
+                     .arg(QLatin1String(kCareerColumns), column(index)),
+                 {limit});
 }
 
 qint64 Store::place(int index, int32_t time) const {
   return count(
-             QStringLiteral("SELECT COUNT(*) FROM careers WHERE %1 > 0 AND %1 < ?").arg(column(index)),
+             QStringLiteral("SELECT COUNT(*) FROM careers WHERE %1 > 0 AND verified = 1 AND %1 < ?")
+                 .arg(column(index)),
              {time}) +
          1;
 }
 
 qint64 Store::winners(int index) const {
-  return count(QStringLiteral("SELECT COUNT(*) FROM careers WHERE %1 > 0").arg(column(index)), {});
+  return count(QStringLiteral("SELECT COUNT(*) FROM careers WHERE %1 > 0 AND verified = 1")
+                   .arg(column(index)),
+               {});
+}
+
+std::optional<Store::Told> Store::told(qint64 id) const {
+  std::optional<QSqlQuery> q =
+      run(QStringLiteral("SELECT journal, story FROM careers WHERE id = ?"), {id});
+  if (!q) {
+    fault_ = true;
+    return std::nullopt;
+  }
+  if (!q->next()) return std::nullopt;
+  return Told{q->value(0).toByteArray(), q->value(1).toString().toUtf8()};
 }
 
 }  // namespace milka::site

@@ -7,10 +7,10 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
-#include <QSqlQuery>
-#include <QVariantList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
+#include <QVariantList>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -29,6 +29,20 @@ struct Career {
   QString name;
   qint64 enteredAt = 0;  // seconds since the epoch
   std::array<int32_t, 9> times{};
+  // Proved by replaying its journal; only these are ranked.
+  bool verified = false;
+};
+
+// What kept a journal's proof from being kept.
+enum class ProofFault {
+  None,
+  UnknownToken,  // never issued, or purged
+  UsedToken,     // its entry was made already
+  ExpiredToken,
+  Uploaded,     // a journal came with this token already
+  UnknownSeed,  // a seed the site never issued
+  UsedSeed,     // a seed another career was verified with
+  Unavailable,  // the database could not take it
 };
 
 class Store {
@@ -55,31 +69,49 @@ class Store {
 
   // A fresh single-use token, or empty if the database could not take it.
   QByteArray issueToken();
+  // A fresh single-use seed for a career (32 hexadecimal digits), or empty likewise.
+  QByteArray issueSeed();
+
+  // Keeps what a journal uploaded with token proved, until the entry with that token comes:
+  // the query the replay sent, the journal and its story. Uses the seed: of two journals
+  // played under one seed, at most one is ever kept.
+  ProofFault keepProof(const QByteArray& token, const QByteArray& seed, const QByteArray& query,
+                       const QByteArray& journal, const QByteArray& story);
 
   struct Entered {
     QueryFault fault = QueryFault::None;
     qint64 id = 0;
   };
   // Uses the entry's token and stores the career, both or neither: of two entries with one
-  // token, exactly one is stored.
+  // token, exactly one is stored. When a journal's proof waits under the token, the entry must
+  // say what it proved (QueryFault::Disagrees otherwise, and nothing is stored) and the career
+  // is stored verified, with the journal and its story; without one it is stored unverified.
   Entered enter(const Entry& entry);
+
+  // A stored career's journal and story (empty for one entered without a journal).
+  struct Told {
+    QByteArray journal;
+    QByteArray story;
+  };
+  std::optional<Told> told(qint64 id) const;
 
   // Reads; each a snapshot of its own.
   std::optional<Career> career(qint64 id) const;
   qint64 careerCount() const;
   QList<Career> newest(qint64 offset, int limit) const;
-  // The fastest winning times of race index (0..8, in sent order), fastest first; ties go to
-  // the earlier entry.
+  // The fastest verified winning times of race index (0..8, in sent order), fastest first;
+  // ties go to the earlier entry.
   QList<Career> fastest(int index, int limit) const;
-  // 1 + how many winning times of race index are faster than time.
+  // 1 + how many verified winning times of race index are faster than time.
   qint64 place(int index, int32_t time) const;
-  // How many careers won race index.
+  // How many verified careers won race index.
   qint64 winners(int index) const;
 
  private:
   enum class Retry { No, Once };
   bool migrate(QString* error);
   void purgeExpiredTokens(qint64 now);
+  QByteArray issueUnique(const QString& insertSql, int length, const char* alphabet);
   bool connected() const;
   bool dropIfLost() const;
   bool begin() const;

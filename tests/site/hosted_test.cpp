@@ -30,7 +30,8 @@ class Hosted : public ::testing::Test {
  protected:
   void SetUp() override {
     if (testing::postgresServer().isEmpty())
-      GTEST_SKIP() << "MILKA_TEST_PG names no PostgreSQL server (scripts/test-servers.sh starts one)";
+      GTEST_SKIP()
+          << "MILKA_TEST_PG names no PostgreSQL server (scripts/test-servers.sh starts one)";
   }
 };
 
@@ -226,7 +227,8 @@ class Relay {
 
 TEST_F(Hosted, ADatabaseThatGoesAwayIs503InJapaneseAndTheSiteComesBackWithIt) {
   QString why;
-  const std::optional<DatabaseAddress> server = DatabaseAddress::parse(testing::postgresServer(), &why);
+  const std::optional<DatabaseAddress> server =
+      DatabaseAddress::parse(testing::postgresServer(), &why);
   ASSERT_TRUE(server) << why.toStdString();
   Relay relay(static_cast<quint16>(server->port));
   LocalSite s(Db::PostgreSQL, {}, [&](QString address) {
@@ -240,7 +242,8 @@ TEST_F(Hosted, ADatabaseThatGoesAwayIs503InJapaneseAndTheSiteComesBackWithIt) {
   relay.cut();
   const Answer top = s.path("/karuden/");
   EXPECT_EQ(top.status, 503);
-  EXPECT_TRUE(top.text().contains(QStringLiteral("ただいま表示できません"))) << top.text().toStdString();
+  EXPECT_TRUE(top.text().contains(QStringLiteral("ただいま表示できません")))
+      << top.text().toStdString();
   const Answer tokenAnswer = s.path("/pdf.php");
   EXPECT_EQ(tokenAnswer.status, 503);
   EXPECT_TRUE(tokenAnswer.text().contains(QStringLiteral("ただいま受付できません")));

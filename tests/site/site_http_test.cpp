@@ -46,17 +46,30 @@ TEST_P(SiteEntry, TheGamesQueryIsStoredAndRankedInTheHallOfFame) {
   EXPECT_TRUE(first.text().contains(QStringLiteral("成績を登録しました")));
   EXPECT_TRUE(first.text().contains(QStringLiteral("abc")));
   EXPECT_TRUE(first.text().contains(QStringLiteral("97秒")));
-  EXPECT_TRUE(first.text().contains(QStringLiteral("1位 <span class=\"note\">（1頭中）")));
+  // Sent without a journal: stored and listed, marked unverified, never ranked.
+  EXPECT_TRUE(first.text().contains(QStringLiteral("未検証</span>")));
+  EXPECT_FALSE(first.text().contains(QStringLiteral("1位 <span")));
+  EXPECT_TRUE(
+      s.path("/karuden/").text().contains(QStringLiteral(">abc</a><span class=\"unverified\"")));
   ASSERT_EQ(s.stored(), 1);
 
-  // A faster derby, with arrows in the name, goes above it; a slower one below.
+  // Verified, a faster derby, with arrows in the name, goes above it; a slower one below.
+  s.markVerified();
+  EXPECT_TRUE(s.path("/karuden/uma?n=1")
+                  .text()
+                  .contains(QStringLiteral("1位 <span class=\"note\">（1頭中）")));
   Answer second = s.get(s.entryUrl(s.token(), "←↑ab", {0, 0, 90, 0, 0, 0, 0, 0, 120}));
   ASSERT_EQ(second.status, 200);
   EXPECT_TRUE(second.text().contains(QStringLiteral("←↑ab")));
-  EXPECT_TRUE(second.text().contains(QStringLiteral("1位 <span class=\"note\">（2頭中）")));
   Answer third = s.get(s.entryUrl(s.token(), "zz", {0, 0, 99, 0, 0, 0, 0, 0, 0}));
-  EXPECT_TRUE(third.text().contains(QStringLiteral("3位 <span class=\"note\">（3頭中）")));
   ASSERT_EQ(s.stored(), 3);
+  s.markVerified();
+  EXPECT_TRUE(s.path("/karuden/uma?n=2")
+                  .text()
+                  .contains(QStringLiteral("1位 <span class=\"note\">（3頭中）")));
+  EXPECT_TRUE(s.path("/karuden/uma?n=3")
+                  .text()
+                  .contains(QStringLiteral("3位 <span class=\"note\">（3頭中）")));
 
   const Career stored = *s.site->store().career(1);
   EXPECT_EQ(stored.name, QStringLiteral("abc"));
@@ -215,6 +228,7 @@ TEST_P(SiteEntry, AHundredEntriesAtOnceAreEachStoredExactlyOnce) {
   EXPECT_EQ(ok, 100);
   EXPECT_EQ(refused, 100);
   EXPECT_EQ(s.stored(), 100);
+  s.markVerified();
   // Ranked by time: the first entry (60 s) leads the derby, the last (159 s) is hundredth.
   EXPECT_EQ(s.site->store().fastest(2, 1).value(0).times[2], 60);
   EXPECT_EQ(s.site->store().place(2, 159), 100);

@@ -176,7 +176,8 @@ TEST(SiteStore, TheDatabaseIsAFileOrAPostgresUrlWithoutAPassword) {
   };
   for (const Case& c : good) {
     QString error;
-    const std::optional<DatabaseAddress> a = DatabaseAddress::parse(QString::fromUtf8(c.text), &error);
+    const std::optional<DatabaseAddress> a =
+        DatabaseAddress::parse(QString::fromUtf8(c.text), &error);
     ASSERT_TRUE(a) << c.text << ": " << error.toStdString();
     EXPECT_EQ(a->kind == DatabaseAddress::Kind::PostgreSQL, c.postgres) << c.text;
     EXPECT_EQ(a->user, QString::fromUtf8(c.user)) << c.text;

@@ -1,0 +1,222 @@
+// The hall of fame believes only what it has replayed: a career played under a seed the site
+// issued, its journal uploaded with its token, lands verified, ranked and told race by race;
+// every kind of forgery is refused with its reason and stores nothing.
+#include <gtest/gtest.h>
+
+#include <QTcpSocket>
+
+#include "journal/careful_player.h"
+#include "journal/session.h"
+#include "site/career_replay.h"
+#include "site_harness.h"
+
+namespace milka::site {
+namespace {
+
+using journal::Event;
+using testing::Answer;
+using testing::Db;
+using testing::LocalSite;
+
+// A careful career up to the closing A's fetch of pdf.php, played under seed.
+struct Played {
+  journal::Header header;
+  std::vector<Event> events;
+  int fetchIndex = -1;
+  bool sends = false;
+
+  // The whole journal once pdf.php answered token: what the game uploads.
+  std::string journal(const std::string& token, size_t cutTo = SIZE_MAX) const {
+    std::vector<Event> all(events.begin(), events.begin() + std::min(cutTo, events.size()));
+    if (cutTo == SIZE_MAX) all.push_back(Event::fetch(fetchIndex, token));
+    return journal::encode(header, all);
+  }
+};
+
+Played play(const std::string& base, const std::string& seed, uint64_t headerSeed) {
+  Played p;
+  p.header = journal::Session::newHeader(headerSeed);
+  journal::Session s(p.header);
+  s.setAfterEvent([&](const Event& e) { p.events.push_back(e); });
+  s.feed(Event::siteBase(base));
+  s.feed(Event::load());
+  if (!seed.empty()) s.feed(Event::seed(seed));
+  for (int n = 0; n < 1'000'000 && s.game().state.screenState != -11; ++n)
+    milka::testing::playPeriod(s);
+  const auto pending = s.port().pendingFetches();
+  p.sends = !pending.empty();
+  if (p.sends) p.fetchIndex = pending.back().index;
+  return p;
+}
+
+// A career that wins a top race worth sending, under a fresh seed of the site's (or of seed's).
+Played aSendingCareer(LocalSite& site, const std::function<std::string()>& seed = {}) {
+  for (uint64_t attempt = 1; attempt <= 40; ++attempt) {
+    Played p =
+        play(site.base(), seed ? seed() : site.path("/seed.php").body.toStdString(), attempt);
+    if (p.sends) return p;
+  }
+  ADD_FAILURE() << "no careful career of 40 won a top race worth sending";
+  return {};
+}
+
+QByteArray packed(const std::string& journal) {
+  return qCompress(QByteArray::fromStdString(journal), 9);
+}
+
+Answer upload(LocalSite& site, const std::string& token, const QByteArray& body) {
+  return site.send(QByteArray::fromStdString(site.base() + "/journal.php?" + token), body, true);
+}
+
+// The entry the replay of a journal sends, as the game would navigate to it.
+std::string entryOf(const Played& p, const std::string& token, const std::string& base) {
+  const Proof proof = proveCareer(p.journal(token), token);
+  EXPECT_EQ(proof.fault, JournalFault::None);
+  return base + "/vbvb55.php?" + proof.query;
+}
+
+class Fame : public testing::OnBothDatabases {};
+
+TEST_P(Fame, ACareerPlayedUnderTheSitesSeedIsVerifiedRankedAndToldInFull) {
+  LocalSite site(GetParam());
+  const Played career = aSendingCareer(site);
+  ASSERT_TRUE(career.sends);
+  const std::string token = site.token();
+  const Answer kept = upload(site, token, packed(career.journal(token)));
+  ASSERT_EQ(kept.status, 200) << kept.text().toStdString();
+  const Answer entered = site.get(entryOf(career, token, site.base()));
+  ASSERT_EQ(entered.status, 200) << entered.text().toStdString();
+
+  const std::optional<Career> stored = site.site->store().career(1);
+  ASSERT_TRUE(stored && stored->verified);
+  Story story;
+  ASSERT_TRUE(tellCareer(career.journal(token), &story));
+  EXPECT_EQ(stored->name.toStdString(), story.name);
+  ASSERT_FALSE(story.races.empty());
+  // Ranked: the name heads a hall-of-fame board, without the unverified mark.
+  const QString top = site.path("/karuden/").text();
+  EXPECT_TRUE(top.contains(
+      QStringLiteral("<td class=\"num rank\">1</td><td><a href=\"/karuden/uma?n=1\">%1</a></td>")
+          .arg(stored->name)));
+  EXPECT_FALSE(top.contains(QStringLiteral("未検証</span>")));
+  // Told race by race, with the three charts, and the journal to download as it was played.
+  const QString page = site.path("/karuden/uma?n=1").text();
+  EXPECT_EQ(page.count(QStringLiteral("着</td>")), static_cast<qsizetype>(story.races.size()));
+  EXPECT_EQ(page.count(QStringLiteral("<svg ")), 3);
+  EXPECT_EQ(page.count(QStringLiteral("<polyline ")), 3);
+  EXPECT_EQ(site.path("/karuden/uma.mdj?n=1").body.toStdString(), career.journal(token));
+  // Its seed is spent: the same career uploaded with a new token proves nothing more.
+  const std::string again = site.token();
+  EXPECT_EQ(upload(site, again, packed(career.journal(again))).status, 400);
+}
+
+TEST_P(Fame, EveryForgeryIsRefusedWithItsReasonAndStoresNothing) {
+  LocalSite site(GetParam());
+  const Played career = aSendingCareer(site);
+  ASSERT_TRUE(career.sends);
+  const Played unseeded = play(site.base(), "", 7);
+  const Played strangeSeed = aSendingCareer(site, [] { return std::string(32, 'a'); });
+
+  auto otherRules = [&](const std::string& token) {
+    Played p = career;
+    p.header.rules = journal::kRulesVersion + 1;
+    return packed(p.journal(token));
+  };
+  auto flipped = [&](const std::string& token) {
+    std::string j = career.journal(token);
+    j[j.size() * 2 / 3] ^= 0x10;
+    return packed(j);
+  };
+  QByteArray bomb = qCompress(QByteArray(64 * 1024 * 1024, '\0'), 9);
+  struct Case {
+    const char* what;
+    std::function<QByteArray(const std::string& token)> body;
+    int status;
+    const char* reason;
+  };
+  const std::vector<Case> cases = {
+      {"a byte changed", flipped, 400, "壊れて"},
+      {"cut short", [&](auto t) { return packed(career.journal(t, career.events.size() / 2)); },
+       400, "最後"},
+      {"another token's", [&](auto) { return packed(career.journal("ZZZZZZZZZZ")); }, 400,
+       "この受付番号で"},
+      {"no seed from the site", [&](auto t) { return packed(unseeded.journal(t)); }, 400, "種"},
+      {"a seed the site never issued", [&](auto t) { return packed(strangeSeed.journal(t)); }, 400,
+       "発行"},
+      {"another rules version", otherRules, 400, "第2版"},
+      {"a compressed bomb", [&](auto) { return bomb; }, 400, "大きすぎ"},
+      {"over the size cap", [&](auto) { return QByteArray(300 * 1024, 'x'); }, 400, ""},
+  };
+  for (const Case& c : cases) {
+    const std::string token = site.token();
+    const Answer a = upload(site, token, c.body(token));
+    EXPECT_EQ(a.status, c.status) << c.what;
+    EXPECT_TRUE(a.text().contains(QString::fromUtf8(c.reason)))
+        << c.what << ": " << a.text().toStdString();
+  }
+
+  // A time changed in the query of a journal that checked out.
+  const std::string token = site.token();
+  ASSERT_EQ(upload(site, token, packed(career.journal(token))).status, 200);
+  std::string forged = entryOf(career, token, site.base());
+  forged.back() = forged.back() == '1' ? '2' : '1';
+  const Answer changed = site.get(forged);
+  EXPECT_EQ(changed.status, 400);
+  EXPECT_TRUE(changed.text().contains(QStringLiteral("合いません")));
+  // A second upload for the token, and one for a token already spent.
+  EXPECT_TRUE(upload(site, token, packed(career.journal(token)))
+                  .text()
+                  .contains(QStringLiteral("もう届いて")));
+  EXPECT_EQ(site.stored(), 0);
+  ASSERT_EQ(site.get(entryOf(career, token, site.base())).status, 200);
+  EXPECT_TRUE(upload(site, token, packed(career.journal(token)))
+                  .text()
+                  .contains(QStringLiteral("もう使われて")));
+  EXPECT_EQ(site.stored(), 1);
+}
+
+MILKA_ON_BOTH_DATABASES(Fame);
+
+// Checking journals never holds up the pages: with one replay allowed at a time, a crowd of
+// uploads is answered 503 beyond it while the calendar keeps coming; a body trickled slower than
+// the request's time is cut off.
+TEST(FameUnderLoad, UploadsQueueBoundedAndTrickledBodiesCutOff) {
+  RequestLimits limits;
+  limits.requestMs = 400;
+  LocalSite site(Db::SQLite, limits, {}, [](SiteOptions& o) { o.replayQueue = 2; });
+  const Played career = aSendingCareer(site);
+  const QByteArray body = packed(career.journal("AAAAAAAAAA"));
+
+  QNetworkAccessManager crowd;
+  std::vector<QNetworkReply*> replies;
+  for (int k = 0; k < 200; ++k) {
+    QNetworkRequest r(QUrl(QString::fromStdString(site.base() + "/journal.php?" + site.token())));
+    r.setHeader(QNetworkRequest::ContentTypeHeader, "application/octet-stream");
+    replies.push_back(crowd.post(r, body));
+  }
+  EXPECT_EQ(site.path("/karuden/").status, 200) << "the calendar is served meanwhile";
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        return std::all_of(replies.begin(), replies.end(), [](auto* r) { return r->isFinished(); });
+      },
+      60000));
+  int busy = 0;
+  for (QNetworkReply* r : replies)
+    busy += r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 503;
+  EXPECT_GT(busy, 0);
+  EXPECT_LE(site.site->replaysInFlight(), 0);
+
+  QTcpSocket slow;
+  slow.connectToHost(QHostAddress::LocalHost, site.site->port());
+  ASSERT_TRUE(slow.waitForConnected(2000));
+  slow.write("POST /journal.php?AAAAAAAAAA HTTP/1.1\r\nHost: x\r\nContent-Length: 1000\r\n\r\n");
+  for (int k = 0; k < 20 && slow.state() == QAbstractSocket::ConnectedState; ++k) {
+    slow.write("x");
+    QTest::qWait(100);
+  }
+  EXPECT_NE(slow.state(), QAbstractSocket::ConnectedState) << "a trickled body is cut off";
+  EXPECT_EQ(site.stored(), 0);
+}
+
+}  // namespace
+}  // namespace milka::site
