@@ -81,6 +81,18 @@ inline QString onServer(const QString& sql) {
   return error;
 }
 
+// Marks every career stored at address verified, as if each had come with a journal the site
+// replayed: for the tests of ranking, which need many careers of chosen times.
+inline void markAllVerified(const QString& address) {
+  {
+    QSqlDatabase db = openDirect(address, QStringLiteral("marking"));
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("UPDATE careers SET verified = 1")))
+      qFatal("marking careers verified: %s", qPrintable(q.lastError().text()));
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("marking"));
+}
+
 // A database no other test touches, gone with this object: a file in a temporary directory, or
 // a fresh database on the PostgreSQL server.
 struct TestDatabase {
@@ -172,17 +184,7 @@ struct LocalSite {
 
   std::string token() { return path("/pdf.php").body.toStdString(); }
 
-  // Marks every stored career verified, as if each had come with a journal the site replayed:
-  // for the tests of ranking, which need many careers of chosen times.
-  void markVerified() {
-    {
-      QSqlDatabase db = openDirect(database.address, QStringLiteral("marking"));
-      QSqlQuery q(db);
-      if (!q.exec(QStringLiteral("UPDATE careers SET verified = 1")))
-        qFatal("marking careers verified: %s", qPrintable(q.lastError().text()));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("marking"));
-  }
+  void markVerified() { markAllVerified(database.address); }
 
   // The address the game itself builds for the closing A.
   std::string entryUrl(const std::string& token, const std::string& name,
