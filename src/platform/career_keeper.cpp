@@ -16,12 +16,18 @@ constexpr auto kSuffix = ".mdj";
 // Far past any career; a bigger file is read only this far.
 constexpr qint64 kReadLimit = 64 * 1024 * 1024;
 
-uint64_t freshSeed() {
+}  // namespace
+
+uint64_t CareerKeeper::freshSeed() const {
+  if (fresh_) return fresh_();
   std::random_device entropy;
   return (static_cast<uint64_t>(entropy()) << 32) ^ entropy();
 }
 
-}  // namespace
+void CareerKeeper::askSiteForSeeds(std::chrono::milliseconds limit) {
+  if (!seeds_) seeds_ = std::make_unique<SiteSeeds>();
+  seeds_->setTimeLimit(limit);
+}
 
 CareerKeeper::CareerKeeper(QString dir, OnlinePort& outside)
     : dir_(std::move(dir)), outside_(outside) {
@@ -36,10 +42,11 @@ CareerKeeper::~CareerKeeper() {
 
 CareerKeeper::Started CareerKeeper::start(std::optional<uint64_t> seed) {
   QDir().mkpath(dir_);
-  if (seed) return begin(*seed);
+  if (seed) return begin(*seed, false);
 
-  QStringList names = QDir(dir_).entryList({QStringLiteral("*") + kSuffix}, QDir::Files, QDir::Name);
-  if (names.isEmpty()) return begin(freshSeed());
+  QStringList names =
+      QDir(dir_).entryList({QStringLiteral("*") + kSuffix}, QDir::Files, QDir::Name);
+  if (names.isEmpty()) return begin(freshSeed(), true);
   const QString file = QDir(dir_).filePath(names.last());
   QFile in(file);
   QByteArray bytes;
@@ -48,7 +55,7 @@ CareerKeeper::Started CareerKeeper::start(std::optional<uint64_t> seed) {
 
   if (!journal::holdsCareer(r)) {
     const QString aside = setAside(file, QStringLiteral(".unreadable"));
-    Started s = begin(freshSeed());
+    Started s = begin(freshSeed(), true);
     s.note = setAsideText(r, aside) + (s.note.isEmpty() ? QString() : "\n" + s.note);
     return s;
   }
@@ -56,11 +63,13 @@ CareerKeeper::Started CareerKeeper::start(std::optional<uint64_t> seed) {
   events_.clear();
   cardAt_.reset();
   lastScreen_ = 0;
+  clicked_ = false;
+  ++careersBegun_;
   adopt(std::make_unique<journal::Session>(r.header));
   // Nothing is recorded or sent while the journal plays itself back.
   for (const journal::Event& e : r.events) session_->feed(e);
   // A finished career is over; its journal stays for replays.
-  if (session_->game().state.screenState == -11) return begin(freshSeed());
+  if (session_->game().state.screenState == -11) return begin(freshSeed(), true);
 
   QString note = continuedText(session_->game().state);
   if (r.status == journal::Reading::Status::Damaged) {
@@ -84,13 +93,15 @@ CareerKeeper::Started CareerKeeper::start(std::optional<uint64_t> seed) {
 
 CareerKeeper::Started CareerKeeper::newHorse() {
   close();
-  return begin(freshSeed());
+  return begin(freshSeed(), true);
 }
 
-CareerKeeper::Started CareerKeeper::begin(uint64_t seed) {
+CareerKeeper::Started CareerKeeper::begin(uint64_t seed, bool askSite) {
   events_.clear();
   cardAt_.reset();
   lastScreen_ = 0;
+  clicked_ = false;
+  const uint64_t career = ++careersBegun_;
   adopt(std::make_unique<journal::Session>(journal::Session::newHeader(seed), &outside_));
   const QString stem = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-")) +
                        QString::number(seed, 16);
@@ -103,6 +114,14 @@ CareerKeeper::Started CareerKeeper::begin(uint64_t seed) {
   session_->feed(journal::Event::siteBase(outside_.siteBase));
   session_->feed(journal::Event::load());
   checkWriter();
+  if (askSite && seeds_) {
+    seeds_->ask(outside_.siteBase, [this, career](std::string text) {
+      // Only into the career it was asked for, and only before its first click: from the first
+      // choice on the draws count, and a career seeded halfway is one the site cannot vouch for.
+      if (text.empty() || career != careersBegun_ || clicked_ || !session_) return;
+      session_->feed(journal::Event::seed(std::move(text)));
+    });
+  }
   return {};
 }
 
@@ -112,12 +131,17 @@ void CareerKeeper::adopt(std::unique_ptr<journal::Session> session) {
   journal::Session& s = *session_;
   s.setAfterEvent([this, &s](const journal::Event& e) {
     events_.push_back(e);
+    if (e.kind == journal::Event::Kind::Click) clicked_ = true;
     const int32_t now = s.game().state.screenState;
     if (now == 6 && lastScreen_ != 6) cardAt_ = events_.size();
     lastScreen_ = now;
     // A period's record is written as soon as it closes, so at most one period is ever lost.
     if (s.encoder() != nullptr && s.encoder()->periodEnded()) submit();
   });
+}
+
+std::string CareerKeeper::journalBytes() const {
+  return session_ ? journal::encode(session_->header(), events_) : std::string();
 }
 
 std::unique_ptr<journal::Session> CareerKeeper::atLastCard() const {

@@ -7,12 +7,15 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "journal/file_writer.h"
 #include "journal/session.h"
+#include "platform/site_seed.h"
 
 namespace milka::platform {
 
@@ -26,8 +29,16 @@ class CareerKeeper final : public QObject {
     bool continued = false;
     QString note;  // for the player; empty when there is nothing to say
   };
+  // From now on every new career asks the maker's site for a seed (see SiteSeeds), unless its
+  // seed was given; the career plays on meanwhile, and takes the seed only before its first
+  // click. Without this no site is asked.
+  void askSiteForSeeds(std::chrono::milliseconds limit = std::chrono::milliseconds(3000));
+  const SiteSeeds* siteSeeds() const { return seeds_.get(); }
+  // Where new careers' own seeds come from (the system's entropy unless set).
+  void setFreshSeeds(std::function<uint64_t()> fresh) { fresh_ = std::move(fresh); }
+
   // Continues the newest career that has not ended, or starts a new one; with a seed, always a
-  // new one drawn from it.
+  // new one drawn from it, which asks the site for nothing and plays exactly as that seed says.
   Started start(std::optional<uint64_t> seed = std::nullopt);
   // A new horse; the running career's journal stays where it is.
   Started newHorse();
@@ -38,6 +49,8 @@ class CareerKeeper final : public QObject {
   // Every event of the running career, and where its last race card came up.
   const std::vector<journal::Event>& events() const { return events_; }
   std::optional<size_t> lastCardAt() const { return cardAt_; }
+  // The running career's whole journal so far, header and records, as its file holds it.
+  std::string journalBytes() const;
   // The last race's card as it was first shown, in a session of its own.
   std::unique_ptr<journal::Session> atLastCard() const;
 
@@ -54,7 +67,8 @@ class CareerKeeper final : public QObject {
   void setFailed(std::function<void()> failed) { failed_ = std::move(failed); }
 
  private:
-  Started begin(uint64_t seed);
+  Started begin(uint64_t seed, bool askSite);
+  uint64_t freshSeed() const;
   void adopt(std::unique_ptr<journal::Session> session);
   void afterEvent(const journal::Event& e);
   void submit();
@@ -70,6 +84,11 @@ class CareerKeeper final : public QObject {
   std::vector<journal::Event> events_;
   std::optional<size_t> cardAt_;
   int32_t lastScreen_ = 0;
+  bool clicked_ = false;
+  std::unique_ptr<SiteSeeds> seeds_;
+  std::function<uint64_t()> fresh_;
+  // Counts careers begun, so that a seed asked for one never reaches the next.
+  uint64_t careersBegun_ = 0;
   QTimer flushTimer_;
   bool failureTold_ = false;
   bool failurePending_ = false;

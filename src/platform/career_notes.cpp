@@ -56,6 +56,25 @@ QString notKeptText() {
                         "ゲームはこのまま続けられます。");
 }
 
+QString unseededEntryText() {
+  return QStringLiteral("サイトにつながらない間に始まった馬なので、殿堂には未検証として載ります。");
+}
+
+QString refusedEntryText(const QString& reason) {
+  if (reason.isEmpty())
+    return QStringLiteral("サイトが記録を受け付けなかったため、殿堂には未検証として載ります。");
+  return QStringLiteral("サイトが記録を受け付けませんでした（%1）。殿堂には未検証として載ります。")
+      .arg(reason);
+}
+
+QString notSentEntryText() {
+  return QStringLiteral("記録をサイトへ送れなかったため、殿堂には未検証として載ります。");
+}
+
+QString checkedEntryText() {
+  return QStringLiteral("成績はサイトで照合されました。");
+}
+
 QString newHorseText() {
   return QStringLiteral("新しい馬を始めます。前回の記録は消えずに残っています。");
 }

@@ -28,6 +28,15 @@ QString replaySpeedText(int speed);
 QString replayEndText();
 // The end of a replay whose journal was damaged from there on.
 QString replayDamagedEndText();
+// The closing screen, when the career is entered: it began while the site was out of reach, so it
+// stands unverified.
+QString unseededEntryText();
+// The site refused the journal, saying why; the entry stands unverified.
+QString refusedEntryText(const QString& reason);
+// The journal could not be sent; the entry stands unverified.
+QString notSentEntryText();
+// The site replayed the career and found the record as sent.
+QString checkedEntryText();
 // For the command line: why a journal cannot be replayed.
 QString unreadableText(const journal::Reading& r);
 

@@ -1,12 +1,11 @@
 // ミルカダービー: the command line, the window, the random source and the network, put together.
 #include <QApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTranslator>
 #include <cstdio>
-
-#include <QFile>
-#include <QStandardPaths>
 
 #include "journal/fingerprint.h"
 #include "journal/format.h"
@@ -16,6 +15,7 @@
 #include "platform/career_play.h"
 #include "platform/command_line.h"
 #include "platform/display_check.h"
+#include "platform/journal_upload.h"
 #include "platform/online_port.h"
 #include "platform/qt_japanese.h"
 #include "platform/site_setup.h"
@@ -93,11 +93,13 @@ int main(int argc, char** argv) {
   QTranslator qtJapanese;
   milka::platform::speakJapanese(qtJapanese);
 
-  if (!request.options.replay.isEmpty()) return replayJournal(request.options.replay, request.options.mute);
+  if (!request.options.replay.isEmpty())
+    return replayJournal(request.options.replay, request.options.mute);
 
   QtOnlinePort port;
   // The game's own site, or the one named; it outlives the event loop below.
   SiteSetup site;
+  site.setJournalDirectory(careersDirectory());
   if (QString error; !site.apply(request.options.site, port, &error)) {
     std::fprintf(stderr, "milka-derby: %s\n", qPrintable(error));
     return 2;
@@ -108,8 +110,15 @@ int main(int argc, char** argv) {
     std::printf("乱数の種 (seed): %llu\n", static_cast<unsigned long long>(*request.options.seed));
     std::fflush(stdout);
   }
-  // The career goes on where it stopped last time, or a new one begins.
-  CareerKeeper keeper(careersDirectory(), port);
+  // The career's journal goes to the site with its entry, for the site to replay.
+  JournalUpload outside(port);
+  // The career goes on where it stopped last time, or a new one begins, seeded by the site.
+  CareerKeeper keeper(careersDirectory(), outside);
+  keeper.askSiteForSeeds();
+  outside.setJournal([&keeper] {
+    return JournalUpload::Journal{QByteArray::fromStdString(keeper.journalBytes()),
+                                  keeper.session().seedsFed() > 0};
+  });
   const CareerKeeper::Started started = keeper.start(request.options.seed);
   if (started.continued) {
     // Where the career was picked up, for a bug report (and the test that kills the game).
@@ -127,6 +136,7 @@ int main(int argc, char** argv) {
   // Network answers arrive between the window's own events; what they change shows at once.
   port.setAfterCallback([&window] { window.sync(); });
   noteFailedOpens(port, window);
+  noteEntries(outside, window);
   window.showAsRemembered(request.options.scale);
   play.begin(started);
   const int code = app.exec();

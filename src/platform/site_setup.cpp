@@ -105,6 +105,7 @@ bool SiteSetup::startOwnSite(const QString& databasePath, QString* error) {
       [&] {
         site::SiteOptions options;
         options.databasePath = databasePath;
+        options.journalDirectory = journalDir_;
         site_ = new site::Site(options);
         started = site_->start(QHostAddress::LocalHost, 0, error);
         if (started) {

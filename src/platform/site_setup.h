@@ -32,6 +32,10 @@ class SiteSetup {
   // The game's options for the site: --site URL.
   static QList<QCommandLineOption> options();
 
+  // Where the player's careers are kept, for the game's own site to list them all as their stud
+  // book; set before apply.
+  void setJournalDirectory(const QString& dir) { journalDir_ = dir; }
+
   // Points port at the site the options or the environment name, or starts the game's own.
   // False (with error) only for a named address that is not a web address; a site of its own
   // that cannot start is reported on stderr and the game goes on without one.
@@ -55,6 +59,7 @@ class SiteSetup {
   QObject* context_ = nullptr;  // lives in thread_
   site::Site* site_ = nullptr;  // lives in thread_
   QString ownBase_;
+  QString journalDir_;
 };
 
 // Shows a note over the window whenever the port could not open the site in a browser.

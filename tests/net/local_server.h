@@ -22,7 +22,8 @@ namespace milka::platform {
 
 enum class Answer { Whole, Never, Trickle };
 
-// Records every request line; answers with the body set for the path (or "ok") or a redirect,
+// Records every request line (and the body of one that sends a body, once all of it is in);
+// answers with the status and body set for the path (200 and "ok" unless set) or a redirect,
 // never at all, or one byte at a time, slowly enough to keep the line open. Per path, an answer
 // can come late or stop short of the length it promised.
 class TestServer {
@@ -41,9 +42,12 @@ class TestServer {
   QHash<QByteArray, QByteArray> redirects;  // path → Location
   QHash<QByteArray, int> delays;            // path → milliseconds before the answer
   QHash<QByteArray, qsizetype> cuts;        // path → bytes of the body sent before hanging up
+  QHash<QByteArray, int> statuses;          // path → the answer's status, 200 unless set
   QHash<QByteArray, int> hits;              // path → requests received
   std::vector<QByteArray> requestLines;
   std::vector<QByteArray> hosts;
+  std::vector<QByteArray> requestBodies;  // one for each request line, empty without a body
+  std::vector<QByteArray> contentTypes;   // likewise, the Content-Type each request named
 
  private:
   void serve(QTcpSocket* socket) {
@@ -53,9 +57,20 @@ class TestServer {
       received->append(socket->readAll());
       const qsizetype end = received->indexOf("\r\n\r\n");
       if (*handled || end < 0) return;
-      *handled = true;
       const QList<QByteArray> lines = received->left(end).split('\n');
+      qsizetype length = 0;
+      QByteArray type;
+      for (const QByteArray& line : lines) {
+        const QByteArray lower = line.toLower();
+        if (lower.startsWith("content-length:")) length = line.mid(15).trimmed().toLongLong();
+        if (lower.startsWith("content-type:")) type = line.mid(13).trimmed();
+      }
+      // A request with a body is answered once the whole body is in.
+      if (received->size() - (end + 4) < length) return;
+      *handled = true;
       requestLines.push_back(lines.value(0).trimmed());
+      requestBodies.push_back(received->mid(end + 4, length));
+      contentTypes.push_back(type);
       for (const QByteArray& line : lines)
         if (line.toLower().startsWith("host:")) hosts.push_back(line.mid(5).trimmed());
       if (answer_ == Answer::Never) return;
@@ -73,7 +88,9 @@ class TestServer {
       if (redirects.contains(path)) {
         head = "HTTP/1.1 302 Found\r\nLocation: " + redirects.value(path) + "\r\n";
       } else {
-        head = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n";
+        const int status = statuses.value(path, 200);
+        head = "HTTP/1.1 " + QByteArray::number(status) + (status == 200 ? " OK" : " Not OK") +
+               "\r\nContent-Type: text/plain\r\n";
         body = bodies.value(path, "ok");
       }
       const QByteArray whole = head + "Content-Length: " + QByteArray::number(body.size()) +
