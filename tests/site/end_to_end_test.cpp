@@ -3,8 +3,12 @@
 // shows it on /karuden/.
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
 #include <QTest>
 
+#include "journal/careful_player.h"
+#include "platform/career_keeper.h"
+#include "platform/journal_upload.h"
 #include "platform/online_port.h"
 #include "scripted_random.h"
 #include "shell/game.h"
@@ -108,6 +112,50 @@ TEST(EndToEnd, ADerbyWinReachesTheHallOfFameThroughTheGamesOwnPort) {
       << "the list of every career shows it";
   EXPECT_FALSE(stored->verified);
   EXPECT_EQ(site.site->store().winners(2), 0);
+}
+
+// The whole way a player's career goes: a new horse takes its seed from the site, is played to
+// its closing A through the career keeper, and its journal goes up before the entry through the
+// real Qt port; the site replays it and ranks it verified.
+TEST(EndToEnd, ACareerPlayedThroughTheGameLandsVerifiedWithItsJournal) {
+  testing::LocalSite site;
+  QTemporaryDir dir;
+  platform::QtOnlinePort port;
+  port.siteBase = site.base();
+  platform::JournalUpload upload(port);
+  platform::CareerKeeper keeper(dir.path(), upload);
+  keeper.askSiteForSeeds();
+  upload.setJournal([&] {
+    return platform::JournalUpload::Journal{QByteArray::fromStdString(keeper.journalBytes()),
+                                            keeper.session().seedsFed() > 0};
+  });
+  std::optional<platform::JournalUpload::Outcome> outcome;
+  upload.setUploaded([&](const platform::JournalUpload::Outcome& o) { outcome = o; });
+
+  // Not every horse wins a top race worth sending: new horses until one does.
+  keeper.start();
+  for (int horse = 0; horse < 30 && !keeper.game().state.sendEnabled; ++horse) {
+    if (horse > 0) keeper.newHorse();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keeper.session().seedsFed() == 1; }, 5000));
+    milka::testing::playCarefully(keeper.session(),
+                                  [](const Game& g) { return g.state.screenState == -11; });
+  }
+  ASSERT_EQ(keeper.game().state.sendEnabled, 1);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return site.stored() == 1 && port.pending() == 0; }, 15000));
+  ASSERT_TRUE(outcome);
+  EXPECT_EQ(outcome->kind, platform::JournalUpload::Outcome::Checked)
+      << outcome->reason.toStdString();
+
+  const std::optional<Career> stored = site.site->store().career(1);
+  ASSERT_TRUE(stored);
+  EXPECT_TRUE(stored->verified);
+  EXPECT_EQ(stored->name.toStdString(), keeper.game().state.horseName);
+  // The journal to download is the career as it stood at the press, every event as played.
+  const std::string sent = site.path("/karuden/uma.mdj?n=1").body.toStdString();
+  const journal::Reading r = journal::read(sent);
+  ASSERT_EQ(r.status, journal::Reading::Status::Whole);
+  ASSERT_LE(r.events.size(), keeper.events().size());
+  EXPECT_TRUE(std::equal(r.events.begin(), r.events.end(), keeper.events().begin()));
 }
 
 }  // namespace
