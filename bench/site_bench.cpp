@@ -1,16 +1,23 @@
 // The site's speed on this machine: requests per second for /karuden/ with 1,000 careers in
 // the database, for one career's page, and for entries (a pdf.php token and its vbvb55.php
-// entry each). The site runs in a thread of its own, as in the game; the client here is one
-// keep-alive connection that sends a request and reads the whole answer before the next.
+// entry each); a whole career's journal proved by replay, verified entries from four clients at
+// once, and the page of a verified career with its charts. The site runs in a thread of its own, as
+// in the game; the client here is one keep-alive connection that sends a request and reads the
+// whole answer before the next.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "journal/careful_player.h"
+#include "site/career_replay.h"
 #include "site/site.h"
 
 namespace {
@@ -58,8 +65,18 @@ class Client {
     socket_.waitForConnected(5000);
   }
   // The body of a GET of target, or empty on any failure.
-  QByteArray get(const QByteArray& target) {
-    socket_.write("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+  QByteArray get(const QByteArray& target) { return request("GET " + target, {}); }
+  QByteArray post(const QByteArray& target, const QByteArray& body) {
+    return request("POST " + target, body);
+  }
+  // The status of the last answer.
+  int status() const { return status_; }
+
+ private:
+  QByteArray request(const QByteArray& line, const QByteArray& body) {
+    QByteArray head = line + " HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+    if (!body.isEmpty()) head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    socket_.write(head + "\r\n" + body);
     QByteArray in;
     qsizetype headEnd = -1;
     qsizetype length = -1;
@@ -72,11 +89,12 @@ class Client {
       if (!socket_.waitForReadyRead(5000)) return {};
       in += socket_.readAll();
     }
+    status_ = in.mid(9, 3).toInt();
     return in.mid(headEnd + 4, length);
   }
 
- private:
   QTcpSocket socket_;
+  int status_ = 0;
 };
 
 QByteArray entryTarget(const QByteArray& token, int i) {
@@ -134,6 +152,86 @@ void BM_EntryWithItsToken(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_EntryWithItsToken)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Careers the careful player takes to a sent top race, each under a seed of the site's: what a
+// real player uploads at the closing A.
+std::vector<milka::testing::Played> sendingCareers(Client& client, size_t count) {
+  std::vector<milka::testing::Played> out;
+  for (uint64_t n = 1; out.size() < count && n < count * 20; ++n) {
+    milka::testing::Played p =
+        milka::testing::play("http://127.0.0.1", client.get("/seed.php").toStdString(), n);
+    if (p.sends) out.push_back(std::move(p));
+  }
+  return out;
+}
+
+void BM_ProveAWholeCareer(benchmark::State& state) {
+  std::string seed(32, 'c');
+  milka::testing::Played p;
+  for (uint64_t n = 1; !p.sends && n < 100; ++n)
+    p = milka::testing::play("http://127.0.0.1", seed, n);
+  const std::string journal = p.journal("ABCDEFGHJK");
+  for (auto _ : state) {
+    const milka::site::Proof proof = milka::site::proveCareer(journal, "ABCDEFGHJK");
+    if (proof.fault != milka::site::JournalFault::None) state.SkipWithError("not proved");
+    benchmark::DoNotOptimize(proof.query);
+  }
+  state.counters["events"] = static_cast<double>(p.events.size());
+  state.counters["journal_bytes"] = static_cast<double>(journal.size());
+}
+BENCHMARK(BM_ProveAWholeCareer)->Unit(benchmark::kMillisecond);
+
+// Four clients at once, each taking a token, uploading a career's journal and entering it.
+void BM_VerifiedEntriesFourClients(benchmark::State& state) {
+  constexpr int kClients = 4, kEach = 5;
+  SiteThread site;
+  Client setup(site.port());
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::vector<milka::testing::Played> careers = sendingCareers(setup, kClients * kEach);
+    state.ResumeTiming();
+    std::vector<std::thread> clients;
+    std::atomic<int> verified = 0;
+    for (int c = 0; c < kClients; ++c)
+      clients.emplace_back([&, c] {
+        Client client(site.port());
+        for (int k = 0; k < kEach; ++k) {
+          const milka::testing::Played& p = careers[static_cast<size_t>(c * kEach + k)];
+          const QByteArray token = client.get("/pdf.php");
+          client.post("/journal.php?" + token,
+                      qCompress(QByteArray::fromStdString(p.journal(token.toStdString())), 9));
+          if (client.status() != 200) continue;
+          const milka::site::Proof proof =
+              milka::site::proveCareer(p.journal(token.toStdString()), token.toStdString());
+          client.get("/vbvb55.php?" + QByteArray::fromStdString(proof.query));
+          verified += client.status() == 200;
+        }
+      });
+    for (std::thread& t : clients) t.join();
+    if (verified != kClients * kEach) state.SkipWithError("an entry was not verified");
+    state.SetItemsProcessed(state.items_processed() + verified);
+  }
+}
+BENCHMARK(BM_VerifiedEntriesFourClients)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+void BM_VerifiedCareerPageWithCharts(benchmark::State& state) {
+  SiteThread site;
+  Client client(site.port());
+  const std::vector<milka::testing::Played> careers = sendingCareers(client, 1);
+  const QByteArray token = client.get("/pdf.php");
+  const std::string journal = careers.front().journal(token.toStdString());
+  client.post("/journal.php?" + token, qCompress(QByteArray::fromStdString(journal), 9));
+  client.get("/vbvb55.php?" + QByteArray::fromStdString(
+                                  milka::site::proveCareer(journal, token.toStdString()).query));
+  if (client.status() != 200) state.SkipWithError("not verified");
+  for (auto _ : state)
+    if (!client.get("/karuden/uma?n=1").contains("<svg ")) state.SkipWithError("no charts");
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_VerifiedCareerPageWithCharts)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

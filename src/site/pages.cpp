@@ -400,7 +400,7 @@ QString surfaceName(int32_t v) {
 // a label under every few. invert puts the smallest value at the top (places).
 QString lineChart(const QString& title, const QStringList& labels, const QList<int32_t>& values,
                   bool invert, const QString& colour) {
-  constexpr int kW = 520, kH = 200, kLeft = 44, kRight = 12, kTop = 12, kBottom = 34;
+  constexpr int kW = 520, kH = 200, kLeft = 44, kRight = 26, kTop = 12, kBottom = 34;
   QString svg = QStringLiteral(
                     "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%2\" "
                     "viewBox=\"0 0 %1 %2\" role=\"img\" aria-label=\"%3\"><title>%3</title>"

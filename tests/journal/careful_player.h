@@ -3,8 +3,11 @@
 // journal's tests, the window's and the benches.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "journal/session.h"
 #include "typed_key.h"
@@ -61,6 +64,39 @@ inline bool midRace(const Game& g) {
 
 inline bool boardShown(const Game& g) {
   return g.state.screenState == 8 && g.state.resultsShown == 1;
+}
+
+// A careful career from the window's load to the closing A's fetch of pdf.php, under a seed
+// from the site (none when empty), for the site's checks of what a journal proves.
+struct Played {
+  journal::Header header;
+  std::vector<journal::Event> events;
+  int fetchIndex = -1;
+  bool sends = false;
+
+  // The whole journal once pdf.php answered token: what the game uploads.
+  std::string journal(const std::string& token, size_t cutTo = SIZE_MAX) const {
+    std::vector<journal::Event> all(events.begin(),
+                                    events.begin() + std::min(cutTo, events.size()));
+    if (cutTo == SIZE_MAX) all.push_back(journal::Event::fetch(fetchIndex, token));
+    return journal::encode(header, all);
+  }
+};
+
+inline Played play(const std::string& base, const std::string& seed, uint64_t headerSeed) {
+  Played p;
+  p.header = journal::Session::newHeader(headerSeed);
+  journal::Session s(p.header);
+  s.setAfterEvent([&](const journal::Event& e) { p.events.push_back(e); });
+  s.feed(journal::Event::siteBase(base));
+  s.feed(journal::Event::load());
+  if (!seed.empty()) s.feed(journal::Event::seed(seed));
+  for (int n = 0; n < 1'000'000 && s.game().state.screenState != -11; ++n)
+    milka::testing::playPeriod(s);
+  const auto pending = s.port().pendingFetches();
+  p.sends = !pending.empty();
+  if (p.sends) p.fetchIndex = pending.back().index;
+  return p;
 }
 
 }  // namespace milka::testing

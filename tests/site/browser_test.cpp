@@ -9,7 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "site_harness.h"
+#include "proved_career.h"
 
 namespace milka::site {
 namespace {
@@ -87,12 +87,25 @@ TEST(InABrowser, TheCalendarAndAnEntryShowInChromium) {
     s.get(s.entryUrl(s.token(), name,
                      {80 + i * 7 % 30, 0, 90 + i * 5 % 17, 100 - i, 0, 70 + i, 0, 0, 95 - i}));
   }
+  // A career proved by its journal, told race by race with the site's own SVG charts.
+  const testing::Played career = testing::aSendingCareer(s);
+  const std::string token = s.token();
+  ASSERT_EQ(testing::upload(s, token, testing::packed(career.journal(token))).status, 200);
+  ASSERT_EQ(s.get(testing::entryOf(career, token, s.base())).status, 200);
+  s.markVerified();
+  const QString told = chromium.dom(base + QStringLiteral("/karuden/uma?n=%1").arg(s.stored()));
+  EXPECT_EQ(told.count(QStringLiteral("<svg ")), 3);
+  EXPECT_EQ(told.count(QStringLiteral("<polyline ")), 3);
+  EXPECT_GT(told.count(QStringLiteral("<circle ")), 3);
+  EXPECT_TRUE(told.contains(QStringLiteral("<h2>全レース</h2>")));
   const QString dir = QStringLiteral(MILKA_TEST_ARTEFACTS);
   QDir().mkpath(dir);
   EXPECT_TRUE(chromium.screenshot(base + QStringLiteral("/karuden/"),
                                   dir + QStringLiteral("/karuden.png"), 2600));
   EXPECT_TRUE(chromium.screenshot(base + QStringLiteral("/karuden/uma?n=1"),
                                   dir + QStringLiteral("/entry.png"), 700));
+  EXPECT_TRUE(chromium.screenshot(base + QStringLiteral("/karuden/uma?n=%1").arg(s.stored()),
+                                  dir + QStringLiteral("/career.png"), 2200));
   EXPECT_TRUE(chromium.screenshot(base + QStringLiteral("/vbvb55.php?x"),
                                   dir + QStringLiteral("/refused.png"), 500));
 }

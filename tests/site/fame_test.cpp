@@ -5,75 +5,21 @@
 
 #include <QTcpSocket>
 
-#include "journal/careful_player.h"
-#include "journal/session.h"
-#include "site/career_replay.h"
-#include "site_harness.h"
+#include "proved_career.h"
 
 namespace milka::site {
 namespace {
 
 using journal::Event;
 using testing::Answer;
+using testing::aSendingCareer;
 using testing::Db;
+using testing::entryOf;
 using testing::LocalSite;
-
-// A careful career up to the closing A's fetch of pdf.php, played under seed.
-struct Played {
-  journal::Header header;
-  std::vector<Event> events;
-  int fetchIndex = -1;
-  bool sends = false;
-
-  // The whole journal once pdf.php answered token: what the game uploads.
-  std::string journal(const std::string& token, size_t cutTo = SIZE_MAX) const {
-    std::vector<Event> all(events.begin(), events.begin() + std::min(cutTo, events.size()));
-    if (cutTo == SIZE_MAX) all.push_back(Event::fetch(fetchIndex, token));
-    return journal::encode(header, all);
-  }
-};
-
-Played play(const std::string& base, const std::string& seed, uint64_t headerSeed) {
-  Played p;
-  p.header = journal::Session::newHeader(headerSeed);
-  journal::Session s(p.header);
-  s.setAfterEvent([&](const Event& e) { p.events.push_back(e); });
-  s.feed(Event::siteBase(base));
-  s.feed(Event::load());
-  if (!seed.empty()) s.feed(Event::seed(seed));
-  for (int n = 0; n < 1'000'000 && s.game().state.screenState != -11; ++n)
-    milka::testing::playPeriod(s);
-  const auto pending = s.port().pendingFetches();
-  p.sends = !pending.empty();
-  if (p.sends) p.fetchIndex = pending.back().index;
-  return p;
-}
-
-// A career that wins a top race worth sending, under a fresh seed of the site's (or of seed's).
-Played aSendingCareer(LocalSite& site, const std::function<std::string()>& seed = {}) {
-  for (uint64_t attempt = 1; attempt <= 40; ++attempt) {
-    Played p =
-        play(site.base(), seed ? seed() : site.path("/seed.php").body.toStdString(), attempt);
-    if (p.sends) return p;
-  }
-  ADD_FAILURE() << "no careful career of 40 won a top race worth sending";
-  return {};
-}
-
-QByteArray packed(const std::string& journal) {
-  return qCompress(QByteArray::fromStdString(journal), 9);
-}
-
-Answer upload(LocalSite& site, const std::string& token, const QByteArray& body) {
-  return site.send(QByteArray::fromStdString(site.base() + "/journal.php?" + token), body, true);
-}
-
-// The entry the replay of a journal sends, as the game would navigate to it.
-std::string entryOf(const Played& p, const std::string& token, const std::string& base) {
-  const Proof proof = proveCareer(p.journal(token), token);
-  EXPECT_EQ(proof.fault, JournalFault::None);
-  return base + "/vbvb55.php?" + proof.query;
-}
+using testing::packed;
+using testing::play;
+using testing::Played;
+using testing::upload;
 
 class Fame : public testing::OnBothDatabases {};
 
