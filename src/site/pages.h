@@ -11,6 +11,10 @@
 namespace milka::site {
 
 inline constexpr int kCareersPerPage = 50;
+// Every answer's: plain pages with nothing to run, no frames, no outside requests.
+inline constexpr char kContentSecurityPolicy[] =
+    "default-src 'none'; style-src 'unsafe-inline'; base-uri 'none'; form-action 'none'; "
+    "frame-ancestors 'none'";
 inline constexpr int kHallPlaces = 10;
 
 // /karuden/: the race calendar from the game's own programme tables, the hall of fame, and page

@@ -22,8 +22,11 @@ QByteArray refusalResponse() {
       messagePage(QStringLiteral("受け付けられないリクエストです"),
                   QStringLiteral("このサイトはページの表示（GET）だけを受け付けます。"
                                  "アドレスが長すぎるか、形式が正しくありません。"));
-  return "HTTP/1.1 400 Bad Request\r\nContent-Type: text/html; charset=utf-8\r\n"
-         "X-Content-Type-Options: nosniff\r\nCache-Control: no-store\r\nConnection: close\r\n"
+  return QByteArray("HTTP/1.1 400 Bad Request\r\nContent-Type: text/html; charset=utf-8\r\n"
+                    "Content-Security-Policy: ") +
+         kContentSecurityPolicy +
+         "\r\nX-Content-Type-Options: nosniff\r\nReferrer-Policy: no-referrer\r\n"
+         "Cache-Control: no-store\r\nConnection: close\r\n"
          "Content-Length: " +
          QByteArray::number(body.size()) + "\r\n\r\n" + body;
 }

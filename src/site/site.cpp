@@ -24,9 +24,7 @@ using Status = QHttpServerResponder::StatusCode;
 
 // Plain pages with nothing to run: no scripts, no frames, no outside requests.
 void secure(QHttpServerResponse& response) {
-  response.setHeader("Content-Security-Policy",
-                     "default-src 'none'; style-src 'unsafe-inline'; base-uri 'none'; "
-                     "form-action 'none'; frame-ancestors 'none'");
+  response.setHeader("Content-Security-Policy", kContentSecurityPolicy);
   response.setHeader("X-Content-Type-Options", "nosniff");
   response.setHeader("Referrer-Policy", "no-referrer");
   response.setHeader("Cache-Control", "no-store");
@@ -311,7 +309,9 @@ void Site::addRoutes() {
                                         QStringLiteral("このアドレスにはページがありません。"));
     responder.write(body,
                     {{"Content-Type", "text/html; charset=utf-8"},
+                     {"Content-Security-Policy", kContentSecurityPolicy},
                      {"X-Content-Type-Options", "nosniff"},
+                     {"Referrer-Policy", "no-referrer"},
                      {"Cache-Control", "no-store"}},
                     Status::NotFound);
   });

@@ -3,7 +3,9 @@
 // every kind of forgery is refused with its reason and stores nothing.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 
 #include "proved_career.h"
 
@@ -162,6 +164,35 @@ TEST(FameUnderLoad, UploadsQueueBoundedAndTrickledBodiesCutOff) {
   }
   EXPECT_NE(slow.state(), QAbstractSocket::ConnectedState) << "a trickled body is cut off";
   EXPECT_EQ(site.stored(), 0);
+}
+
+// The game's own site tells every career whose journal is beside the game, finished or not; a
+// file that is no journal is passed over, and no address reaches outside the directory.
+TEST(StudBook, EveryJournalInTheDirectoryIsListedAndToldAndNothingElse) {
+  QTemporaryDir journals;
+  const auto put = [&](const char* name, const std::string& bytes) {
+    QFile f(journals.filePath(QString::fromLatin1(name)));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  };
+  const Played whole = play("http://127.0.0.1:9", "", 3);
+  put("career-1.mdj", whole.journal(""));
+  put("career-2.mdj", whole.journal("", whole.events.size() / 3));
+  put("career-3.mdj", "not a journal");
+  LocalSite site(Db::SQLite, {}, {}, [&](SiteOptions& o) { o.journalDirectory = journals.path(); });
+  const QString book = site.path("/karuden/mine").text();
+  EXPECT_TRUE(book.contains(QStringLiteral("全2頭")));
+  EXPECT_EQ(book.count(QStringLiteral("<td>引退</td>")), 1);
+  EXPECT_EQ(book.count(QStringLiteral("<td>育成中</td>")), 1);
+  const Answer told = site.path("/karuden/mine/uma?f=career-1.mdj");
+  EXPECT_EQ(told.status, 200);
+  EXPECT_EQ(told.text().count(QStringLiteral("<svg ")), 3);
+  EXPECT_EQ(site.path("/karuden/mine/uma.mdj?f=career-2.mdj").body.toStdString(),
+            whole.journal("", whole.events.size() / 3));
+  for (const char* outside :
+       {"/karuden/mine/uma?f=career-3.mdj", "/karuden/mine/uma.mdj?f=..%2Fsite.sqlite",
+        "/karuden/mine/uma.mdj?f=%2Fetc%2Fpasswd"})
+    EXPECT_EQ(site.path(outside).status, 404) << outside;
 }
 
 }  // namespace

@@ -306,6 +306,14 @@ TEST(SiteDoor, MalformedOrOversizedRequestsAre400) {
       {"a 20 KB header",
        "GET /karuden/ HTTP/1.1\r\n" + host + "X-Fill: " + QByteArray(20 * 1024, 'y') + "\r\n\r\n"},
       {"a head that never ends", "GET /karuden/ HTTP/1.1\r\n" + QByteArray(64 * 1024, 'z')},
+      // The one body the site takes, a journal, only plain and of one stated length.
+      {"a chunked journal", "POST /journal.php?A HTTP/1.1\r\n" + host +
+                                "Transfer-Encoding: chunked\r\n\r\n1\r\nx\r\n0\r\n\r\n"},
+      {"a journal of two lengths", "POST /journal.php?A HTTP/1.1\r\n" + host +
+                                       "Content-Length: 1\r\nContent-Length: 1\r\n\r\nx"},
+      {"a gzipped journal", "POST /journal.php?A HTTP/1.1\r\n" + host +
+                                "Content-Encoding: gzip\r\nContent-Length: 1\r\n\r\nx"},
+      {"an empty journal", "POST /journal.php?A HTTP/1.1\r\n" + host + "Content-Length: 0\r\n\r\n"},
   };
   for (const auto& [kind, request] : cases) {
     const QByteArray answer = exchange(s, request);
@@ -316,6 +324,19 @@ TEST(SiteDoor, MalformedOrOversizedRequestsAre400) {
   }
   EXPECT_EQ(s.site->refusedAtTheDoor(), static_cast<int>(cases.size()));
   EXPECT_EQ(s.path("/karuden/").status, 200);
+}
+
+TEST(SiteDoor, EveryAnswerCarriesTheSameSecurityHeaders) {
+  LocalSite s;
+  for (const char* target : {"/karuden/", "/nowhere", "/vbvb55.php?x", "/karuden/uma?n=9"}) {
+    const QByteArray answer =
+        exchange(s, QByteArray("GET ") + target + " HTTP/1.1\r\nHost: x\r\n\r\n");
+    const QByteArray head = answer.left(answer.indexOf("\r\n\r\n")).toLower();
+    for (const char* header :
+         {"content-security-policy: default-src 'none';", "x-content-type-options: nosniff",
+          "referrer-policy: no-referrer", "cache-control: no-store"})
+      EXPECT_TRUE(head.contains(header)) << target << " lacks " << header;
+  }
 }
 
 TEST(SiteDoor, AClientThatNeverFinishesItsRequestIsCutOff) {
