@@ -1,12 +1,11 @@
 // ミルカダービー: the command line, the window, the random source and the network, put together.
 #include <QApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTranslator>
 #include <cstdio>
-
-#include <QFile>
-#include <QStandardPaths>
 
 #include "journal/fingerprint.h"
 #include "journal/format.h"
@@ -20,6 +19,7 @@
 #include "platform/qt_japanese.h"
 #include "platform/site_setup.h"
 #include "platform/sound.h"
+#include "platform/sprites.h"
 #include "platform/window.h"
 #include "shell/game.h"
 
@@ -90,10 +90,14 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("milka-derby"));
   // Wayland docks match the window to its menu entry by this name.
   QGuiApplication::setDesktopFileName(QStringLiteral("example.milkaria.MilkaDerby"));
+  // Every window of the game carries the runner (_NET_WM_ICON on X11); a Wayland compositor
+  // takes the installed icon of the desktop entry named above.
+  QApplication::setWindowIcon(windowIcon());
   QTranslator qtJapanese;
   milka::platform::speakJapanese(qtJapanese);
 
-  if (!request.options.replay.isEmpty()) return replayJournal(request.options.replay, request.options.mute);
+  if (!request.options.replay.isEmpty())
+    return replayJournal(request.options.replay, request.options.mute);
 
   QtOnlinePort port;
   // The game's own site, or the one named; it outlives the event loop below.
