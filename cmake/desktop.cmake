@@ -14,7 +14,8 @@ set(MILKA_ICON_SIZES 16 32 48 64 128 256)
 
 # A game's program lives in games/ beside bin/ (/usr/games, /usr/local/games), which Debian puts
 # on every user's PATH.
-set(MILKA_INSTALL_GAMESDIR "games" CACHE PATH "Where the game's program is installed")
+set(MILKA_INSTALL_GAMESDIR "games" CACHE STRING
+    "Where the game's program is installed, under the prefix")
 set(MILKA_INSTALL_DOCDIR "${CMAKE_INSTALL_DATADIR}/doc/milka-derby")
 install(TARGETS milka-derby RUNTIME DESTINATION ${MILKA_INSTALL_GAMESDIR})
 # As dh_strip does: when stripped, the compilers' notes in .comment go too.
