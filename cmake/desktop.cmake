@@ -1,6 +1,6 @@
 # Installing the game as a desktop application, and packing it as a Debian package.
 #
-#   cmake --install build           the game, its menu entry, icons and AppStream data
+#   cmake --install build           the game, its menu entry, icons, AppStream data, manual
 #   cpack --config build/CPackConfig.cmake      milka-derby_<version>_<arch>.deb
 #
 # The application's id is reverse-DNS under the maker's own reserved address (see
@@ -12,7 +12,21 @@ set(MILKA_SCREENSHOT_BASE "${MILKA_SITE_BASE}/screenshots" CACHE STRING
     "Where the pictures of docs/screenshots are published, for the AppStream data")
 set(MILKA_ICON_SIZES 16 32 48 64 128 256)
 
-install(TARGETS milka-derby RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A game's program lives in games/ beside bin/ (/usr/games, /usr/local/games), which Debian puts
+# on every user's PATH.
+set(MILKA_INSTALL_GAMESDIR "games" CACHE STRING
+    "Where the game's program is installed, under the prefix")
+set(MILKA_INSTALL_DOCDIR "${CMAKE_INSTALL_DATADIR}/doc/milka-derby")
+install(TARGETS milka-derby RUNTIME DESTINATION ${MILKA_INSTALL_GAMESDIR})
+# As dh_strip does: when stripped, the compilers' notes in .comment go too.
+find_program(MILKA_OBJCOPY NAMES objcopy)
+if(MILKA_OBJCOPY)
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(COMMAND \"${MILKA_OBJCOPY}\" --remove-section=.comment
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${MILKA_INSTALL_GAMESDIR}/milka-derby\")
+    endif()")
+endif()
 
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/dist/${MILKA_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -21,6 +35,27 @@ configure_file(${CMAKE_CURRENT_SOURCE_DIR}/dist/${MILKA_APP_ID}.metainfo.xml.in
                ${CMAKE_CURRENT_BINARY_DIR}/dist/${MILKA_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/dist/${MILKA_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# The copyright file, the changelog and the manual page, as Debian keeps them: the last two
+# compressed without a name or time in the header, so the same sources give the same bytes.
+find_program(MILKA_GZIP NAMES gzip REQUIRED)
+set(MILKA_DEBIAN_DIR ${CMAKE_CURRENT_SOURCE_DIR}/dist/debian)
+set(MILKA_DOC_OUT ${CMAKE_CURRENT_BINARY_DIR}/doc)
+set(MILKA_COMPRESSED "")
+foreach(file changelog milka-derby.6)
+  add_custom_command(
+    OUTPUT ${MILKA_DOC_OUT}/${file}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${MILKA_DEBIAN_DIR}/${file} ${MILKA_DOC_OUT}/${file}
+    COMMAND ${MILKA_GZIP} -9nf ${MILKA_DOC_OUT}/${file}
+    DEPENDS ${MILKA_DEBIAN_DIR}/${file}
+    COMMENT "Compressing ${file}"
+    VERBATIM)
+  list(APPEND MILKA_COMPRESSED ${MILKA_DOC_OUT}/${file}.gz)
+endforeach()
+add_custom_target(milka_debian_docs ALL DEPENDS ${MILKA_COMPRESSED})
+install(FILES ${MILKA_DEBIAN_DIR}/copyright ${MILKA_DOC_OUT}/changelog.gz
+        DESTINATION ${MILKA_INSTALL_DOCDIR})
+install(FILES ${MILKA_DOC_OUT}/milka-derby.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 
 # The icons are drawn at build time by a small tool from the window icon's own pixel art, so the
 # art lives in one place (assets/) and no generated picture is kept in the sources.

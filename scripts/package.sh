@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Builds the Release configuration with warnings as errors, packs it as a Debian package,
-# installs that package as a user would (apt-get, as root or through sudo), checks what it put
-# on the system and starts the installed game for a few seconds on the offscreen platform.
+# Builds the Release configuration with warnings as errors, packs it as a Debian package, has
+# lintian check it (any error or warning fails), installs that package as a user would (apt-get,
+# as root or through sudo), checks what it put on the system and starts the installed game for
+# a few seconds on the offscreen platform.
 #
 # MILKA_TEST_INSTALL=0 unpacks the package into a scratch directory instead of installing it,
 # for a machine whose installed software must stay as it is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # qt6-wayland here too, so installing the package needs nothing apt has not yet seen.
-scripts/deps.sh file dpkg-dev desktop-file-utils appstream qt6-wayland
+scripts/deps.sh file dpkg-dev desktop-file-utils appstream qt6-wayland lintian
 
 id=example.milkaria.MilkaDerby
 build=build-release
@@ -31,6 +32,10 @@ for wanted in fonts-ipafont qt6-wayland libqt6sql6-sqlite qt6-translations-l10n 
   [[ ", $depends," == *", $wanted"[\ ,]* ]] || fail "Depends lacks $wanted: $depends"
 done
 
+# Debian's own checks of a package: what it holds, where, and how the program was built.
+# Informational notes are shown but pass.
+lintian --display-info --fail-on error,warning "$deb" || fail "lintian has errors or warnings for $deb"
+
 if [ "${MILKA_TEST_INSTALL:-1}" = 0 ]; then
   root="$(mktemp -d)"
   trap 'rm -rf "$root"' EXIT
@@ -41,12 +46,21 @@ else
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
   # --reinstall: a package of the same version left by an earlier run is replaced, not kept.
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --reinstall "./$deb"
-  [ "$(command -v milka-derby)" = /usr/bin/milka-derby ] || fail "milka-derby is not on the PATH"
+  # The menu entry starts it by name from a user's PATH (Debian's, which has /usr/games).
+  on_path="$(PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games command -v milka-derby)"
+  [ "$on_path" = /usr/games/milka-derby ] || fail "milka-derby on a user's PATH is '$on_path'"
 fi
 
 share="$root/usr/share"
-game="$root/usr/bin/milka-derby"
+game="$root/usr/games/milka-derby"
 [ -x "$game" ] || fail "no $game"
+doc="$share/doc/milka-derby"
+[ -f "$doc/copyright" ] || fail "no $doc/copyright"
+[ -f "$share/man/man6/milka-derby.6.gz" ] || fail "no manual page milka-derby(6)"
+# The changelog's newest entry is the package's own version.
+newest="$(zcat "$doc/changelog.gz" | sed -n 1p)"
+[[ "$newest" == "milka-derby ($(dpkg-deb -f "$deb" Version)) "* ]] ||
+  fail "the changelog's newest entry is not the package's version: $newest"
 desktop="$share/applications/$id.desktop"
 metainfo="$share/metainfo/$id.metainfo.xml"
 [ -f "$desktop" ] || fail "no $desktop"

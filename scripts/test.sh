@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with warnings as errors and runs every test;
-# builds the Release configuration, packs, installs and starts the Debian package; then builds
-# and runs every test again under AddressSanitizer and UndefinedBehaviorSanitizer; last, the
-# journal's reader has a minute under libFuzzer.
+# builds the Release configuration, packs it, has lintian check the Debian package (any error or
+# warning fails), installs and starts it; then builds and runs every test again under
+# AddressSanitizer and UndefinedBehaviorSanitizer; last, the journal's reader has a minute under
+# libFuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # chromium is the real browser the site's pages are loaded in; libFuzzer comes with clang; the

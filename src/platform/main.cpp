@@ -20,6 +20,7 @@
 #include "platform/qt_japanese.h"
 #include "platform/site_setup.h"
 #include "platform/sound.h"
+#include "platform/sprites.h"
 #include "platform/window.h"
 #include "shell/game.h"
 
@@ -90,6 +91,9 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("milka-derby"));
   // Wayland docks match the window to its menu entry by this name.
   QGuiApplication::setDesktopFileName(QStringLiteral("example.milkaria.MilkaDerby"));
+  // Every window of the game carries the runner (_NET_WM_ICON on X11); a Wayland compositor
+  // takes the installed icon of the desktop entry named above.
+  QApplication::setWindowIcon(windowIcon());
   QTranslator qtJapanese;
   milka::platform::speakJapanese(qtJapanese);
 

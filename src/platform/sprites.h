@@ -12,6 +12,12 @@ namespace milka::platform {
 // transparent background (the magenta of the templates). A null image for SpriteKind::None.
 QImage spriteImage(const Sprite& sprite);
 
+// The runner of the window's icon, drawn at size × size for the desktop's icon theme.
+QImage iconImage(int size);
+
+// The sizes the window's icon holds, every one drawn by iconImage.
+inline constexpr int kWindowIconSizes[] = {16, 32, 48, 64, 128};
+
 // The window's icon.
 QIcon windowIcon();
 

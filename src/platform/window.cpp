@@ -30,7 +30,9 @@ GameWindow::GameWindow(Game& game, QSettings* settings, QWidget* parent)
   // Never smaller than the form's own size, where every caption just fits.
   setMinimumSize(formSize().toSize());
   resize(formSize().toSize());
-  setWindowIcon(windowIcon());
+  // Qualified: inside a widget, plain windowIcon() is QWidget's own getter, and the window
+  // would be given back the empty icon it already has.
+  setWindowIcon(milka::platform::windowIcon());
   canvas_->setGliding(view_.gliding);
 
   // Created after the canvas, so they lie above every label and picture.

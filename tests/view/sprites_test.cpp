@@ -204,5 +204,23 @@ TEST(Sprites, WindowIconShowsTheGreyRunner) {
   EXPECT_EQ(mismatches, 0);
 }
 
+TEST(Sprites, DesktopIconsKeepThePixelArtAtEverySize) {
+  const QImage art = spriteImage({SpriteKind::Horse, Coat::Grey, false, 0});
+  std::set<QRgb> artColours;
+  for (int y = 0; y < art.height(); ++y)
+    for (int x = 0; x < art.width(); ++x) artColours.insert(art.pixel(x, y));
+  for (const int size : {16, 32, 48, 64, 128, 256}) {
+    const QImage icon = iconImage(size);
+    ASSERT_EQ(icon.size(), QSize(size, size));
+    int strangers = 0;
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x) strangers += artColours.count(icon.pixel(x, y)) == 0;
+    EXPECT_EQ(strangers, 0) << size << " px has colours the art lacks";
+  }
+  // 48 is no whole multiple of 32: the runner at 1x is centred on a see-through square.
+  EXPECT_EQ(iconImage(48).copy(8, 8, 32, 32), art.convertToFormat(QImage::Format_ARGB32));
+  EXPECT_EQ(qAlpha(iconImage(48).pixel(0, 0)), 0);
+}
+
 }  // namespace
 }  // namespace milka::platform

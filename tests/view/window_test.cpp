@@ -10,18 +10,18 @@
 #include <QRegion>
 #include <QScreen>
 #include <QTest>
+#include <QWindow>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/fonts.h"
 #include "platform/sprites.h"
-#include "window_parts.h"
 #include "scripted_random.h"
+#include "window_parts.h"
 
 namespace milka::platform {
 namespace {
-
 
 // Collects the areas the canvas actually repaints.
 class PaintRecorder final : public QObject {
@@ -76,6 +76,20 @@ TEST_F(WindowTest, HasTheGameCaptionAndOpensAtTheFormsOwnSize) {
   EXPECT_GT(window->maximumSize().width(), 719) << "may be enlarged";
   EXPECT_EQ(window->canvas()->geometry(), QRect(0, 0, 719, 516));
   EXPECT_EQ(window->scale(), 1.0);
+}
+
+TEST_F(WindowTest, CarriesTheDesktopIconsRunnerAtEverySize) {
+  const QIcon icon = window->windowIcon();
+  QList<QSize> expected;
+  for (const int size : kWindowIconSizes) expected << QSize(size, size);
+  EXPECT_EQ(icon.availableSizes(), expected);
+  for (const int size : kWindowIconSizes) {
+    const QImage shown = icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(shown, iconImage(size)) << size << " px is not the installed icon's picture";
+  }
+  // What the platform window is given, and so what X11's _NET_WM_ICON carries.
+  ASSERT_NE(window->windowHandle(), nullptr);
+  EXPECT_EQ(window->windowHandle()->icon().availableSizes(), expected);
 }
 
 TEST_F(WindowTest, ButtonsArePlacedFromTheModelAndNeverTakeFocus) {
