@@ -43,7 +43,8 @@ struct SiteProcess {
   SiteProcess(const QString& database, quint16 port = 0) {
     process.setProgram(QStringLiteral(MILKA_SITE_BINARY));
     process.setArguments({QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(port),
-                          QStringLiteral("--db"), database});
+                          QStringLiteral("--db"), database, QStringLiteral("--mint-per-minute"),
+                          QStringLiteral("1000000")});
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start();
     QByteArray out;
