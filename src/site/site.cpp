@@ -69,6 +69,16 @@ QHttpServerResponse plain(const QString& text, Status status = Status::Ok) {
   return response;
 }
 
+// The answer to a HEAD: a GET's, without its body.
+QHttpServerResponse headOnly(const QHttpServerResponse& response) {
+  QHttpServerResponse head(response.mimeType(), QByteArray(), response.statusCode());
+  secure(head);
+  for (const QByteArray& name :
+       {QByteArrayLiteral("Location"), QByteArrayLiteral("Content-Disposition")})
+    for (const QByteArray& value : response.headers(name)) head.setHeader(name, value);
+  return head;
+}
+
 QHttpServerResponse tooMany() {
   QHttpServerResponse response(
       "text/plain; charset=utf-8",
@@ -177,15 +187,23 @@ bool isJournalName(const QString& name) {
 Site::Site(SiteOptions options, QObject* parent)
     : QObject(parent),
       store_(options.databasePath, options.tokenLifetimeSeconds,
-             options.now ? std::move(options.now) : std::function<qint64()>([] {
+             options.now ? options.now : std::function<qint64()>([] {
                return QDateTime::currentSecsSinceEpoch();
              })),
       limits_(options.limits),
       replayQueue_(std::max(1, options.replayQueue)),
       replayLimits_(options.replayLimits),
       journalDirectory_(options.journalDirectory),
+      database_(options.databasePath),
+      tokenLifetime_(options.tokenLifetimeSeconds),
+      now_(options.now ? std::move(options.now)
+                       : std::function<qint64()>([] { return QDateTime::currentSecsSinceEpoch(); })),
       mintPerMinute_(std::max(1, options.mintPerMinute)) {
   sinceStart_.start();
+  // Threads that mostly wait on the database: more than the cores, kept for the site's life.
+  databaseWork_.setMaxThreadCount(4);
+  databaseWork_.setExpiryTimeout(-1);
+  replays_.setExpiryTimeout(-1);
   // Replays share the machine with the serving thread; one fewer than the cores, at least one.
   replays_.setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
   addRoutes();
@@ -194,9 +212,17 @@ Site::Site(SiteOptions options, QObject* parent)
 }
 
 Site::~Site() {
-  // A replay may be waiting for this thread to keep its proof: serve it while waiting.
-  closing_ = true;
-  while (!replays_.waitForDone(5)) QCoreApplication::processEvents();
+  replays_.waitForDone();
+  databaseWork_.waitForDone();
+}
+
+template <typename Work>
+QFuture<QHttpServerResponse> Site::onDatabase(const QHttpServerRequest& request, Work work) {
+  const bool head = request.method() == QHttpServerRequest::Method::Head;
+  return QtConcurrent::run(&databaseWork_, [this, head, work = std::move(work)] {
+    QHttpServerResponse response = work(threadStore());
+    return head ? headOnly(response) : std::move(response);
+  });
 }
 
 bool Site::start(const QHostAddress& address, quint16 port, QString* error) {
@@ -239,100 +265,103 @@ void Site::addRoutes() {
   http_.route("/karuden/", [this](const QHttpServerRequest& request) {
     const QUrlQuery query(request.url());
     const qint64 page = smallNumber(query.queryItemValue(QStringLiteral("page"))).value_or(1);
-    store_.takeFault();
-    QByteArray body = topPage(store_, page, !journalDirectory_.isEmpty());
-    if (store_.takeFault()) return unavailable();
-    return html(std::move(body));
+    const bool studBook = !journalDirectory_.isEmpty();
+    return onDatabase(request, [page, studBook](Store& store) {
+      store.takeFault();
+      QByteArray body = topPage(store, page, studBook);
+      if (store.takeFault()) return unavailable();
+      return html(std::move(body));
+    });
   });
 
   http_.route("/karuden/uma", [this](const QHttpServerRequest& request) {
     const QUrlQuery query(request.url());
     const std::optional<qint64> id = smallNumber(query.queryItemValue(QStringLiteral("n")));
-    store_.takeFault();
-    const std::optional<Career> career = id ? store_.career(*id) : std::nullopt;
-    if (store_.takeFault()) return unavailable();
-    if (!career)
-      return html(messagePage(QStringLiteral("見つかりません"),
-                              QStringLiteral("この番号の成績は登録されていません。")),
-                  Status::NotFound);
-    const std::optional<Story> story = storyOf(store_, *career);
-    QByteArray body = entryPage(store_, *career, false, story ? &*story : nullptr);
-    if (store_.takeFault()) return unavailable();
-    return html(std::move(body));
+    return onDatabase(request, [id](Store& store) {
+      store.takeFault();
+      const std::optional<Career> career = id ? store.career(*id) : std::nullopt;
+      if (store.takeFault()) return unavailable();
+      if (!career)
+        return html(messagePage(QStringLiteral("見つかりません"),
+                                QStringLiteral("この番号の成績は登録されていません。")),
+                    Status::NotFound);
+      const std::optional<Story> story = storyOf(store, *career);
+      QByteArray body = entryPage(store, *career, false, story ? &*story : nullptr);
+      if (store.takeFault()) return unavailable();
+      return html(std::move(body));
+    });
   });
 
   // A verified career's journal, to watch with milka-derby --replay.
   http_.route("/karuden/uma.mdj", [this](const QHttpServerRequest& request) {
     const QUrlQuery query(request.url());
     const std::optional<qint64> id = smallNumber(query.queryItemValue(QStringLiteral("n")));
-    store_.takeFault();
-    const std::optional<Store::Told> told = id ? store_.told(*id) : std::nullopt;
-    if (store_.takeFault()) return unavailable();
-    const std::optional<QByteArray> journal =
-        told ? unpack(told->journal, replayLimits_.journalBytes) : std::nullopt;
-    if (!journal)
-      return html(messagePage(QStringLiteral("見つかりません"),
-                              QStringLiteral("この番号の記録はありません。")),
-                  Status::NotFound);
-    return journalFile(*journal, QStringLiteral("milka-%1.mdj").arg(*id));
+    const size_t limit = replayLimits_.journalBytes;
+    return onDatabase(request, [id, limit](Store& store) {
+      store.takeFault();
+      const std::optional<Store::Told> told = id ? store.told(*id) : std::nullopt;
+      if (store.takeFault()) return unavailable();
+      const std::optional<QByteArray> journal = told ? unpack(told->journal, limit) : std::nullopt;
+      if (!journal)
+        return html(messagePage(QStringLiteral("見つかりません"),
+                                QStringLiteral("この番号の記録はありません。")),
+                    Status::NotFound);
+      return journalFile(*journal, QStringLiteral("milka-%1.mdj").arg(*id));
+    });
   });
 
   http_.route("/pdf.php", [this](const QHttpServerRequest& request) {
-    if (!mayMint(clientOf(request))) return tooMany();
-    const QByteArray token = store_.issueToken();
-    if (token.isEmpty()) {
-      QHttpServerResponse busy("text/plain; charset=utf-8",
-                               QStringLiteral("ただいま受付できません。").toUtf8(),
-                               Status::ServiceUnavailable);
-      secure(busy);
-      return busy;
-    }
-    // Exactly the token: the game puts the whole answer into its query as it is.
-    QHttpServerResponse response("text/plain; charset=utf-8", token);
-    secure(response);
-    return response;
+    if (!mayMint(clientOf(request))) return QtFuture::makeReadyFuture(tooMany());
+    return onDatabase(request, [](Store& store) {
+      const QByteArray token = store.issueToken();
+      if (token.isEmpty())
+        return plain(QStringLiteral("ただいま受付できません。"), Status::ServiceUnavailable);
+      // Exactly the token: the game puts the whole answer into its query as it is.
+      QHttpServerResponse response("text/plain; charset=utf-8", token);
+      secure(response);
+      return response;
+    });
   });
 
   http_.route("/seed.php", [this](const QHttpServerRequest& request) {
-    if (!mayMint(clientOf(request))) return tooMany();
-    const QByteArray seed = store_.issueSeed();
-    if (seed.isEmpty())
-      return plain(QStringLiteral("ただいま受付できません。"), Status::ServiceUnavailable);
-    return plain(QString::fromLatin1(seed));
+    if (!mayMint(clientOf(request))) return QtFuture::makeReadyFuture(tooMany());
+    return onDatabase(request, [](Store& store) {
+      const QByteArray seed = store.issueSeed();
+      if (seed.isEmpty())
+        return plain(QStringLiteral("ただいま受付できません。"), Status::ServiceUnavailable);
+      return plain(QString::fromLatin1(seed));
+    });
   });
 
   http_.route("/vbvb55.php", [this](const QHttpServerRequest& request) {
     const ReadQuery read = readEntryQuery(rawQuery(request));
-    if (!read.entry) return refusal(faultMessage(read.fault));
-    const Store::Entered entered = store_.enter(*read.entry);
-    if (entered.fault == QueryFault::Unavailable)
-      return html(
-          messagePage(QStringLiteral("ただいま登録できません"), faultMessage(entered.fault)),
-          Status::ServiceUnavailable);
-    if (entered.fault != QueryFault::None) return refusal(faultMessage(entered.fault));
-    // Stored and committed: should the page not be built now, the player still hears so.
-    store_.takeFault();
-    const std::optional<Career> career = store_.career(entered.id);
-    const std::optional<Story> story = career ? storyOf(store_, *career) : std::nullopt;
-    QByteArray body =
-        career ? entryPage(store_, *career, true, story ? &*story : nullptr) : QByteArray();
-    if (!career || store_.takeFault())
-      return html(
-          messagePage(QStringLiteral("成績を登録しました"),
-                      QStringLiteral("登録番号 %1。成績のページはしばらくしてからご覧下さい。")
-                          .arg(entered.id)));
-    return html(std::move(body));
+    if (!read.entry) return QtFuture::makeReadyFuture(refusal(faultMessage(read.fault)));
+    return onDatabase(request, [entry = *read.entry](Store& store) {
+      const Store::Entered entered = store.enter(entry);
+      if (entered.fault == QueryFault::Unavailable)
+        return html(
+            messagePage(QStringLiteral("ただいま登録できません"), faultMessage(entered.fault)),
+            Status::ServiceUnavailable);
+      if (entered.fault != QueryFault::None) return refusal(faultMessage(entered.fault));
+      // Stored and committed: should the page not be built now, the player still hears so.
+      store.takeFault();
+      const std::optional<Career> career = store.career(entered.id);
+      const std::optional<Story> story = career ? storyOf(store, *career) : std::nullopt;
+      QByteArray body =
+          career ? entryPage(store, *career, true, story ? &*story : nullptr) : QByteArray();
+      if (!career || store.takeFault())
+        return html(
+            messagePage(QStringLiteral("成績を登録しました"),
+                        QStringLiteral("登録番号 %1。成績のページはしばらくしてからご覧下さい。")
+                            .arg(entered.id)));
+      return html(std::move(body));
+    });
   });
 
   // HEAD is answered as GET, without the body.
   http_.afterRequest([](QHttpServerResponse&& response, const QHttpServerRequest& request) {
-    if (request.method() != QHttpServerRequest::Method::Head) return std::move(response);
-    QHttpServerResponse head(response.mimeType(), QByteArray(), response.statusCode());
-    secure(head);
-    for (const QByteArray& name :
-         {QByteArrayLiteral("Location"), QByteArrayLiteral("Content-Disposition")})
-      for (const QByteArray& value : response.headers(name)) head.setHeader(name, value);
-    return head;
+    return request.method() == QHttpServerRequest::Method::Head ? headOnly(response)
+                                                                : std::move(response);
   });
 
   http_.setMissingHandler([](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
@@ -349,6 +378,20 @@ void Site::addRoutes() {
                      {"Cache-Control", "no-store"}},
                     Status::NotFound);
   });
+}
+
+Store& Site::threadStore() {
+  // Each thread that works on the database has a connection of its own; the pools' threads
+  // live as long as the site, and their stores with them.
+  thread_local std::unique_ptr<Store> own;
+  if (!own) {
+    own = std::make_unique<Store>(database_, tokenLifetime_, now_);
+    QString error;
+    if (!own->open(&error))
+      qWarning("milka-site: a connection to the database could not be made yet: %s",
+               qPrintable(error));
+  }
+  return *own;
 }
 
 QHostAddress Site::clientOf(const QHttpServerRequest& request) const {
@@ -408,16 +451,10 @@ void Site::addJournalRoutes() {
           QHttpServerResponse answer =
               plain(proofMessage(proof.fault, proof.rulesVersion), Status::BadRequest);
           if (proof.fault == JournalFault::None) {
-            ProofFault kept = ProofFault::Unavailable;
-            if (!closing_)
-              QMetaObject::invokeMethod(
-                  this,
-                  [&] {
-                    kept = store_.keepProof(token, QByteArray::fromStdString(proof.seed),
-                                            QByteArray::fromStdString(proof.query), packed,
-                                            QByteArray::fromStdString(storyText(proof.story)));
-                  },
-                  Qt::BlockingQueuedConnection);
+            const ProofFault kept = threadStore().keepProof(
+                token, QByteArray::fromStdString(proof.seed),
+                QByteArray::fromStdString(proof.query), packed,
+                QByteArray::fromStdString(storyText(proof.story)));
             if (kept == ProofFault::None)
               answer = plain(QStringLiteral("記録を確かめました。"));
             else

@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QHttpServer>
+#include <QFuture>
+#include <QHttpServerResponse>
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
@@ -42,7 +44,7 @@ struct SiteOptions {
 class Site final : public QObject {
  public:
   explicit Site(SiteOptions options, QObject* parent = nullptr);
-  // Lets the replays still running finish first.
+  // Lets the replays and database work still running finish first.
   ~Site() override;
 
   // Opens the database and starts listening; the port is the one given, or a free one for 0.
@@ -60,6 +62,11 @@ class Site final : public QObject {
   void addRoutes();
   void addJournalRoutes();
   void addStudBookRoutes();
+  // Runs work on a thread of the database pool with that thread's own store: a slow or locked
+  // database holds up only the requests that need it, never this thread. HEAD gets no body.
+  template <typename Work>
+  QFuture<QHttpServerResponse> onDatabase(const QHttpServerRequest& request, Work work);
+  Store& threadStore();
   // Who sent request: the peer, or the client a trusted proxy forwarded for.
   QHostAddress clientOf(const QHttpServerRequest& request) const;
   // Whether client may take another token or seed now; counts it if so.
@@ -80,6 +87,9 @@ class Site final : public QObject {
     std::optional<Story> story;
   };
   QHash<QString, Told> told_;
+  QString database_;
+  qint64 tokenLifetime_;
+  std::function<qint64()> now_;
   int mintPerMinute_;
   struct Allowance {
     double left = 0;
@@ -89,7 +99,8 @@ class Site final : public QObject {
   QElapsedTimer sinceStart_;
   QThreadPool replays_;
   std::atomic<int> inFlight_ = 0;
-  std::atomic<bool> closing_ = false;
+  // Database work of the pages and entries, each thread with a connection of its own.
+  QThreadPool databaseWork_;
   QHostAddress address_;
   quint16 port_ = 0;
 };

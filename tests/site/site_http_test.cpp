@@ -258,6 +258,32 @@ TEST_P(SitePages, TheTopPageAndTheEntryPagesAnswerAndUnknownOnesAre404) {
   }
 }
 
+// Another process holding the tokens' write lock holds up the token it makes wait, and nothing
+// else: the calendar is served meanwhile, and the token comes once the lock is let go.
+TEST_P(SitePages, ALockedWriteHoldsUpOnlyTheRequestThatWrites) {
+  LocalSite s(GetParam());
+  const bool postgres = GetParam() == Db::PostgreSQL;
+  QSqlDatabase other = testing::openDirect(s.database.address, QStringLiteral("locker"));
+  QSqlQuery lock(other);
+  ASSERT_TRUE(lock.exec(postgres ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE")));
+  if (postgres) {
+    ASSERT_TRUE(lock.exec(QStringLiteral("LOCK TABLE tokens IN EXCLUSIVE MODE")));
+  }
+  QNetworkReply* token =
+      s.client.get(QNetworkRequest(QUrl(QString::fromStdString(s.base() + "/pdf.php"))));
+  QTest::qWait(200);
+  const testing::Answer page = s.path("/karuden/");
+  EXPECT_EQ(page.status, 200);
+  EXPECT_FALSE(token->isFinished()) << "the token waits for the lock";
+  ASSERT_TRUE(lock.exec(QStringLiteral("COMMIT")));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return token->isFinished(); }, 10000));
+  EXPECT_EQ(token->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+  token->deleteLater();
+  lock = QSqlQuery();
+  other = QSqlDatabase();
+  QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+}
+
 TEST_P(SitePages, TheCareerListPagesFiftyAtATimeNewestFirst) {
   LocalSite s(GetParam());
   for (int i = 0; i < kCareersPerPage + 3; ++i) {
@@ -352,20 +378,29 @@ TEST(SiteDoor, AClientThatNeverFinishesItsRequestIsCutOff) {
   EXPECT_EQ(s.path("/karuden/").status, 200);
 }
 
-TEST(SiteDoor, PipelinedGetsAreAllAnswered) {
+TEST(SiteDoor, PipelinedGetsAreAllAnsweredInTheirOrder) {
   LocalSite s;
-  const QByteArray one = "GET /pdf.php HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+  // A slow page between quick answers: the answers still come back in the requests' order.
+  const QByteArray token = "GET /pdf.php HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+  const QByteArray missing = "GET /karuden/uma?n=7 HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+  const QByteArray top = "GET /karuden/ HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
   QTcpSocket socket;
   socket.connectToHost(QHostAddress::LocalHost, s.site->port());
   ASSERT_TRUE(socket.waitForConnected(5000));
-  socket.write(one + one + one);
+  socket.write(top + token + missing + token + top + missing);
   QByteArray answer;
   EXPECT_TRUE(QTest::qWaitFor(
       [&] {
         answer += socket.readAll();
-        return answer.count("HTTP/1.1 200 OK") == 3;
+        return answer.count("HTTP/1.1 ") == 6;
       },
       5000));
+  QList<QByteArray> statuses;
+  for (qsizetype at = answer.indexOf("HTTP/1.1 "); at >= 0;
+       at = answer.indexOf("HTTP/1.1 ", at + 1))
+    statuses << answer.mid(at + 9, 3);
+  EXPECT_EQ(statuses, (QList<QByteArray>{"200", "200", "404", "200", "200", "404"}));
+  EXPECT_LT(answer.indexOf("レースカレンダー"), answer.indexOf("HTTP/1.1 ", 1));
 }
 
 // One address cannot take the others' share: its connections past its cap are closed at once
