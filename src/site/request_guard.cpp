@@ -109,6 +109,12 @@ void RequestGuard::incomingConnection(qintptr handle) {
   watch->deadline->setSingleShot(true);
   connect(watch->deadline, &QTimer::timeout, socket, [socket] { socket->abort(); });
   watch->deadline->start(limits_.requestMs);
+  // A whole request stops the clock: answering it may take a while (a replay, a database that is
+  // slow). The next request's time starts once the answer goes out.
+  connect(socket, &QTcpSocket::bytesWritten, watch->deadline,
+          [this, watch] {
+            if (!watch->refused) watch->deadline->start(limits_.requestMs);
+          });
   // Connected before the HTTP server's own handler, so it sees every byte first.
   connect(socket, &QTcpSocket::readyRead, socket,
           [this, socket, watch] { inspect(socket, *watch); });
@@ -134,7 +140,7 @@ void RequestGuard::inspect(QTcpSocket* socket, Watch& watch) {
       const qint64 take = std::min<qint64>(watch.body, chunk.size() - i);
       watch.body -= take;
       i += take - 1;
-      if (watch.body == 0) watch.deadline->start(limits_.requestMs);
+      if (watch.body == 0) watch.deadline->stop();
       continue;
     }
     watch.head += chunk[i];
@@ -149,7 +155,7 @@ void RequestGuard::inspect(QTcpSocket* socket, Watch& watch) {
       watch.head.clear();
       // An upload's body must come whole within the same time as its head.
       watch.body = body;
-      if (body == 0) watch.deadline->start(limits_.requestMs);
+      if (body == 0) watch.deadline->stop();
     } else if (watch.head.size() > limits_.headBytes) {
       return refuse(socket, watch);
     }

@@ -8,9 +8,10 @@
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QHttpServerResponse>
+#include <QPointer>
+#include <QTcpSocket>
 #include <QUrl>
 #include <QUrlQuery>
-#include <QtConcurrent/QtConcurrentRun>
 #include <utility>
 
 #include "site/entry_query.h"
@@ -196,8 +197,9 @@ Site::Site(SiteOptions options, QObject* parent)
       journalDirectory_(options.journalDirectory),
       database_(options.databasePath),
       tokenLifetime_(options.tokenLifetimeSeconds),
-      now_(options.now ? std::move(options.now)
-                       : std::function<qint64()>([] { return QDateTime::currentSecsSinceEpoch(); })),
+      now_(options.now ? std::move(options.now) : std::function<qint64()>([] {
+        return QDateTime::currentSecsSinceEpoch();
+      })),
       mintPerMinute_(std::max(1, options.mintPerMinute)) {
   sinceStart_.start();
   // Threads that mostly wait on the database: more than the cores, kept for the site's life.
@@ -217,12 +219,35 @@ Site::~Site() {
 }
 
 template <typename Work>
-QFuture<QHttpServerResponse> Site::onDatabase(const QHttpServerRequest& request, Work work) {
+void Site::later(QThreadPool& pool, const QHttpServerRequest& request,
+                 QHttpServerResponder&& responder, Work work) {
   const bool head = request.method() == QHttpServerRequest::Method::Head;
-  return QtConcurrent::run(&databaseWork_, [this, head, work = std::move(work)] {
-    QHttpServerResponse response = work(threadStore());
-    return head ? headOnly(response) : std::move(response);
+  // The answer is written here, on the serving thread, and only while its connection lasts: a
+  // client that hung up meanwhile is simply not answered.
+  auto held = std::make_shared<QHttpServerResponder>(std::move(responder));
+  const QPointer<QTcpSocket> socket(held->socket());
+  pool.start([this, head, socket, held, work]() mutable {
+    QHttpServerResponse response = work();
+    if (head) response = headOnly(response);
+    QMetaObject::invokeMethod(
+        this,
+        [socket, held = std::move(held), response = std::move(response)]() mutable {
+          if (socket) response.write(std::move(*held));
+        },
+        Qt::QueuedConnection);
   });
+}
+
+template <typename Work>
+void Site::onDatabase(const QHttpServerRequest& request, QHttpServerResponder&& responder,
+                      Work work) {
+  later(databaseWork_, request, std::move(responder), [this, work] { return work(threadStore()); });
+}
+
+void Site::answerNow(const QHttpServerRequest& request, QHttpServerResponder&& responder,
+                     QHttpServerResponse response) {
+  if (request.method() == QHttpServerRequest::Method::Head) response = headOnly(response);
+  response.write(std::move(responder));
 }
 
 bool Site::start(const QHostAddress& address, quint16 port, QString* error) {
@@ -262,42 +287,45 @@ void Site::addRoutes() {
   http_.route("/", toCalendar);
   http_.route("/karuden", toCalendar);
 
-  http_.route("/karuden/", [this](const QHttpServerRequest& request) {
-    const QUrlQuery query(request.url());
-    const qint64 page = smallNumber(query.queryItemValue(QStringLiteral("page"))).value_or(1);
-    const bool studBook = !journalDirectory_.isEmpty();
-    return onDatabase(request, [page, studBook](Store& store) {
-      store.takeFault();
-      QByteArray body = topPage(store, page, studBook);
-      if (store.takeFault()) return unavailable();
-      return html(std::move(body));
-    });
-  });
+  http_.route(
+      "/karuden/", [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+        const QUrlQuery query(request.url());
+        const qint64 page = smallNumber(query.queryItemValue(QStringLiteral("page"))).value_or(1);
+        const bool studBook = !journalDirectory_.isEmpty();
+        onDatabase(request, std::move(responder), [page, studBook](Store& store) {
+          store.takeFault();
+          QByteArray body = topPage(store, page, studBook);
+          if (store.takeFault()) return unavailable();
+          return html(std::move(body));
+        });
+      });
 
-  http_.route("/karuden/uma", [this](const QHttpServerRequest& request) {
-    const QUrlQuery query(request.url());
-    const std::optional<qint64> id = smallNumber(query.queryItemValue(QStringLiteral("n")));
-    return onDatabase(request, [id](Store& store) {
-      store.takeFault();
-      const std::optional<Career> career = id ? store.career(*id) : std::nullopt;
-      if (store.takeFault()) return unavailable();
-      if (!career)
-        return html(messagePage(QStringLiteral("見つかりません"),
-                                QStringLiteral("この番号の成績は登録されていません。")),
-                    Status::NotFound);
-      const std::optional<Story> story = storyOf(store, *career);
-      QByteArray body = entryPage(store, *career, false, story ? &*story : nullptr);
-      if (store.takeFault()) return unavailable();
-      return html(std::move(body));
-    });
-  });
+  http_.route(
+      "/karuden/uma", [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+        const QUrlQuery query(request.url());
+        const std::optional<qint64> id = smallNumber(query.queryItemValue(QStringLiteral("n")));
+        onDatabase(request, std::move(responder), [id](Store& store) {
+          store.takeFault();
+          const std::optional<Career> career = id ? store.career(*id) : std::nullopt;
+          if (store.takeFault()) return unavailable();
+          if (!career)
+            return html(messagePage(QStringLiteral("見つかりません"),
+                                    QStringLiteral("この番号の成績は登録されていません。")),
+                        Status::NotFound);
+          const std::optional<Story> story = storyOf(store, *career);
+          QByteArray body = entryPage(store, *career, false, story ? &*story : nullptr);
+          if (store.takeFault()) return unavailable();
+          return html(std::move(body));
+        });
+      });
 
   // A verified career's journal, to watch with milka-derby --replay.
-  http_.route("/karuden/uma.mdj", [this](const QHttpServerRequest& request) {
+  http_.route("/karuden/uma.mdj", [this](const QHttpServerRequest& request,
+                                         QHttpServerResponder&& responder) {
     const QUrlQuery query(request.url());
     const std::optional<qint64> id = smallNumber(query.queryItemValue(QStringLiteral("n")));
     const size_t limit = replayLimits_.journalBytes;
-    return onDatabase(request, [id, limit](Store& store) {
+    onDatabase(request, std::move(responder), [id, limit](Store& store) {
       store.takeFault();
       const std::optional<Store::Told> told = id ? store.told(*id) : std::nullopt;
       if (store.takeFault()) return unavailable();
@@ -310,53 +338,57 @@ void Site::addRoutes() {
     });
   });
 
-  http_.route("/pdf.php", [this](const QHttpServerRequest& request) {
-    if (!mayMint(clientOf(request))) return QtFuture::makeReadyFuture(tooMany());
-    return onDatabase(request, [](Store& store) {
-      const QByteArray token = store.issueToken();
-      if (token.isEmpty())
-        return plain(QStringLiteral("ただいま受付できません。"), Status::ServiceUnavailable);
-      // Exactly the token: the game puts the whole answer into its query as it is.
-      QHttpServerResponse response("text/plain; charset=utf-8", token);
-      secure(response);
-      return response;
-    });
-  });
+  http_.route(
+      "/pdf.php", [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+        if (!mayMint(clientOf(request))) return answerNow(request, std::move(responder), tooMany());
+        onDatabase(request, std::move(responder), [](Store& store) {
+          const QByteArray token = store.issueToken();
+          if (token.isEmpty())
+            return plain(QStringLiteral("ただいま受付できません。"), Status::ServiceUnavailable);
+          // Exactly the token: the game puts the whole answer into its query as it is.
+          QHttpServerResponse response("text/plain; charset=utf-8", token);
+          secure(response);
+          return response;
+        });
+      });
 
-  http_.route("/seed.php", [this](const QHttpServerRequest& request) {
-    if (!mayMint(clientOf(request))) return QtFuture::makeReadyFuture(tooMany());
-    return onDatabase(request, [](Store& store) {
-      const QByteArray seed = store.issueSeed();
-      if (seed.isEmpty())
-        return plain(QStringLiteral("ただいま受付できません。"), Status::ServiceUnavailable);
-      return plain(QString::fromLatin1(seed));
-    });
-  });
+  http_.route(
+      "/seed.php", [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+        if (!mayMint(clientOf(request))) return answerNow(request, std::move(responder), tooMany());
+        onDatabase(request, std::move(responder), [](Store& store) {
+          const QByteArray seed = store.issueSeed();
+          if (seed.isEmpty())
+            return plain(QStringLiteral("ただいま受付できません。"), Status::ServiceUnavailable);
+          return plain(QString::fromLatin1(seed));
+        });
+      });
 
-  http_.route("/vbvb55.php", [this](const QHttpServerRequest& request) {
-    const ReadQuery read = readEntryQuery(rawQuery(request));
-    if (!read.entry) return QtFuture::makeReadyFuture(refusal(faultMessage(read.fault)));
-    return onDatabase(request, [entry = *read.entry](Store& store) {
-      const Store::Entered entered = store.enter(entry);
-      if (entered.fault == QueryFault::Unavailable)
-        return html(
-            messagePage(QStringLiteral("ただいま登録できません"), faultMessage(entered.fault)),
-            Status::ServiceUnavailable);
-      if (entered.fault != QueryFault::None) return refusal(faultMessage(entered.fault));
-      // Stored and committed: should the page not be built now, the player still hears so.
-      store.takeFault();
-      const std::optional<Career> career = store.career(entered.id);
-      const std::optional<Story> story = career ? storyOf(store, *career) : std::nullopt;
-      QByteArray body =
-          career ? entryPage(store, *career, true, story ? &*story : nullptr) : QByteArray();
-      if (!career || store.takeFault())
-        return html(
-            messagePage(QStringLiteral("成績を登録しました"),
-                        QStringLiteral("登録番号 %1。成績のページはしばらくしてからご覧下さい。")
-                            .arg(entered.id)));
-      return html(std::move(body));
-    });
-  });
+  http_.route(
+      "/vbvb55.php", [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+        const ReadQuery read = readEntryQuery(rawQuery(request));
+        if (!read.entry)
+          return answerNow(request, std::move(responder), refusal(faultMessage(read.fault)));
+        onDatabase(request, std::move(responder), [entry = *read.entry](Store& store) {
+          const Store::Entered entered = store.enter(entry);
+          if (entered.fault == QueryFault::Unavailable)
+            return html(
+                messagePage(QStringLiteral("ただいま登録できません"), faultMessage(entered.fault)),
+                Status::ServiceUnavailable);
+          if (entered.fault != QueryFault::None) return refusal(faultMessage(entered.fault));
+          // Stored and committed: should the page not be built now, the player still hears so.
+          store.takeFault();
+          const std::optional<Career> career = store.career(entered.id);
+          const std::optional<Story> story = career ? storyOf(store, *career) : std::nullopt;
+          QByteArray body =
+              career ? entryPage(store, *career, true, story ? &*story : nullptr) : QByteArray();
+          if (!career || store.takeFault())
+            return html(messagePage(
+                QStringLiteral("成績を登録しました"),
+                QStringLiteral("登録番号 %1。成績のページはしばらくしてからご覧下さい。")
+                    .arg(entered.id)));
+          return html(std::move(body));
+        });
+      });
 
   // HEAD is answered as GET, without the body.
   http_.afterRequest([](QHttpServerResponse&& response, const QHttpServerRequest& request) {
@@ -427,9 +459,9 @@ void Site::addJournalRoutes() {
   // replayed off this thread; what it proves waits under its token for the entry.
   http_.route(
       "/journal.php", QHttpServerRequest::Method::Post,
-      [this](const QHttpServerRequest& request) -> QFuture<QHttpServerResponse> {
-        const auto now = [](QHttpServerResponse r) {
-          return QtFuture::makeReadyFuture(std::move(r));
+      [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+        const auto now = [&](QHttpServerResponse r) {
+          answerNow(request, std::move(responder), std::move(r));
         };
         const QByteArray token = rawQuery(request);
         if (!isToken(token))
@@ -443,28 +475,28 @@ void Site::addJournalRoutes() {
                                           "しばらくしてからもう一度送信して下さい。"),
                            Status::ServiceUnavailable));
         ++inFlight_;
-        // The replay runs on a thread of the pool; what it proved is kept by the store on this
-        // thread (its connection lives here), the replay's thread waiting for the answer.
-        return QtConcurrent::run(&replays_, [this, journal = *journal, token,
-                                             packed = request.body(), limits = replayLimits_] {
-          const Proof proof = proveCareer(journal.toStdString(), token.toStdString(), limits);
-          QHttpServerResponse answer =
-              plain(proofMessage(proof.fault, proof.rulesVersion), Status::BadRequest);
-          if (proof.fault == JournalFault::None) {
-            const ProofFault kept = threadStore().keepProof(
-                token, QByteArray::fromStdString(proof.seed),
-                QByteArray::fromStdString(proof.query), packed,
-                QByteArray::fromStdString(storyText(proof.story)));
-            if (kept == ProofFault::None)
-              answer = plain(QStringLiteral("記録を確かめました。"));
-            else
-              answer = plain(proofMessage(kept), kept == ProofFault::Unavailable
-                                                     ? Status::ServiceUnavailable
-                                                     : Status::BadRequest);
-          }
-          --inFlight_;
-          return answer;
-        });
+        // Replayed on a thread of the replays' pool, which keeps what it proved with a
+        // connection of its own.
+        later(replays_, request, std::move(responder),
+              [this, journal = *journal, token, packed = request.body(), limits = replayLimits_] {
+                const Proof proof = proveCareer(journal.toStdString(), token.toStdString(), limits);
+                QHttpServerResponse answer =
+                    plain(proofMessage(proof.fault, proof.rulesVersion), Status::BadRequest);
+                if (proof.fault == JournalFault::None) {
+                  const ProofFault kept =
+                      threadStore().keepProof(token, QByteArray::fromStdString(proof.seed),
+                                              QByteArray::fromStdString(proof.query), packed,
+                                              QByteArray::fromStdString(storyText(proof.story)));
+                  if (kept == ProofFault::None)
+                    answer = plain(QStringLiteral("記録を確かめました。"));
+                  else
+                    answer = plain(proofMessage(kept), kept == ProofFault::Unavailable
+                                                           ? Status::ServiceUnavailable
+                                                           : Status::BadRequest);
+                }
+                --inFlight_;
+                return answer;
+              });
       });
 }
 

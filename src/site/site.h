@@ -8,7 +8,7 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QHttpServer>
-#include <QFuture>
+#include <QHttpServerResponder>
 #include <QHttpServerResponse>
 #include <QObject>
 #include <QString>
@@ -65,7 +65,14 @@ class Site final : public QObject {
   // Runs work on a thread of the database pool with that thread's own store: a slow or locked
   // database holds up only the requests that need it, never this thread. HEAD gets no body.
   template <typename Work>
-  QFuture<QHttpServerResponse> onDatabase(const QHttpServerRequest& request, Work work);
+  void onDatabase(const QHttpServerRequest& request, QHttpServerResponder&& responder, Work work);
+  // Runs work on a thread of pool and writes its answer from this thread, if the client is
+  // still there to read it.
+  template <typename Work>
+  void later(QThreadPool& pool, const QHttpServerRequest& request, QHttpServerResponder&& responder,
+             Work work);
+  void answerNow(const QHttpServerRequest& request, QHttpServerResponder&& responder,
+                 QHttpServerResponse response);
   Store& threadStore();
   // Who sent request: the peer, or the client a trusted proxy forwarded for.
   QHostAddress clientOf(const QHttpServerRequest& request) const;
