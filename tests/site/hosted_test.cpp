@@ -4,17 +4,16 @@
 // of two processes.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
-#include <csignal>
 #include <vector>
 
 #include "platform/online_port.h"
 #include "scripted_random.h"
 #include "shell/game.h"
 #include "site_harness.h"
+#include "site_process.h"
 
 namespace milka::site {
 namespace {
@@ -22,6 +21,7 @@ namespace {
 using testing::Answer;
 using testing::Db;
 using testing::LocalSite;
+using testing::SiteProcess;
 using testing::TestDatabase;
 
 constexpr std::array<int32_t, 9> kOnlyDerby = {0, 0, 97, 0, 0, 0, 0, 0, 0};
@@ -32,38 +32,6 @@ class Hosted : public ::testing::Test {
     if (testing::postgresServer().isEmpty())
       GTEST_SKIP()
           << "MILKA_TEST_PG names no PostgreSQL server (scripts/test-servers.sh starts one)";
-  }
-};
-
-// milka-site itself, as a host runs it.
-struct SiteProcess {
-  QProcess process;
-  std::string base;
-
-  SiteProcess(const QString& database, quint16 port = 0) {
-    process.setProgram(QStringLiteral(MILKA_SITE_BINARY));
-    process.setArguments({QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(port),
-                          QStringLiteral("--db"), database});
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start();
-    QByteArray out;
-    // base stays empty if it never says where it serves; the tests check that first.
-    (void)QTest::qWaitFor(
-        [&] {
-          out += process.readAllStandardOutput();
-          return out.contains('\n') || process.state() == QProcess::NotRunning;
-        },
-        15000);
-    const qsizetype at = out.indexOf("http://");
-    if (at >= 0) base = out.mid(at, out.indexOf("/karuden/", at) - at).toStdString();
-  }
-  ~SiteProcess() {
-    process.kill();
-    process.waitForFinished(5000);
-  }
-  void killOutright() {
-    ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
-    process.waitForFinished(5000);
   }
 };
 
