@@ -13,6 +13,8 @@
 
 namespace {
 
+using QOption = QCommandLineOption;
+
 bool splitListen(const QString& text, QHostAddress* address, quint16* port) {
   const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
   if (colon <= 0) return false;
@@ -47,8 +49,25 @@ int main(int argc, char** argv) {
           "The SQLite file (created if missing), or postgresql://USER@HOST[:PORT]/DBNAME "
           "with the password in PGPASSWORD or ~/.pgpass, never in the URL."),
       QStringLiteral("PATH|URL"));
+  const QOption perAddress(
+      QStringLiteral("connections-per-address"),
+      QStringLiteral("Open connections one client address may hold (default 32)."),
+      QStringLiteral("N"), QStringLiteral("32"));
+  const QOption mint(QStringLiteral("mint-per-minute"),
+                     QStringLiteral("Tokens and seeds one client address may take in a minute "
+                                    "(default 30); more are answered 429."),
+                     QStringLiteral("N"), QStringLiteral("30"));
+  const QOption proxy(
+      QStringLiteral("trust-proxy"),
+      QStringLiteral("A reverse proxy in front of the site (may be given more than once): its "
+                     "connections count for no one client, and the client address it puts last "
+                     "in X-Forwarded-For is believed. From anyone else that header is ignored."),
+      QStringLiteral("ADDRESS"));
   parser.addOption(listen);
   parser.addOption(db);
+  parser.addOption(perAddress);
+  parser.addOption(mint);
+  parser.addOption(proxy);
   parser.process(app);
 
   QHostAddress address;
@@ -66,6 +85,25 @@ int main(int argc, char** argv) {
 
   milka::site::SiteOptions options;
   options.databasePath = path;
+  bool ok = false;
+  options.limits.connectionsPerAddress = parser.value(perAddress).toInt(&ok);
+  if (!ok || options.limits.connectionsPerAddress < 1) {
+    std::fprintf(stderr, "milka-site: --connections-per-address wants a whole number above 0\n");
+    return 2;
+  }
+  options.mintPerMinute = parser.value(mint).toInt(&ok);
+  if (!ok || options.mintPerMinute < 1) {
+    std::fprintf(stderr, "milka-site: --mint-per-minute wants a whole number above 0\n");
+    return 2;
+  }
+  for (const QString& a : parser.values(proxy)) {
+    const QHostAddress trusted(a);
+    if (trusted.isNull()) {
+      std::fprintf(stderr, "milka-site: --trust-proxy wants an address, e.g. 127.0.0.1\n");
+      return 2;
+    }
+    options.limits.trustedProxies << trusted;
+  }
   milka::site::Site site(options);
   QString error;
   if (!site.start(address, port, &error)) {

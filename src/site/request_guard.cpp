@@ -16,14 +16,18 @@ namespace {
 // 400 instead of a reset, and the cap stops it from streaming at us for ever.
 constexpr qint64 kDrainBytes = 1024 * 1024;
 constexpr int kLingerMs = 1000;
+// Requests arriving together on one connection: browsers pipeline a few at most. More at once
+// is a client sending without reading, and every one would be answered into memory.
+constexpr int kPipelined = 32;
 
 QByteArray refusalResponse() {
   const QByteArray body =
       messagePage(QStringLiteral("受け付けられないリクエストです"),
                   QStringLiteral("このサイトはページの表示（GET）だけを受け付けます。"
                                  "アドレスが長すぎるか、形式が正しくありません。"));
-  return QByteArray("HTTP/1.1 400 Bad Request\r\nContent-Type: text/html; charset=utf-8\r\n"
-                    "Content-Security-Policy: ") +
+  return QByteArray(
+             "HTTP/1.1 400 Bad Request\r\nContent-Type: text/html; charset=utf-8\r\n"
+             "Content-Security-Policy: ") +
          kContentSecurityPolicy +
          "\r\nX-Content-Type-Options: nosniff\r\nReferrer-Policy: no-referrer\r\n"
          "Cache-Control: no-store\r\nConnection: close\r\n"
@@ -48,7 +52,7 @@ bool acceptableHead(const QByteArray& head, qint64 bodyLimit, qint64* body) {
   if (request[2] != "HTTP/1.1" && request[2] != "HTTP/1.0") return false;
   const bool upload = request[0] == "POST" &&
                       (request[1] == "/journal.php" || request[1].startsWith("/journal.php?"));
-  if (!upload && request[0] != "GET") return false;
+  if (!upload && request[0] != "GET" && request[0] != "HEAD") return false;
   qint64 length = -1;
   for (qsizetype i = 1; i < lines.size(); ++i) {
     const QByteArray line = lines[i].trimmed().toLower();
@@ -78,7 +82,13 @@ void RequestGuard::incomingConnection(qintptr handle) {
     delete socket;
     return;
   }
-  if (open_ >= limits_.connections) {
+  // IPv4 clients of a dual-stack socket count as themselves.
+  bool v4 = false;
+  const quint32 ip4 = socket->peerAddress().toIPv4Address(&v4);
+  const QHostAddress peer = v4 ? QHostAddress(ip4) : socket->peerAddress();
+  const bool proxy = limits_.trustedProxies.contains(peer);
+  if (open_ >= limits_.connections ||
+      (!proxy && perAddress_.value(peer) >= limits_.connectionsPerAddress)) {
     socket->abort();
     socket->deleteLater();
     return;
@@ -87,7 +97,12 @@ void RequestGuard::incomingConnection(qintptr handle) {
   // for the client's delayed acknowledgement of the head, some 40 ms a page.
   socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
   ++open_;
-  connect(socket, &QObject::destroyed, this, [this] { --open_; });
+  if (!proxy) ++perAddress_[peer];
+  connect(socket, &QObject::destroyed, this, [this, peer, proxy] {
+    --open_;
+    if (proxy) return;
+    if (--perAddress_[peer] <= 0) perAddress_.remove(peer);
+  });
 
   auto watch = std::make_shared<Watch>();
   watch->deadline = new QTimer(socket);
@@ -106,8 +121,14 @@ void RequestGuard::inspect(QTcpSocket* socket, Watch& watch) {
     if (watch.drained > kDrainBytes) socket->abort();
     return;
   }
+  // Answers piling up unread: the client is not reading, so nothing more is taken from it.
+  if (socket->bytesToWrite() > limits_.unreadAnswerBytes) {
+    socket->abort();
+    return;
+  }
   // Peek, never read: what passes is left for the HTTP server to parse.
   const QByteArray chunk = socket->peek(socket->bytesAvailable());
+  int heads = 0;
   for (qsizetype i = 0; i < chunk.size(); ++i) {
     if (watch.body > 0) {
       const qint64 take = std::min<qint64>(watch.body, chunk.size() - i);
@@ -121,6 +142,10 @@ void RequestGuard::inspect(QTcpSocket* socket, Watch& watch) {
       watch.head.chop(watch.head.endsWith("\r\n\r\n") ? 4 : 2);
       qint64 body = 0;
       if (!acceptableHead(watch.head, limits_.journalBytes, &body)) return refuse(socket, watch);
+      if (++heads > kPipelined) {
+        socket->abort();
+        return;
+      }
       watch.head.clear();
       // An upload's body must come whole within the same time as its head.
       watch.body = body;

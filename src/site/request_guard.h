@@ -1,5 +1,5 @@
 // The door in front of the HTTP server. Every request head is looked at here before Qt HTTP
-// Server parses it: a head over the size limit, a method other than GET, a request
+// Server parses it: a head over the size limit, a method other than GET or HEAD, a request
 // with a body or a request line that is not plain HTTP/1.x is answered with a 400 page here and
 // its connection closed, so the server behind only ever sees small GETs — and the one kind of
 // body the site takes: a career's journal POSTed to /journal.php, of a stated length within
@@ -19,7 +19,13 @@ struct RequestLimits {
   qsizetype headBytes = 8 * 1024;  // request line and headers together
   int requestMs = 15000;           // to send a whole request head, or to stay idle between two
   int connections = 256;
+  int connectionsPerAddress = 32;
   qint64 journalBytes = 256 * 1024;  // an uploaded journal, compressed
+  // Answers waiting on one connection for a client that is not reading them.
+  qint64 unreadAnswerBytes = 1024 * 1024;
+  // Reverse proxies: their connections count for no one client, and their X-Forwarded-For is
+  // believed.
+  QList<QHostAddress> trustedProxies;
 };
 
 class RequestGuard final : public QTcpServer {
@@ -40,10 +46,11 @@ class RequestGuard final : public QTcpServer {
   RequestLimits limits_;
   int open_ = 0;
   int refused_ = 0;
+  QHash<QHostAddress, int> perAddress_;
 };
 
 // Whether a complete request head (without its final blank line) is one the site serves: a GET
-// of an origin-form target over HTTP/1.0 or 1.1, without a body, or a journal's POST to
+// (or HEAD) of an origin-form target over HTTP/1.0 or 1.1, without a body, or a journal's POST to
 // /journal.php with a Content-Length of 1 to bodyLimit. How many bytes of body follow goes to
 // *body.
 bool acceptableHead(const QByteArray& head, qint64 bodyLimit = 0, qint64* body = nullptr);

@@ -69,6 +69,22 @@ QHttpServerResponse plain(const QString& text, Status status = Status::Ok) {
   return response;
 }
 
+QHttpServerResponse tooMany() {
+  QHttpServerResponse response(
+      "text/plain; charset=utf-8",
+      QStringLiteral("受付が多すぎます。しばらくしてからもう一度お試し下さい。").toUtf8(),
+      Status::TooManyRequests);
+  response.setHeader("Retry-After", "60");
+  secure(response);
+  return response;
+}
+
+QHostAddress plainAddress(const QHostAddress& a) {
+  bool v4 = false;
+  const quint32 ip4 = a.toIPv4Address(&v4);
+  return v4 ? QHostAddress(ip4) : a;
+}
+
 QHttpServerResponse journalFile(const QByteArray& journal, const QString& name) {
   QHttpServerResponse response("application/octet-stream", journal);
   response.setHeader("Content-Disposition",
@@ -167,7 +183,9 @@ Site::Site(SiteOptions options, QObject* parent)
       limits_(options.limits),
       replayQueue_(std::max(1, options.replayQueue)),
       replayLimits_(options.replayLimits),
-      journalDirectory_(options.journalDirectory) {
+      journalDirectory_(options.journalDirectory),
+      mintPerMinute_(std::max(1, options.mintPerMinute)) {
+  sinceStart_.start();
   // Replays share the machine with the serving thread; one fewer than the cores, at least one.
   replays_.setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
   addRoutes();
@@ -259,7 +277,8 @@ void Site::addRoutes() {
     return journalFile(*journal, QStringLiteral("milka-%1.mdj").arg(*id));
   });
 
-  http_.route("/pdf.php", [this] {
+  http_.route("/pdf.php", [this](const QHttpServerRequest& request) {
+    if (!mayMint(clientOf(request))) return tooMany();
     const QByteArray token = store_.issueToken();
     if (token.isEmpty()) {
       QHttpServerResponse busy("text/plain; charset=utf-8",
@@ -274,7 +293,8 @@ void Site::addRoutes() {
     return response;
   });
 
-  http_.route("/seed.php", [this] {
+  http_.route("/seed.php", [this](const QHttpServerRequest& request) {
+    if (!mayMint(clientOf(request))) return tooMany();
     const QByteArray seed = store_.issueSeed();
     if (seed.isEmpty())
       return plain(QStringLiteral("ただいま受付できません。"), Status::ServiceUnavailable);
@@ -304,9 +324,23 @@ void Site::addRoutes() {
     return html(std::move(body));
   });
 
-  http_.setMissingHandler([](const QHttpServerRequest&, QHttpServerResponder&& responder) {
-    const QByteArray body = messagePage(QStringLiteral("ページが見つかりません"),
-                                        QStringLiteral("このアドレスにはページがありません。"));
+  // HEAD is answered as GET, without the body.
+  http_.afterRequest([](QHttpServerResponse&& response, const QHttpServerRequest& request) {
+    if (request.method() != QHttpServerRequest::Method::Head) return std::move(response);
+    QHttpServerResponse head(response.mimeType(), QByteArray(), response.statusCode());
+    secure(head);
+    for (const QByteArray& name :
+         {QByteArrayLiteral("Location"), QByteArrayLiteral("Content-Disposition")})
+      for (const QByteArray& value : response.headers(name)) head.setHeader(name, value);
+    return head;
+  });
+
+  http_.setMissingHandler([](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+    const QByteArray body =
+        request.method() == QHttpServerRequest::Method::Head
+            ? QByteArray()
+            : messagePage(QStringLiteral("ページが見つかりません"),
+                          QStringLiteral("このアドレスにはページがありません。"));
     responder.write(body,
                     {{"Content-Type", "text/html; charset=utf-8"},
                      {"Content-Security-Policy", kContentSecurityPolicy},
@@ -315,6 +349,34 @@ void Site::addRoutes() {
                      {"Cache-Control", "no-store"}},
                     Status::NotFound);
   });
+}
+
+QHostAddress Site::clientOf(const QHttpServerRequest& request) const {
+  const QHostAddress peer = plainAddress(request.remoteAddress());
+  if (!limits_.trustedProxies.contains(peer)) return peer;
+  // The proxy appends the address it was reached from: the last one is the one it vouches for.
+  const QByteArray forwarded = request.value("X-Forwarded-For");
+  const QHostAddress client(
+      QString::fromLatin1(forwarded.mid(forwarded.lastIndexOf(',') + 1).trimmed()));
+  return client.isNull() ? peer : plainAddress(client);
+}
+
+bool Site::mayMint(const QHostAddress& client) {
+  const qint64 now = sinceStart_.elapsed();
+  const double perMs = mintPerMinute_ / 60000.0;
+  const auto refilled = [&](const Allowance& a) {
+    return std::min<double>(mintPerMinute_, a.left + static_cast<double>(now - a.atMs) * perMs);
+  };
+  // Forget the clients whose allowance is whole again, before the table grows large.
+  if (mints_.size() > 100'000)
+    mints_.removeIf([&](auto it) { return refilled(it.value()) >= mintPerMinute_; });
+  auto it = mints_.find(client);
+  if (it == mints_.end()) it = mints_.insert(client, {static_cast<double>(mintPerMinute_), now});
+  it->left = refilled(*it);
+  it->atMs = now;
+  if (it->left < 1) return false;
+  it->left -= 1;
+  return true;
 }
 
 void Site::addJournalRoutes() {

@@ -4,6 +4,7 @@
 // milka-site processes on one PostgreSQL database are one site.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QHostAddress>
 #include <QHttpServer>
@@ -28,6 +29,8 @@ struct SiteOptions {
   // Seconds since the epoch; the system clock unless set.
   std::function<qint64()> now;
   RequestLimits limits;
+  // Tokens and seeds one client address may take in a minute (and at once); more are 429.
+  int mintPerMinute = 30;
   // Journals checked at once (replaying, or waiting for a thread); one more is answered 503.
   int replayQueue = 16;
   ReplayLimits replayLimits;
@@ -57,6 +60,10 @@ class Site final : public QObject {
   void addRoutes();
   void addJournalRoutes();
   void addStudBookRoutes();
+  // Who sent request: the peer, or the client a trusted proxy forwarded for.
+  QHostAddress clientOf(const QHttpServerRequest& request) const;
+  // Whether client may take another token or seed now; counts it if so.
+  bool mayMint(const QHostAddress& client);
   // The player's journals, each told once for as long as its file stays the same.
   QList<StudBookLine> studBook();
   std::optional<StudBookLine> studBookLine(const QString& file);
@@ -73,6 +80,13 @@ class Site final : public QObject {
     std::optional<Story> story;
   };
   QHash<QString, Told> told_;
+  int mintPerMinute_;
+  struct Allowance {
+    double left = 0;
+    qint64 atMs = 0;
+  };
+  QHash<QHostAddress, Allowance> mints_;
+  QElapsedTimer sinceStart_;
   QThreadPool replays_;
   std::atomic<int> inFlight_ = 0;
   std::atomic<bool> closing_ = false;

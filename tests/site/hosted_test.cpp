@@ -25,6 +25,8 @@ using testing::SiteProcess;
 using testing::TestDatabase;
 
 constexpr std::array<int32_t, 9> kOnlyDerby = {0, 0, 97, 0, 0, 0, 0, 0, 0};
+// Every test here is one client address taking more tokens a minute than one player would.
+const QStringList kUnrationed = {QStringLiteral("--mint-per-minute"), QStringLiteral("1000000")};
 
 class Hosted : public ::testing::Test {
  protected:
@@ -49,7 +51,7 @@ Answer get(QNetworkAccessManager& client, const std::string& url) {
 
 TEST_F(Hosted, ATokenFromOneProcessIsSpentAtAnotherAndThenRefusedEverywhere) {
   TestDatabase db(Db::PostgreSQL);
-  SiteProcess a(db.address), b(db.address);
+  SiteProcess a(db.address, 0, kUnrationed), b(db.address, 0, kUnrationed);
   ASSERT_FALSE(a.base.empty());
   ASSERT_FALSE(b.base.empty());
   QNetworkAccessManager client;
@@ -67,7 +69,7 @@ TEST_F(Hosted, ATokenFromOneProcessIsSpentAtAnotherAndThenRefusedEverywhere) {
 
 TEST_F(Hosted, EntriesSentToTwoProcessesAtOnceAreEachStoredOnce) {
   TestDatabase db(Db::PostgreSQL);
-  SiteProcess a(db.address), b(db.address);
+  SiteProcess a(db.address, 0, kUnrationed), b(db.address, 0, kUnrationed);
   ASSERT_FALSE(a.base.empty());
   ASSERT_FALSE(b.base.empty());
   QNetworkAccessManager client;
@@ -110,7 +112,7 @@ TEST_F(Hosted, AProcessKilledOutrightLosesNothingItAcknowledged) {
   QNetworkAccessManager client;
   std::vector<std::string> names;
   {
-    SiteProcess doomed(db.address);
+    SiteProcess doomed(db.address, 0, kUnrationed);
     ASSERT_FALSE(doomed.base.empty());
     for (int i = 0; i < 10; ++i) {
       const std::string token = get(client, doomed.base + "/pdf.php").body.toStdString();
@@ -119,7 +121,7 @@ TEST_F(Hosted, AProcessKilledOutrightLosesNothingItAcknowledged) {
     }
     doomed.killOutright();
   }
-  SiteProcess survivor(db.address);
+  SiteProcess survivor(db.address, 0, kUnrationed);
   ASSERT_FALSE(survivor.base.empty());
   const QString top = get(client, survivor.base + "/karuden/").text();
   EXPECT_TRUE(top.contains(QStringLiteral("登録された全10頭")));
@@ -236,8 +238,8 @@ TEST_F(Hosted, TheGamesEntryGoesThroughNginxToTwoSitesAndIsStoredOnce) {
   ASSERT_FALSE(proxy.isEmpty()) << "MILKA_TEST_PROXY names no nginx (scripts/test-servers.sh)";
   ASSERT_EQ(upstreams.size(), 2);
   TestDatabase db(Db::PostgreSQL);
-  SiteProcess a(db.address, static_cast<quint16>(upstreams[0].toUInt()));
-  SiteProcess b(db.address, static_cast<quint16>(upstreams[1].toUInt()));
+  SiteProcess a(db.address, static_cast<quint16>(upstreams[0].toUInt()), kUnrationed);
+  SiteProcess b(db.address, static_cast<quint16>(upstreams[1].toUInt()), kUnrationed);
   ASSERT_FALSE(a.base.empty());
   ASSERT_FALSE(b.base.empty());
   QNetworkAccessManager client;

@@ -34,7 +34,8 @@ using testing::TestDatabase;
 constexpr int kProcesses = 4;
 constexpr int kClients = 400;
 // Players behind one address: a household, a café. Each address takes exactly this many tokens,
-// one from each process, so the per-address limits are set to it and still refuse none.
+// one from each process, and holds at most two connections to any one process at a time, so
+// the per-address limits are set to it and still refuse none.
 constexpr int kPerAddress = 4;
 // The process killed once it has acknowledged a quarter of the entries sent to it.
 constexpr int kDoomed = kProcesses - 1;
@@ -164,7 +165,10 @@ TEST(Load, FourHundredPlayersOnFourProcessesAndAKilledOneLosesNoAcknowledgedEntr
   if (testing::postgresServer().isEmpty())
     GTEST_SKIP() << "MILKA_TEST_PG names no PostgreSQL server (scripts/test-servers.sh starts one)";
   TestDatabase db(Db::PostgreSQL);
-  const QStringList limits;
+  // Tight enough that the 400 from one address would mostly be refused; from a hundred, none.
+  const QStringList limits = {QStringLiteral("--connections-per-address"),
+                              QString::number(kPerAddress), QStringLiteral("--mint-per-minute"),
+                              QString::number(kPerAddress)};
   std::vector<std::unique_ptr<SiteProcess>> sites;
   for (int p = 0; p < kProcesses; ++p) {
     // One after another: the first makes the schema, the others find it made.

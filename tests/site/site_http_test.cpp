@@ -368,6 +368,87 @@ TEST(SiteDoor, PipelinedGetsAreAllAnswered) {
       5000));
 }
 
+// One address cannot take the others' share: its connections past its cap are closed at once
+// while another address is served, and a connection that pipelines requests without reading the
+// answers is closed before they pile up.
+TEST(SiteDoor, OneAddressHoldsOnlyItsShareAndUnreadAnswersAreCutOff) {
+  RequestLimits limits;
+  limits.connectionsPerAddress = 4;
+  limits.unreadAnswerBytes = 64 * 1024;
+  LocalSite s(Db::SQLite, limits);
+  std::vector<std::unique_ptr<QTcpSocket>> idle;
+  for (int k = 0; k < 6; ++k) {
+    idle.push_back(std::make_unique<QTcpSocket>());
+    idle.back()->connectToHost(QHostAddress::LocalHost, s.site->port());
+    ASSERT_TRUE(idle.back()->waitForConnected(2000));
+  }
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return idle[5]->state() == QAbstractSocket::UnconnectedState; }, 3000));
+  EXPECT_EQ(idle[4]->state(), QAbstractSocket::UnconnectedState);
+  EXPECT_EQ(idle[3]->state(), QAbstractSocket::ConnectedState);
+  QTcpSocket other;
+  other.bind(QHostAddress(QStringLiteral("127.0.0.2")));
+  other.connectToHost(QHostAddress::LocalHost, s.site->port());
+  ASSERT_TRUE(other.waitForConnected(2000));
+  other.write("GET /karuden/ HTTP/1.1\r\nHost: x\r\n\r\n");
+  QByteArray answer;
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return (answer += other.readAll()).contains("</html>"); }, 5000));
+  EXPECT_TRUE(answer.startsWith("HTTP/1.1 200"));
+
+  idle.clear();
+  QTcpSocket greedy;
+  greedy.setReadBufferSize(1);  // reads next to nothing of what comes back
+  greedy.connectToHost(QHostAddress::LocalHost, s.site->port());
+  ASSERT_TRUE(greedy.waitForConnected(2000));
+  QByteArray many;
+  for (int k = 0; k < 3000; ++k) many += "GET /karuden/ HTTP/1.1\r\nHost: x\r\n\r\n";
+  greedy.write(many);
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return greedy.state() == QAbstractSocket::UnconnectedState; }, 10000));
+  EXPECT_EQ(s.path("/karuden/").status, 200);
+}
+
+// Tokens and seeds are rationed per client; behind a proxy named as trusted the client is the
+// one it forwards for, and from anyone else the header counts for nothing. HEAD is GET without
+// the body.
+TEST(SiteDoor, TokensAndSeedsAreRationedPerClientAndHeadIsGetWithoutTheBody) {
+  RequestLimits limits;
+  limits.trustedProxies = {QHostAddress(QStringLiteral("127.0.0.1"))};
+  LocalSite s(Db::SQLite, limits, {}, [](SiteOptions& o) { o.mintPerMinute = 3; });
+  // The answer's head (and anything after it within a moment) to one request.
+  const auto answer = [&](const QByteArray& request, const char* from = nullptr) {
+    QTcpSocket socket;
+    if (from) socket.bind(QHostAddress(QString::fromLatin1(from)));
+    socket.connectToHost(QHostAddress::LocalHost, s.site->port());
+    socket.waitForConnected(2000);
+    socket.write(request);
+    QByteArray in;
+    (void)QTest::qWaitFor([&] { return (in += socket.readAll()).contains("\r\n\r\n"); }, 5000);
+    QTest::qWait(50);
+    return in + socket.readAll();
+  };
+  const auto ask = [&](const char* path, const QByteArray& client, const char* from = nullptr) {
+    const QByteArray forwarded = "X-Forwarded-For: 10.9.9.9, " + client + "\r\n";
+    return answer(QByteArray("GET ") + path + " HTTP/1.1\r\nHost: x\r\n" + forwarded + "\r\n", from)
+        .mid(9, 3)
+        .toInt();
+  };
+  EXPECT_EQ(ask("/pdf.php", "10.0.0.1"), 200);
+  EXPECT_EQ(ask("/seed.php", "10.0.0.1"), 200);
+  EXPECT_EQ(ask("/pdf.php", "10.0.0.1"), 200);
+  EXPECT_EQ(ask("/seed.php", "10.0.0.1"), 429);
+  EXPECT_EQ(ask("/pdf.php", "10.0.0.2"), 200) << "another client the proxy forwards for";
+  // Not the proxy: its own address is the client, whatever it claims.
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(ask("/pdf.php", "10.0.0.3", "127.0.0.3"), 200);
+  EXPECT_EQ(ask("/pdf.php", "10.0.0.4", "127.0.0.3"), 429);
+
+  const QByteArray head = answer("HEAD /karuden/ HTTP/1.1\r\nHost: x\r\n\r\n");
+  EXPECT_TRUE(head.startsWith("HTTP/1.1 200")) << head.left(40).constData();
+  EXPECT_TRUE(head.toLower().contains("content-security-policy:"));
+  EXPECT_TRUE(head.endsWith("\r\n\r\n")) << "no body";
+}
+
 TEST(SiteText, IsEscaped) {
   EXPECT_EQ(escaped(QStringLiteral("<a href=\"x\" title='y'>&amp;</a>")),
             QStringLiteral("&lt;a href=&quot;x&quot; title=&#39;y&#39;&gt;&amp;amp;&lt;/a&gt;"));
