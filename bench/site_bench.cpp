@@ -1,15 +1,24 @@
 // The site's speed on this machine: requests per second for /karuden/ with 1,000 careers in
 // the database, for one career's page, and for entries (a pdf.php token and its vbvb55.php
-// entry each); a whole career's journal proved by replay, verified entries from four clients at
+// entry each), on SQLite and, when MILKA_BENCH_PG names a server, on a fresh PostgreSQL
+// database; a whole career's journal proved by replay, verified entries from four clients at
 // once, and the page of a verified career with its charts. The site runs in a thread of its own, as
 // in the game; the client here is one keep-alive connection that sends a request and reads the
 // whole answer before the next.
+//
+// MILKA_BENCH_PG is postgresql://USER@HOST:PORT/DBNAME of a database whose user may create
+// others, the password in PGPASSWORD (scripts/test-servers.sh start prints one as MILKA_TEST_PG).
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
+#include <array>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -22,21 +31,79 @@
 
 namespace {
 
+using milka::site::DatabaseAddress;
 using milka::site::Site;
 using milka::site::SiteOptions;
 
 constexpr int kCareers = 1000;
 
+enum class Db { SQLite, PostgreSQL };
+
+// Runs sql on the database at url (a postgresql:// address); the error text, or empty.
+QString onPostgres(const QString& url, const QString& sql) {
+  QString why;
+  const std::optional<DatabaseAddress> a = DatabaseAddress::parse(url, &why);
+  if (!a || a->kind != DatabaseAddress::Kind::PostgreSQL)
+    return QStringLiteral("not postgresql://");
+  QString error;
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("admin"));
+    db.setHostName(a->host);
+    db.setPort(a->port);
+    db.setUserName(a->user);
+    db.setDatabaseName(a->name);
+    if (!db.open())
+      error = db.lastError().text();
+    else if (QSqlQuery q(db); !q.exec(sql))
+      error = q.lastError().text();
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("admin"));
+  return error;
+}
+
+// A database of the bench's own, gone with it: a SQLite file in a temporary directory, or a
+// fresh database on the server MILKA_BENCH_PG names.
+class BenchDatabase {
+ public:
+  explicit BenchDatabase(Db kind) : kind_(kind) {
+    if (kind == Db::SQLite) {
+      address_ = dir_.filePath(QStringLiteral("bench.sqlite"));
+      return;
+    }
+    const QString server = qEnvironmentVariable("MILKA_BENCH_PG");
+    name_ = QStringLiteral("milka_bench_%1").arg(QRandomGenerator::system()->generate64(), 0, 36);
+    const QString error = onPostgres(server, QStringLiteral("CREATE DATABASE %1").arg(name_));
+    if (!error.isEmpty()) qFatal("PostgreSQL at MILKA_BENCH_PG: %s", qPrintable(error));
+    address_ = server.left(server.lastIndexOf(QLatin1Char('/')) + 1) + name_;
+  }
+  ~BenchDatabase() {
+    if (kind_ == Db::PostgreSQL)
+      onPostgres(qEnvironmentVariable("MILKA_BENCH_PG"),
+                 QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(name_));
+  }
+  BenchDatabase(const BenchDatabase&) = delete;
+  BenchDatabase& operator=(const BenchDatabase&) = delete;
+  const QString& address() const { return address_; }
+
+ private:
+  Db kind_;
+  QTemporaryDir dir_;
+  QString name_;
+  QString address_;
+};
+
 class SiteThread {
  public:
-  SiteThread() {
+  explicit SiteThread(Db kind = Db::SQLite) : database_(kind) {
     thread_.start();
     context_.moveToThread(&thread_);
     QMetaObject::invokeMethod(
         &context_,
         [this] {
           SiteOptions options;
-          options.databasePath = dir_.filePath(QStringLiteral("bench.sqlite"));
+          options.databasePath = database_.address();
+          // One client address here takes thousands of tokens a minute, far past a player's.
+          options.mintPerMinute = 1'000'000;
           site_ = std::make_unique<Site>(options);
           QString error;
           if (!site_->start(QHostAddress::LocalHost, 0, &error)) qFatal("%s", qPrintable(error));
@@ -52,7 +119,7 @@ class SiteThread {
   quint16 port() const { return site_->port(); }
 
  private:
-  QTemporaryDir dir_;
+  BenchDatabase database_;
   QThread thread_;
   QObject context_;
   std::unique_ptr<Site> site_;
@@ -108,50 +175,54 @@ QByteArray entryTarget(const QByteArray& token, int i) {
 struct Filled {
   SiteThread site;
   Client client{site.port()};
-  Filled() {
-    for (int i = 0; i < kCareers; ++i) client.get(entryTarget(client.get("/pdf.php"), i));
+  explicit Filled(Db kind) : site(kind) {
+    for (int i = 0; i < kCareers; ++i) {
+      client.get(entryTarget(client.get("/pdf.php"), i));
+      if (client.status() != 200) qFatal("filling: entry %d answered %d", i, client.status());
+    }
   }
 };
 
-// Filled once, on first use, and ended before the application object is gone.
-std::unique_ptr<Filled> shared;
+// Each database filled once, on first use, and ended before the application object is gone.
+std::array<std::unique_ptr<Filled>, 2> shared;
 
-Filled& filled() {
-  if (!shared) shared = std::make_unique<Filled>();
-  return *shared;
+Filled& filled(Db kind) {
+  std::unique_ptr<Filled>& f = shared[static_cast<size_t>(kind)];
+  if (!f) f = std::make_unique<Filled>(kind);
+  return *f;
 }
 
-void BM_TopPageWith1000Careers(benchmark::State& state) {
-  Filled& f = filled();
+// The three below run once on each database; main registers them.
+void BM_TopPageWith1000Careers(benchmark::State& state, Db kind) {
+  Filled& f = filled(kind);
   qsizetype bytes = 0;
   for (auto _ : state) {
     const QByteArray body = f.client.get("/karuden/");
-    if (body.isEmpty()) state.SkipWithError("no answer");
+    if (body.isEmpty() || f.client.status() != 200) state.SkipWithError("no answer");
     bytes += body.size();
   }
   state.SetItemsProcessed(state.iterations());
   state.SetBytesProcessed(bytes);
 }
-BENCHMARK(BM_TopPageWith1000Careers)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_EntryPage(benchmark::State& state) {
-  Filled& f = filled();
+void BM_EntryPage(benchmark::State& state, Db kind) {
+  Filled& f = filled(kind);
   for (auto _ : state)
-    if (f.client.get("/karuden/uma?n=500").isEmpty()) state.SkipWithError("no answer");
+    if (f.client.get("/karuden/uma?n=500").isEmpty() || f.client.status() != 200)
+      state.SkipWithError("no answer");
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_EntryPage)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_EntryWithItsToken(benchmark::State& state) {
-  Filled& f = filled();
+void BM_EntryWithItsToken(benchmark::State& state, Db kind) {
+  Filled& f = filled(kind);
   int i = kCareers;
   for (auto _ : state) {
     const QByteArray token = f.client.get("/pdf.php");
-    if (f.client.get(entryTarget(token, i++)).isEmpty()) state.SkipWithError("no answer");
+    f.client.get(entryTarget(token, i++));
+    if (f.client.status() != 200) state.SkipWithError("not entered");
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_EntryWithItsToken)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Careers the careful player takes to a sent top race, each under a seed of the site's: what a
 // real player uploads at the closing A.
@@ -241,9 +312,25 @@ BENCHMARK(BM_VerifiedCareerPageWithCharts)->Unit(benchmark::kMillisecond)->UseRe
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  std::vector<std::pair<Db, const char*>> databases = {{Db::SQLite, "SQLite"}};
+  if (!qEnvironmentVariableIsEmpty("MILKA_BENCH_PG"))
+    databases.emplace_back(Db::PostgreSQL, "PostgreSQL");
+  for (const auto& [kind, name] : databases) {
+    const std::string on = std::string("/") + name;
+    benchmark::RegisterBenchmark(("BM_TopPageWith1000Careers" + on).c_str(),
+                                 BM_TopPageWith1000Careers, kind)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(("BM_EntryPage" + on).c_str(), BM_EntryPage, kind)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(("BM_EntryWithItsToken" + on).c_str(), BM_EntryWithItsToken, kind)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+  }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  shared.reset();
+  for (std::unique_ptr<Filled>& f : shared) f.reset();
   return 0;
 }

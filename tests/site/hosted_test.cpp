@@ -4,17 +4,16 @@
 // of two processes.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
-#include <csignal>
 #include <vector>
 
 #include "platform/online_port.h"
 #include "scripted_random.h"
 #include "shell/game.h"
 #include "site_harness.h"
+#include "site_process.h"
 
 namespace milka::site {
 namespace {
@@ -22,9 +21,12 @@ namespace {
 using testing::Answer;
 using testing::Db;
 using testing::LocalSite;
+using testing::SiteProcess;
 using testing::TestDatabase;
 
 constexpr std::array<int32_t, 9> kOnlyDerby = {0, 0, 97, 0, 0, 0, 0, 0, 0};
+// Every test here is one client address taking more tokens a minute than one player would.
+const QStringList kUnrationed = {QStringLiteral("--mint-per-minute"), QStringLiteral("1000000")};
 
 class Hosted : public ::testing::Test {
  protected:
@@ -32,39 +34,6 @@ class Hosted : public ::testing::Test {
     if (testing::postgresServer().isEmpty())
       GTEST_SKIP()
           << "MILKA_TEST_PG names no PostgreSQL server (scripts/test-servers.sh starts one)";
-  }
-};
-
-// milka-site itself, as a host runs it.
-struct SiteProcess {
-  QProcess process;
-  std::string base;
-
-  SiteProcess(const QString& database, quint16 port = 0) {
-    process.setProgram(QStringLiteral(MILKA_SITE_BINARY));
-    process.setArguments({QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(port),
-                          QStringLiteral("--db"), database, QStringLiteral("--mint-per-minute"),
-                          QStringLiteral("1000000")});
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start();
-    QByteArray out;
-    // base stays empty if it never says where it serves; the tests check that first.
-    (void)QTest::qWaitFor(
-        [&] {
-          out += process.readAllStandardOutput();
-          return out.contains('\n') || process.state() == QProcess::NotRunning;
-        },
-        15000);
-    const qsizetype at = out.indexOf("http://");
-    if (at >= 0) base = out.mid(at, out.indexOf("/karuden/", at) - at).toStdString();
-  }
-  ~SiteProcess() {
-    process.kill();
-    process.waitForFinished(5000);
-  }
-  void killOutright() {
-    ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
-    process.waitForFinished(5000);
   }
 };
 
@@ -82,7 +51,7 @@ Answer get(QNetworkAccessManager& client, const std::string& url) {
 
 TEST_F(Hosted, ATokenFromOneProcessIsSpentAtAnotherAndThenRefusedEverywhere) {
   TestDatabase db(Db::PostgreSQL);
-  SiteProcess a(db.address), b(db.address);
+  SiteProcess a(db.address, 0, kUnrationed), b(db.address, 0, kUnrationed);
   ASSERT_FALSE(a.base.empty());
   ASSERT_FALSE(b.base.empty());
   QNetworkAccessManager client;
@@ -100,7 +69,7 @@ TEST_F(Hosted, ATokenFromOneProcessIsSpentAtAnotherAndThenRefusedEverywhere) {
 
 TEST_F(Hosted, EntriesSentToTwoProcessesAtOnceAreEachStoredOnce) {
   TestDatabase db(Db::PostgreSQL);
-  SiteProcess a(db.address), b(db.address);
+  SiteProcess a(db.address, 0, kUnrationed), b(db.address, 0, kUnrationed);
   ASSERT_FALSE(a.base.empty());
   ASSERT_FALSE(b.base.empty());
   QNetworkAccessManager client;
@@ -143,7 +112,7 @@ TEST_F(Hosted, AProcessKilledOutrightLosesNothingItAcknowledged) {
   QNetworkAccessManager client;
   std::vector<std::string> names;
   {
-    SiteProcess doomed(db.address);
+    SiteProcess doomed(db.address, 0, kUnrationed);
     ASSERT_FALSE(doomed.base.empty());
     for (int i = 0; i < 10; ++i) {
       const std::string token = get(client, doomed.base + "/pdf.php").body.toStdString();
@@ -152,7 +121,7 @@ TEST_F(Hosted, AProcessKilledOutrightLosesNothingItAcknowledged) {
     }
     doomed.killOutright();
   }
-  SiteProcess survivor(db.address);
+  SiteProcess survivor(db.address, 0, kUnrationed);
   ASSERT_FALSE(survivor.base.empty());
   const QString top = get(client, survivor.base + "/karuden/").text();
   EXPECT_TRUE(top.contains(QStringLiteral("登録された全10頭")));
@@ -269,8 +238,8 @@ TEST_F(Hosted, TheGamesEntryGoesThroughNginxToTwoSitesAndIsStoredOnce) {
   ASSERT_FALSE(proxy.isEmpty()) << "MILKA_TEST_PROXY names no nginx (scripts/test-servers.sh)";
   ASSERT_EQ(upstreams.size(), 2);
   TestDatabase db(Db::PostgreSQL);
-  SiteProcess a(db.address, static_cast<quint16>(upstreams[0].toUInt()));
-  SiteProcess b(db.address, static_cast<quint16>(upstreams[1].toUInt()));
+  SiteProcess a(db.address, static_cast<quint16>(upstreams[0].toUInt()), kUnrationed);
+  SiteProcess b(db.address, static_cast<quint16>(upstreams[1].toUInt()), kUnrationed);
   ASSERT_FALSE(a.base.empty());
   ASSERT_FALSE(b.base.empty());
   QNetworkAccessManager client;
