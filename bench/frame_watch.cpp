@@ -8,6 +8,7 @@
 // the next. on|off: whether the pictures glide. Quits after SECONDS; QT_SCALE_FACTOR=2 for a 2x
 // screen.
 #include <QApplication>
+#include <QPaintEvent>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -19,6 +20,25 @@
 #include "race_run.h"
 #include "typed_key.h"
 #include "view/scripted_tour.h"
+
+namespace {
+
+// Counts the canvas's paints and the area they cover, printed at the end.
+class PaintCount final : public QObject {
+ public:
+  int64_t paints = 0, pixels = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::Paint) return false;
+    ++paints;
+    for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
+      pixels += static_cast<int64_t>(r.width()) * r.height();
+    return false;
+  }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -51,6 +71,11 @@ int main(int argc, char** argv) {
   });
   window.startTimers();
   if (race) player.start();
+  PaintCount count;
+  window.canvas()->installEventFilter(&count);
   QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
-  return QApplication::exec();
+  const int code = QApplication::exec();
+  std::printf("%lld paints of the canvas, %lld px a paint\n", static_cast<long long>(count.paints),
+              static_cast<long long>(count.pixels / std::max<int64_t>(1, count.paints)));
+  return code;
 }
