@@ -155,15 +155,19 @@ QRectF Canvas::glidedRect(const ShownPicture& shown, int64_t now) const {
   return pixels(glidedLeft(*shown.glideFrom, p.left, phase), p.top, p.width, p.height);
 }
 
-QRectF Canvas::placedRect(const QRectF& at, const QPixmap& pixmap, double device,
-                          const QRectF& within) {
+bool Canvas::onDevicePixels(const QRectF& at, const QPixmap& pixmap, double device,
+                            const QRectF& within) {
   // Pixel art drawn at its own size inside the canvas lands on the device pixel nearest its
   // corner at one and at two device pixels to the form's pixel, so it is put there in the first
   // place: it looks the same drawn whole, and a repaint clipped through it cannot shift the part
   // it redraws. Cut by the canvas's edge it is drawn as it stands.
-  if ((device != 1 && device != 2) || at.size() != pixmap.deviceIndependentSize() ||
-      !within.contains(at))
-    return at;
+  return (device == 1 || device == 2) && at.size() == pixmap.deviceIndependentSize() &&
+         within.contains(at);
+}
+
+QRectF Canvas::placedRect(const QRectF& at, const QPixmap& pixmap, double device,
+                          const QRectF& within) {
+  if (!onDevicePixels(at, pixmap, device, within)) return at;
   const auto snapped = [device](qreal v) { return std::round(v * device) / device; };
   return {snapped(at.left()), snapped(at.top()), at.width(), at.height()};
 }
@@ -273,10 +277,21 @@ void Canvas::paintEvent(QPaintEvent* event) {
     if (dirty.intersects(marker.rect.toAlignedRect())) drawMarker(painter, marker, dirty);
 }
 
-void Canvas::drawPicture(QPainter& painter, const ShownPicture& picture, double device) const {
+void Canvas::drawPicture(QPainter& painter, const ShownPicture& picture, double device) {
   if (!picture.pixmap || picture.pixmap->isNull()) return;
-  painter.drawPixmap(placedRect(picture.drawn, *picture.pixmap, device, formRect()),
-                     *picture.pixmap, QRectF(picture.pixmap->rect()));
+  const QPixmap& pixmap = *picture.pixmap;
+  if (device == 2 && onDevicePixels(picture.drawn, pixmap, device, formRect())) {
+    // Enlarged once, then copied: every pixel doubled is what the painter's enlarging gives.
+    auto [at, made] = doubled_.try_emplace(pixmap.cacheKey());
+    if (made) {
+      at->second = QPixmap::fromImage(pixmap.toImage().scaled(pixmap.size() * 2));
+      at->second.setDevicePixelRatio(2);
+    }
+    painter.drawPixmap(placedRect(picture.drawn, pixmap, device, formRect()).topLeft(), at->second);
+    return;
+  }
+  painter.drawPixmap(placedRect(picture.drawn, pixmap, device, formRect()), pixmap,
+                     QRectF(pixmap.rect()));
 }
 
 void Canvas::drawMarker(QPainter& painter, const RunnerMarker& marker, const QRegion& dirty) {

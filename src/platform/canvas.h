@@ -91,7 +91,9 @@ class Canvas final : public QWidget {
   void adopt(ShownPicture& shown, const Picture& model);
   const QFont& font(FontFace face, float points, bool bold);
   const QPixmap& pixmap(const Sprite& sprite);
-  void drawPicture(QPainter& painter, const ShownPicture& picture, double device) const;
+  void drawPicture(QPainter& painter, const ShownPicture& picture, double device);
+  static bool onDevicePixels(const QRectF& at, const QPixmap& pixmap, double device,
+                             const QRectF& within);
   void drawMarker(QPainter& painter, const RunnerMarker& marker, const QRegion& dirty);
   void syncPictures(const Form& model, bool whole);
   QRectF glidedRect(const ShownPicture& shown, int64_t now) const;
@@ -108,6 +110,7 @@ class Canvas final : public QWidget {
   std::map<FontKey, QFont> fonts_;
   CaptionLayouts captions_;
   std::map<SpriteKey, QPixmap> pixmaps_;
+  std::map<qint64, QPixmap> doubled_;  // pixmaps_ at twice their size, by their cache keys
   ScreenLayouter layouter_;
   ScreenLayout layout_;
   uint64_t shownLayout_ = 0;  // the layouter's generation layout_ came from
