@@ -6,7 +6,8 @@
 #
 #   bench/frame_cost.sh BUILD_DIR [SECONDS [RUNS]]
 #
-# SCENES, GLIDES and SCALES pick a part of the table ("title race", "on off", "1 2").
+# SCENES, GLIDES and SCALES pick a part of the table ("title race", "on off", "1 2"); FRAME_WATCH
+# names another build's frame_watch to hold against the same bare window.
 set -eu
 
 build=${1:?usage: frame_cost.sh BUILD_DIR [SECONDS [RUNS]]}
@@ -16,7 +17,7 @@ settle=${SETTLE:-5}
 scenes=${SCENES:-title race}
 glides=${GLIDES:-on off}
 scales=${SCALES:-1 2}
-game=$build/bench/frame_watch
+game=${FRAME_WATCH:-$build/bench/frame_watch}
 bare=$build/bench/bare_window
 for program in "$game" "$bare"; do
   [ -x "$program" ] || { echo "frame_cost.sh: no $program (build frame_watch bare_window)" >&2; exit 2; }
@@ -26,9 +27,11 @@ done
 n=${FRAME_COST_DISPLAY:-71}
 while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
 display=:$n
-Xvfb "$display" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
+# No screen saver: ten minutes in, it would hide the windows and nothing would be drawn.
+Xvfb "$display" -screen 0 1600x1200x24 -nolisten tcp -s 0 -dpms >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT INT TERM
+runs_dir=$(mktemp -d)
+trap 'kill $xvfb 2>/dev/null || true; rm -rf "$runs_dir"' EXIT INT TERM
 sleep 1
 kill -0 $xvfb 2>/dev/null || { echo "frame_cost.sh: Xvfb did not start on $display" >&2; exit 2; }
 
@@ -51,6 +54,7 @@ measure() {
   x1=$(cpu_ns $xvfb)
   kill $pid 2>/dev/null || true
   wait $pid 2>/dev/null || true
+  kill -0 $xvfb 2>/dev/null || { echo "frame_cost.sh: Xvfb went away" >&2; exit 2; }
   echo $(((p1 - p0) / 1000000)) $(((x1 - x0) / 1000000))
 }
 
@@ -70,28 +74,27 @@ for scene in $scenes; do
     for scale in $scales; do
       flag=
       [ "$glide" = on ] && flag=--glide
-      : >/tmp/frame_cost.$$.game
-      : >/tmp/frame_cost.$$.bare
+      : >"$runs_dir"/game
+      : >"$runs_dir"/bare
       i=0
       while [ $i -lt "$runs" ]; do
-        measure "$scale" "$game" "$scene" "$glide" "$length" >>/tmp/frame_cost.$$.game
-        measure "$scale" "$bare" --run-seconds "$length" $flag >>/tmp/frame_cost.$$.bare
+        measure "$scale" "$game" "$scene" "$glide" "$length" >>"$runs_dir"/game
+        measure "$scale" "$bare" --run-seconds "$length" $flag >>"$runs_dir"/bare
         i=$((i + 1))
       done
       for column in 1 2; do
         what=process
         [ $column = 2 ] && what=X
-        g=$(cut -d' ' -f$column /tmp/frame_cost.$$.game | median)
-        b=$(cut -d' ' -f$column /tmp/frame_cost.$$.bare | median)
+        g=$(cut -d' ' -f$column "$runs_dir"/game | median)
+        b=$(cut -d' ' -f$column "$runs_dir"/bare | median)
         printf '%-6s %-5s %-6s %-8s %6s ms %5s ms %6s\n' "$scene" "$glide" "${scale}x" "$what" \
           "$g" "$b" "$(ratio "$g" "$b")"
       done
       if [ -n "${FRAME_COST_RAW:-}" ]; then
-        echo "  game runs: $(tr '\n' ',' </tmp/frame_cost.$$.game)"
-        echo "  bare runs: $(tr '\n' ',' </tmp/frame_cost.$$.bare)"
+        echo "  game runs: $(tr '\n' ',' <"$runs_dir"/game)"
+        echo "  bare runs: $(tr '\n' ',' <"$runs_dir"/bare)"
       fi
     done
   done
 done
-rm -f /tmp/frame_cost.$$.game /tmp/frame_cost.$$.bare
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
