@@ -68,17 +68,21 @@ void Canvas::sync(const Form& model, const GameState& state) {
 
   // A caption's words can move without its label changing: a neighbour it made room for, or a
   // table whose widest cell changed in another row.
-  const ScreenLayout layout = layouter_.layout(model, rowsAreTable(state));
-  for (int n = 1; n <= kLabelCount; ++n) {
-    LabelLook& shown = labels_[static_cast<size_t>(n)];
-    const Label& now = model.label(n);
-    const CaptionFit& laid = layout.labels[static_cast<size_t>(n)];
-    if (synced_ && shown.model() == now && shown.fit() == laid) continue;
-    if (!whole) invalidate(shown.rect());
-    adopt(shown, now, laid);
-    if (!whole) invalidate(shown.rect());
+  // The same layout as last time is the same labels: none of them has anything to show.
+  const ScreenLayout& layout = layouter_.layOut(model, rowsAreTable(state));
+  if (whole || layouter_.generation() != shownLayout_) {
+    for (int n = 1; n <= kLabelCount; ++n) {
+      LabelLook& shown = labels_[static_cast<size_t>(n)];
+      const Label& now = model.label(n);
+      const CaptionFit& laid = layout.labels[static_cast<size_t>(n)];
+      if (synced_ && shown.model() == now && shown.fit() == laid) continue;
+      if (!whole) invalidate(shown.rect());
+      adopt(shown, now, laid);
+      if (!whole) invalidate(shown.rect());
+    }
+    layout_ = layout;
+    shownLayout_ = layouter_.generation();
   }
-  layout_ = layout;
   syncPictures(model, whole);
 
   RaceMarkers markers = raceMarkers(model, state);
@@ -151,10 +155,36 @@ QRectF Canvas::glidedRect(const ShownPicture& shown, int64_t now) const {
   return pixels(glidedLeft(*shown.glideFrom, p.left, phase), p.top, p.width, p.height);
 }
 
-// Repaints the old and the new place of a picture that is drawn somewhere else now.
-void Canvas::moveDrawn(ShownPicture& shown, int64_t now) {
+bool Canvas::onDevicePixels(const QRectF& at, const QPixmap& pixmap, double device,
+                            const QRectF& within) {
+  // Pixel art drawn at its own size inside the canvas lands on the device pixel nearest its
+  // corner at one and at two device pixels to the form's pixel, so it is put there in the first
+  // place: it looks the same drawn whole, and a repaint clipped through it cannot shift the part
+  // it redraws. Cut by the canvas's edge it is drawn as it stands.
+  return (device == 1 || device == 2) && at.size() == pixmap.deviceIndependentSize() &&
+         within.contains(at);
+}
+
+QRectF Canvas::placedRect(const QRectF& at, const QPixmap& pixmap, double device,
+                          const QRectF& within) {
+  if (!onDevicePixels(at, pixmap, device, within)) return at;
+  const auto snapped = [device](qreal v) { return std::round(v * device) / device; };
+  return {snapped(at.left()), snapped(at.top()), at.width(), at.height()};
+}
+
+// Repaints the old and the new place of a picture that is drawn somewhere else now. On its way
+// between two ticks, a step that leaves it on the same screen pixels repaints nothing.
+void Canvas::moveDrawn(ShownPicture& shown, int64_t now, bool onTheWay) {
   const QRectF next = glidedRect(shown, now);
   if (next == shown.drawn) return;
+  const double device = scale_ * devicePixelRatioF();
+  if (onTheWay && shown.pixmap &&
+      placedRect(next, *shown.pixmap, device, formRect()) ==
+          placedRect(shown.drawn, *shown.pixmap, device, formRect())) {
+    shown.drawn = next;
+    shown.area = next.toAlignedRect();
+    return;
+  }
   invalidate(shown.drawn);
   shown.drawn = next;
   shown.area = shown.drawn.toAlignedRect();
@@ -166,12 +196,13 @@ void Canvas::frame() {
   bool more = false;
   for (ShownPicture& shown : pictures_) {
     if (!shown.glideFrom) continue;
-    if (now - shown.glideStart >= kGlideMs) {
-      shown.glideFrom.reset();  // arrived
+    const bool arrived = now - shown.glideStart >= kGlideMs;
+    if (arrived) {
+      shown.glideFrom.reset();
     } else {
       more = true;
     }
-    moveDrawn(shown, now);
+    moveDrawn(shown, now, !arrived);
   }
   if (!more) frames_.stop();
 }
@@ -180,6 +211,10 @@ int Canvas::keptPictures() const {
   int kept = 0;
   for (const LabelLook& label : labels_) kept += label.keptPicture() ? 1 : 0;
   return kept;
+}
+
+QRectF Canvas::formRect() const {
+  return {QPointF(0, 0), QSizeF(size()) / scale_};
 }
 
 void Canvas::invalidate(const QRectF& rect) {
@@ -225,6 +260,9 @@ void Canvas::paintEvent(QPaintEvent* event) {
   // From here on in the form's own pixels; the painter does the scaling.
   const QRegion dirty = formRegion(event->region(), scale_);
   painter.scale(scale_, scale_);
+  const QTransform& device = painter.deviceTransform();
+  const double pixelsPerPixel =
+      device.type() <= QTransform::TxScale && device.m11() == device.m22() ? device.m11() : 0;
 
   for (int n : kLabelOrder) {
     LabelLook& label = labels_[static_cast<size_t>(n)];
@@ -232,16 +270,28 @@ void Canvas::paintEvent(QPaintEvent* event) {
   }
   for (int n = 1; n <= kImageCount; ++n) {
     const ShownPicture& picture = pictures_[static_cast<size_t>(n)];
-    if (dirty.intersects(picture.area)) drawPicture(painter, picture);
+    if (dirty.intersects(picture.area)) drawPicture(painter, picture, pixelsPerPixel);
   }
   // Above the pictures: a marker stands for a runner that is not there to be seen.
   for (const RunnerMarker& marker : markers_.markers)
     if (dirty.intersects(marker.rect.toAlignedRect())) drawMarker(painter, marker, dirty);
 }
 
-void Canvas::drawPicture(QPainter& painter, const ShownPicture& picture) {
+void Canvas::drawPicture(QPainter& painter, const ShownPicture& picture, double device) {
   if (!picture.pixmap || picture.pixmap->isNull()) return;
-  painter.drawPixmap(picture.drawn, *picture.pixmap, QRectF(picture.pixmap->rect()));
+  const QPixmap& pixmap = *picture.pixmap;
+  if (device == 2 && onDevicePixels(picture.drawn, pixmap, device, formRect())) {
+    // Enlarged once, then copied: every pixel doubled is what the painter's enlarging gives.
+    auto [at, made] = doubled_.try_emplace(pixmap.cacheKey());
+    if (made) {
+      at->second = QPixmap::fromImage(pixmap.toImage().scaled(pixmap.size() * 2));
+      at->second.setDevicePixelRatio(2);
+    }
+    painter.drawPixmap(placedRect(picture.drawn, pixmap, device, formRect()).topLeft(), at->second);
+    return;
+  }
+  painter.drawPixmap(placedRect(picture.drawn, pixmap, device, formRect()), pixmap,
+                     QRectF(pixmap.rect()));
 }
 
 void Canvas::drawMarker(QPainter& painter, const RunnerMarker& marker, const QRegion& dirty) {

@@ -64,6 +64,11 @@ class Canvas final : public QWidget {
   // Whether any picture is on its way, and frames are being drawn for it.
   bool animating() const { return frames_.isActive(); }
 
+  // Where a picture standing at `at` is painted with `device` device pixels to the form's pixel,
+  // on a canvas of `within` form pixels.
+  static QRectF placedRect(const QRectF& at, const QPixmap& pixmap, double device,
+                           const QRectF& within);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 
@@ -81,15 +86,18 @@ class Canvas final : public QWidget {
   using SpriteKey = std::tuple<SpriteKind, Coat, bool, int>;
 
   void invalidate(const QRectF& rect);
+  QRectF formRect() const;
   void adopt(LabelLook& shown, const Label& model, const CaptionFit& fit);
   void adopt(ShownPicture& shown, const Picture& model);
   const QFont& font(FontFace face, float points, bool bold);
   const QPixmap& pixmap(const Sprite& sprite);
-  static void drawPicture(QPainter& painter, const ShownPicture& picture);
+  void drawPicture(QPainter& painter, const ShownPicture& picture, double device);
+  static bool onDevicePixels(const QRectF& at, const QPixmap& pixmap, double device,
+                             const QRectF& within);
   void drawMarker(QPainter& painter, const RunnerMarker& marker, const QRegion& dirty);
   void syncPictures(const Form& model, bool whole);
   QRectF glidedRect(const ShownPicture& shown, int64_t now) const;
-  void moveDrawn(ShownPicture& shown, int64_t now);
+  void moveDrawn(ShownPicture& shown, int64_t now, bool onTheWay = false);
 
   bool synced_ = false;
   double scale_ = 1.0;
@@ -102,8 +110,10 @@ class Canvas final : public QWidget {
   std::map<FontKey, QFont> fonts_;
   CaptionLayouts captions_;
   std::map<SpriteKey, QPixmap> pixmaps_;
+  std::map<qint64, QPixmap> doubled_;  // pixmaps_ at twice their size, by their cache keys
   ScreenLayouter layouter_;
   ScreenLayout layout_;
+  uint64_t shownLayout_ = 0;  // the layouter's generation layout_ came from
   RaceMarkers markers_;
 };
 

@@ -28,10 +28,10 @@ CaptionLayout::CaptionLayout(const QString& caption, const QFont& font) {
   width_ = line.naturalTextWidth();
 
   for (const QGlyphRun& glyphs : layout.glyphRuns()) {
-    Run run{glyphs, {}, {}};
+    Run run{glyphs, glyphs.glyphIndexes(), glyphs.positions(), {}, {}};
     const QRawFont raw = glyphs.rawFont();
-    const QList<quint32> indexes = glyphs.glyphIndexes();
-    const QList<QPointF> positions = glyphs.positions();
+    const QList<quint32>& indexes = run.indexes;
+    const QList<QPointF>& positions = run.positions;
     run.inkLeft.reserve(static_cast<size_t>(indexes.size()));
     run.inkRight.reserve(static_cast<size_t>(indexes.size()));
     for (qsizetype i = 0; i < indexes.size(); ++i) {
@@ -67,8 +67,8 @@ void CaptionLayout::draw(QPainter& painter, const QPointF& at, const QRegion& re
       painter.drawGlyphRun(at, run.glyphs);
       continue;
     }
-    const QList<quint32> indexes = run.glyphs.glyphIndexes();
-    const QList<QPointF> positions = run.glyphs.positions();
+    const QList<quint32>& indexes = run.indexes;
+    const QList<QPointF>& positions = run.positions;
     QList<quint32> someIndexes;
     QList<QPointF> somePositions;
     someIndexes.reserve(static_cast<qsizetype>(picked.size()));

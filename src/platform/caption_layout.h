@@ -34,6 +34,9 @@ class CaptionLayout {
  private:
   struct Run {
     QGlyphRun glyphs;
+    // Its glyphs and their places, kept for picking the few a repaint needs.
+    QList<quint32> indexes;
+    QList<QPointF> positions;
     // Where each glyph's ink may start and end along the line, in the order of the glyphs.
     std::vector<qreal> inkLeft, inkRight;
   };

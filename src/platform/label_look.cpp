@@ -1,6 +1,7 @@
 #include "platform/label_look.h"
 
 #include <QRegion>
+#include <algorithm>
 #include <cmath>
 
 namespace milka::platform {
@@ -11,12 +12,12 @@ QColor colour(uint32_t rgb) {
   return QColor(static_cast<QRgb>(rgb));
 }
 
-// Everything but the place: two labels equal here look the same wherever they stand.
-bool sameLook(const Label& a, const Label& b) {
-  return a.caption == b.caption && a.foreColour == b.foreColour && a.backColour == b.backColour &&
-         a.transparent == b.transparent && a.bold == b.bold && a.fontSize == b.fontSize &&
-         a.alignment == b.alignment && a.face == b.face && a.width == b.width &&
-         a.height == b.height;
+// Everything but the place and the colours: two labels equal here and in colour look the same
+// wherever they stand.
+bool sameShape(const Label& a, const Label& b) {
+  return a.caption == b.caption && a.transparent == b.transparent && a.bold == b.bold &&
+         a.fontSize == b.fontSize && a.alignment == b.alignment && a.face == b.face &&
+         a.width == b.width && a.height == b.height;
 }
 
 // The same words in the same font, wherever they stand.
@@ -45,19 +46,17 @@ void LabelLook::adopt(const Label& model, const QRectF& rect, const CaptionFit& 
     for (const TextRun& run : fit.runs)
       runs_.push_back(run.text.isEmpty() ? nullptr : layouts.get(run.text.toStdString(), font));
   }
-  if (fresh || !sameLook(model, model_) || !sameWords || !samePlaces(fit, rect, fit_, rect_))
-    kept_ = {};
-  // Only a label repainted while it stands still (something over it changed) earns a picture;
-  // one that moves or changes every tick is cheaper drawn straight.
-  drawnOnce_ = false;
+  if (fresh || !sameShape(model, model_) || !sameWords || !samePlaces(fit, rect, fit_, rect_))
+    kept_.clear();
   model_ = model;
   rect_ = rect;
   area_ = rect.toAlignedRect();
   fit_ = fit;
   font_ = &font;
-  // The kept picture holds the label's fraction of a pixel; a move that changes it would
-  // rasterise differently.
-  if (!kept_.isNull() && rect_.translated(-area_.topLeft()) != keptRect_) kept_ = {};
+}
+
+bool LabelLook::keptPicture() const {
+  return std::any_of(kept_.begin(), kept_.end(), [](const Kept& k) { return !k.picture.isNull(); });
 }
 
 void LabelLook::paint(QPainter& painter, const QRegion& region) {
@@ -69,24 +68,29 @@ void LabelLook::paint(QPainter& painter, const QRegion& region) {
     draw(painter, region);
     return;
   }
-  if (!kept_.isNull() && kept_.devicePixelRatio() != scale) kept_ = {};
-  if (kept_.isNull()) {
-    if (!drawnOnce_) {
-      drawnOnce_ = true;
-      draw(painter, region);
-      return;
-    }
-    keep(scale);
+  const QRectF within = rect_.translated(-area_.topLeft());
+  auto look = std::find_if(kept_.begin(), kept_.end(), [&](const Kept& k) {
+    return k.foreColour == model_.foreColour && k.backColour == model_.backColour &&
+           k.within == within && k.scale == scale;
+  });
+  if (look == kept_.end()) {
+    // A look not seen before is drawn straight: a label that never looks the same twice is
+    // cheaper so.
+    if (kept_.size() >= kKeptLooks) kept_.erase(kept_.begin());
+    kept_.push_back({model_.foreColour, model_.backColour, within, scale, {}});
+    draw(painter, region);
+    return;
   }
+  if (look->picture.isNull()) look->picture = keep(scale);
   for (const QRect& dirty : region) {
     const QRect part = dirty & area_;
     if (part.isEmpty()) continue;
     const QPointF from = QPointF(part.topLeft() - area_.topLeft()) * scale;
-    painter.drawPixmap(QRectF(part), kept_, QRectF(from, QSizeF(part.size()) * scale));
+    painter.drawPixmap(QRectF(part), look->picture, QRectF(from, QSizeF(part.size()) * scale));
   }
 }
 
-void LabelLook::keep(qreal scale) {
+QPixmap LabelLook::keep(qreal scale) {
   QPixmap picture((QSizeF(area_.size()) * scale).toSize());
   picture.setDevicePixelRatio(scale);
   picture.fill(Qt::transparent);
@@ -94,8 +98,7 @@ void LabelLook::keep(qreal scale) {
   painter.translate(-QPointF(area_.topLeft()));
   draw(painter, QRegion(area_));
   painter.end();
-  kept_ = picture;
-  keptRect_ = rect_.translated(-area_.topLeft());
+  return picture;
 }
 
 void LabelLook::draw(QPainter& painter, const QRegion& region) {

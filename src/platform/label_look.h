@@ -1,7 +1,9 @@
 // How a label looks, in one place: its fill and its caption as fitted to its box (lines or table
 // cells, see caption_fit.h). The canvas draws a label either straight onto the window, only the
-// glyphs that land where it repaints, or, once an opaque label's look has held still, from a
-// picture of it kept per screen scale; an unchanged caption is never laid out again.
+// glyphs that land where it repaints, or, once an opaque label has been painted a second time
+// looking the same, from a picture of it kept per screen scale; an unchanged caption is never
+// laid out again. A label that moves or changes colour and comes back to a look it has shown
+// (the title's caption bobbing through its colours) finds its picture still kept.
 #pragma once
 
 #include <QFont>
@@ -36,12 +38,12 @@ class LabelLook {
   const QRectF& rect() const { return rect_; }
   // The whole pixels the label touches.
   const QRect& area() const { return area_; }
-  bool keptPicture() const { return !kept_.isNull(); }
+  bool keptPicture() const;
 
  private:
   // The fill, then the caption's runs where its fit puts them, cut at the border.
   void draw(QPainter& painter, const QRegion& region);
-  void keep(qreal scale);
+  QPixmap keep(qreal scale);
 
   Label model_;
   QRectF rect_;
@@ -50,10 +52,17 @@ class LabelLook {
   const QFont* font_ = nullptr;
   // One laid-out line of glyphs per run of the fit; none for an empty run.
   std::vector<std::shared_ptr<const CaptionLayout>> runs_;
-  // Drawn once with this look already; a second time makes a picture worth keeping.
-  bool drawnOnce_ = false;
-  QPixmap kept_;
-  QRectF keptRect_;  // rect_ relative to area_ when kept_ was made
+  // The looks this caption has been painted with: its colours, where in its first whole pixel
+  // it stood (a picture holds that fraction, a place with another one rasterises differently)
+  // and the screen's scale. Seen once, a look has no picture yet; seen again, it gets one.
+  struct Kept {
+    uint32_t foreColour = 0, backColour = 0;
+    QRectF within;  // rect_ relative to area_
+    qreal scale = 0;
+    QPixmap picture;
+  };
+  static constexpr size_t kKeptLooks = 24;
+  std::vector<Kept> kept_;
 };
 
 }  // namespace milka::platform

@@ -3,6 +3,8 @@
 #include <QFontMetricsF>
 #include <cmath>
 #include <cstdlib>
+#include <map>
+#include <utility>
 
 #include "platform/fonts.h"
 #include "race/board_tables.h"
@@ -23,6 +25,36 @@ constexpr double kEdgeMargin = 2;
 QString gapText(int32_t lengths, bool leader) {
   if (leader) return QStringLiteral("先頭");
   return QString::fromStdString(race::marginTextOf(lengths)) + QStringLiteral("馬身");
+}
+
+// A marker's few words, measured once each: the markers are worked out on every tick of a race.
+class MarkerWords {
+ public:
+  double width(const QString& text, bool bold) {
+    auto [at, made] = widths_.try_emplace({text, bold}, 0.0);
+    if (made) {
+      if (widths_.size() > kKept) {
+        widths_.clear();
+        at = widths_.try_emplace({text, bold}, 0.0).first;
+      }
+      at->second = advanceOf(text, bold ? numberFont_ : gapFont_);
+    }
+    return at->second;
+  }
+  double textHeight() const { return textHeight_; }
+
+ private:
+  static constexpr size_t kKept = 256;
+  QFont numberFont_ = gameFont(kMarkerFace, kMarkerPoints, true);
+  QFont gapFont_ = gameFont(kMarkerFace, kMarkerPoints);
+  double textHeight_ = QFontMetricsF(gapFont_).height();
+  std::map<std::pair<QString, bool>, double> widths_;
+};
+
+MarkerWords& markerWords() {
+  // Never destroyed: fonts must not outlive the application that made them.
+  static auto* words = new MarkerWords;
+  return *words;
 }
 
 }  // namespace
@@ -53,9 +85,8 @@ RaceMarkers raceMarkers(const Form& form, const GameState& s) {
     if (k == 1 || (leftward ? left < leaderLeft : left > leaderLeft)) leaderLeft = left;
   }
 
-  const QFont numberFont = gameFont(kMarkerFace, kMarkerPoints, true);
-  const QFont gapFont = gameFont(kMarkerFace, kMarkerPoints);
-  const double textHeight = QFontMetricsF(gapFont).height();
+  MarkerWords& words = markerWords();
+  const double textHeight = words.textHeight();
   for (int k = 1; k <= 10; ++k) {
     const QRectF& picture = at[static_cast<size_t>(k)];
     // Half a horse inside the window still reads as a horse; less than that gets a marker.
@@ -73,8 +104,8 @@ RaceMarkers raceMarkers(const Form& form, const GameState& s) {
     const QString number =
         m.atLeftEdge ? QStringLiteral("◀%1").arg(k) : QStringLiteral("%1▶").arg(k);
     const QString gap = gapText(lengths, picture.left() == leaderLeft);
-    const double numberWidth = advanceOf(number, numberFont);
-    const double gapWidth = advanceOf(gap, gapFont);
+    const double numberWidth = words.width(number, true);
+    const double gapWidth = words.width(gap, false);
 
     // On whole pixels, so the plate's edges come out the same however a repaint is clipped.
     const double laneTop = race::kRunnerPictures[static_cast<size_t>(k)].laneTop / kTwipsPerPixel;

@@ -66,8 +66,16 @@ CaptionFit ScreenLayouter::fitted(const Label& label, const QRectF& box) {
   return placed;
 }
 
-ScreenLayout ScreenLayouter::layout(const Form& form, bool tables) {
-  ScreenLayout out;
+const ScreenLayout& ScreenLayouter::layOut(const Form& form, bool tables) {
+  if (generation_ > 0 && tables == laidTables_ && form.clientWidth == laidWidth_ &&
+      form.clientHeight == laidHeight_ && form.labels == laidLabels_)
+    return laid_;
+  laidLabels_ = form.labels;
+  laidWidth_ = form.clientWidth;
+  laidHeight_ = form.clientHeight;
+  laidTables_ = tables;
+  ++generation_;
+  ScreenLayout& out = laid_;
   std::array<bool, kLabelCount + 1> shown{};
   std::array<bool, kLabelCount + 1> inTable{};
   for (int n = 1; n <= kLabelCount; ++n) {
@@ -106,13 +114,26 @@ ScreenLayout ScreenLayouter::layout(const Form& form, bool tables) {
   // other's words: the one that starts further left gives up its right-hand side, unless it is
   // a table row, whose columns stay where the table put them; then the other gives up its left.
   // A second pass catches a caption that moved into a third one's way.
+  // Where ink can be, label by label, kept up to date as captions give way.
+  std::array<QRectF, kLabelCount + 1> ink{};
+  for (int n = 1; n <= kLabelCount; ++n)
+    if (shown[static_cast<size_t>(n)])
+      ink[static_cast<size_t>(n)] = out.labels[static_cast<size_t>(n)].textRect();
+  // wordsCollide, on the rectangles above.
+  const auto collide = [&](int a, int b) {
+    const int upper = paintedAbove(a, b) ? a : b;
+    if (!form.label(upper).transparent) return false;
+    return ink[static_cast<size_t>(a)]
+        .adjusted(-kWordGap, 0, kWordGap, 0)
+        .intersects(ink[static_cast<size_t>(b)]);
+  };
   for (int pass = 0; pass < 2; ++pass) {
     for (int i = 1; i <= kLabelCount; ++i) {
       for (int j = i + 1; j <= kLabelCount; ++j) {
         const auto a = static_cast<size_t>(i), b = static_cast<size_t>(j);
         if (!shown[a] || !shown[b] || (inTable[a] && inTable[b])) continue;
-        if (!wordsCollide(form, out, i, j)) continue;
-        const QRectF ra = out.labels[a].textRect(), rb = out.labels[b].textRect();
+        if (!collide(i, j)) continue;
+        const QRectF ra = ink[a], rb = ink[b];
         const bool aIsLeft = ra.left() < rb.left() || (ra.left() == rb.left() && i > j);
         const bool aYields = inTable[b] || (!inTable[a] && aIsLeft);
         const size_t yields = aYields ? a : b;
@@ -126,6 +147,7 @@ ScreenLayout ScreenLayouter::layout(const Form& form, bool tables) {
           box.setLeft(std::max(box.left(), other.right() + gap));
         if (box.width() <= 0) continue;
         out.labels[yields] = fitted(label, box);
+        ink[yields] = out.labels[yields].textRect();
       }
     }
   }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <tuple>
 #include <vector>
@@ -45,10 +46,15 @@ constexpr double kWordGap = 3.0;
 bool wordsCollide(const Form& form, const ScreenLayout& layout, int a, int b);
 
 // Lays out a whole screen. Keeps what it measured for captions it has seen, so calling it on
-// every tick of a race costs only the captions that changed.
+// every tick of a race costs only the captions that changed, and the screen as last laid out,
+// so calling it again on labels that did not change costs nothing.
 class ScreenLayouter {
  public:
-  ScreenLayout layout(const Form& form, bool tables);
+  ScreenLayout layout(const Form& form, bool tables) { return layOut(form, tables); }
+  // The same, kept here until the next call.
+  const ScreenLayout& layOut(const Form& form, bool tables);
+  // Counts the layouts worked out afresh: the same count, the same layout as before.
+  uint64_t generation() const { return generation_; }
   // The caption alone in its box, without regard to any other.
   CaptionFit fitted(const Label& label, const QRectF& box);
 
@@ -64,6 +70,12 @@ class ScreenLayouter {
   // The table as last laid out: it stands unchanged for whole screens.
   std::vector<TableRow> tableRows_;
   std::vector<CaptionFit> tableLayout_;
+  // The last call's labels, window and answer.
+  std::array<Label, kLabelCount + 1> laidLabels_{};
+  float laidWidth_ = 0, laidHeight_ = 0;
+  bool laidTables_ = false;
+  uint64_t generation_ = 0;
+  ScreenLayout laid_;
 };
 
 }  // namespace milka::platform
