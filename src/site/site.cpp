@@ -413,17 +413,17 @@ void Site::addRoutes() {
 }
 
 Store& Site::threadStore() {
-  // Each thread that works on the database has a connection of its own; the pools' threads
-  // live as long as the site, and their stores with them.
-  thread_local std::unique_ptr<Store> own;
-  if (!own) {
-    own = std::make_unique<Store>(database_, tokenLifetime_, now_);
+  // Each thread that works on the database has a connection of its own, ended with the thread
+  // (the pools' threads live as long as the site).
+  if (!stores_.hasLocalData()) {
+    auto* own = new Store(database_, tokenLifetime_, now_);
     QString error;
     if (!own->open(&error))
       qWarning("milka-site: a connection to the database could not be made yet: %s",
                qPrintable(error));
+    stores_.setLocalData(own);
   }
-  return *own;
+  return *stores_.localData();
 }
 
 QHostAddress Site::clientOf(const QHttpServerRequest& request) const {

@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
+#include <QThreadStorage>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -104,6 +105,9 @@ class Site final : public QObject {
   };
   QHash<QHostAddress, Allowance> mints_;
   QElapsedTimer sinceStart_;
+  // The connections of the pools' threads, each deleted as its thread ends: declared before the
+  // pools, so it outlasts them.
+  QThreadStorage<Store*> stores_;
   QThreadPool replays_;
   std::atomic<int> inFlight_ = 0;
   // Database work of the pages and entries, each thread with a connection of its own.
