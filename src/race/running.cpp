@@ -206,9 +206,10 @@ void runningTick(Game& g) {
   // The career never goes below the final lap; if it ever did, the race still ends there.
   const bool finalLap = s.lapsToGo <= 0;
 
-  const std::string rail = repeat("┳", 500);
-  f.label(7).caption = rail;
-  f.label(8).caption = rail;
+  // The rails are the same every tick: made once, and put back only where something changed them.
+  static const std::string kRail = repeat("┳", 500);
+  if (f.label(7).caption != kRail) f.label(7).caption = kRail;
+  if (f.label(8).caption != kRail) f.label(8).caption = kRail;
   if (course.leftward) {
     if (f.label(8).left > -300) f.label(7).left = f.label(8).left = -1800;
   } else if (f.label(7).left < -1500) {
