@@ -4,12 +4,12 @@
 #include <QNetworkRequest>
 #include <QTimer>
 #include <QUrl>
-#include <algorithm>
 #include <memory>
 #include <utility>
 
 #include "online/submit.h"
 #include "platform/career_notes.h"
+#include "platform/online_port.h"
 #include "platform/window.h"
 
 namespace milka::platform {
@@ -134,34 +134,25 @@ void JournalUpload::post(const QString& where, const QByteArray& body,
   // A redirect would drop the body, and another site has no business with the journal.
   request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                        QNetworkRequest::ManualRedirectPolicy);
-  QNetworkReply* reply = manager_.post(request, body);
-
-  auto answer = std::make_shared<QByteArray>();
-  QTimer::singleShot(limit_, reply, [reply] { reply->abort(); });
-  connect(reply, &QNetworkReply::readyRead, this, [reply, answer] {
-    answer->append(reply->read(std::max<qsizetype>(0, kAnswerLimit - answer->size())));
-    // Whatever is past the limit is read and dropped, so a long answer still ends.
-    if (answer->size() >= kAnswerLimit) reply->readAll();
-  });
-  connect(reply, &QNetworkReply::finished, this, [reply, answer, end = std::move(end)] {
-    if (reply->isOpen() && answer->size() < kAnswerLimit)
-      answer->append(reply->read(kAnswerLimit - answer->size()));
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    // An answer that came back whole, whatever its status; a network error, a proxy's or the
-    // time limit (cancelled) is no answer at all.
-    const QNetworkReply::NetworkError error = reply->error();
-    const bool answered =
-        error == QNetworkReply::NoError || error >= QNetworkReply::ContentAccessDenied;
-    Outcome o;
-    if (error == QNetworkReply::NoError && status == 200) {
-      o.kind = Outcome::Checked;
-    } else if (answered && status == 400) {
-      o.kind = Outcome::Refused;
-      o.reason = reasonFrom(*answer);
-    }
-    reply->deleteLater();
-    end(o);
-  });
+  // Whatever is past the limit is read and dropped, so a long answer still ends.
+  readBounded(manager_.post(request, body), this, limit_, kAnswerLimit, PastTheLimit::Drop,
+              [end = std::move(end)](QNetworkReply* reply, const QByteArray& answer, bool) {
+                const int status =
+                    reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+                // An answer that came back whole, whatever its status; a network error, a proxy's
+                // or the time limit (cancelled) is no answer at all.
+                const QNetworkReply::NetworkError error = reply->error();
+                const bool answered =
+                    error == QNetworkReply::NoError || error >= QNetworkReply::ContentAccessDenied;
+                Outcome o;
+                if (error == QNetworkReply::NoError && status == 200) {
+                  o.kind = Outcome::Checked;
+                } else if (answered && status == 400) {
+                  o.kind = Outcome::Refused;
+                  o.reason = reasonFrom(answer);
+                }
+                end(o);
+              });
 }
 
 void JournalUpload::finish(const Outcome& outcome, const std::string& entry,

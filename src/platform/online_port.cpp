@@ -38,37 +38,50 @@ std::string QtOnlinePort::locationUrl() const {
   return location_;
 }
 
+void readBounded(QNetworkReply* reply, QObject* context, std::chrono::milliseconds limit,
+                 qint64 maxBytes, PastTheLimit past,
+                 std::function<void(QNetworkReply*, const QByteArray&, bool)> done) {
+  auto body = std::make_shared<QByteArray>();
+  auto over = std::make_shared<bool>(false);
+  QTimer::singleShot(limit, reply, [reply] { reply->abort(); });
+  const auto take = [reply, body, over, maxBytes, past] {
+    if (*over) {
+      reply->readAll();
+      return;
+    }
+    body->append(reply->read(maxBytes + 1 - body->size()));
+    if (body->size() <= maxBytes) return;
+    *over = true;
+    body->truncate(maxBytes);
+    if (past == PastTheLimit::Abort)
+      reply->abort();
+    else
+      reply->readAll();
+  };
+  QObject::connect(reply, &QNetworkReply::readyRead, context, take);
+  QObject::connect(reply, &QNetworkReply::finished, context,
+                   [reply, body, over, take, done = std::move(done)] {
+                     if (reply->isOpen()) take();
+                     done(reply, *body, *over);
+                     reply->deleteLater();
+                   });
+}
+
 void QtOnlinePort::get(
     const std::string& url,
     std::function<void(const QString& where, const QByteArray& body, bool whole)> end) {
   QNetworkRequest request(QUrl(QString::fromStdString(url)));
-  // The transfer timeout only counts silence; the timer below bounds a server that trickles.
   request.setTransferTimeout(static_cast<int>(limit_.count()));
-  QNetworkReply* reply = manager_.get(request);
   ++pending_;
-
-  auto body = std::make_shared<QByteArray>();
-  auto overflowed = std::make_shared<bool>(false);
-  QTimer::singleShot(limit_, reply, [reply] { reply->abort(); });
-  connect(reply, &QNetworkReply::readyRead, this, [reply, body, overflowed] {
-    body->append(reply->readAll());
-    if (static_cast<size_t>(body->size()) > online::kFetchedTextLimit) {
-      *overflowed = true;
-      body->clear();
-      reply->abort();
-    }
-  });
-  connect(reply, &QNetworkReply::finished, this,
-          [this, reply, body, overflowed, end = std::move(end)] {
-            if (!*overflowed && reply->bytesAvailable() > 0) body->append(reply->readAll());
-            const bool whole = !*overflowed && reply->error() == QNetworkReply::NoError &&
-                               static_cast<size_t>(body->size()) <= online::kFetchedTextLimit;
-            const QString where = reply->url().toString(QUrl::FullyEncoded);
-            reply->deleteLater();
-            --pending_;
-            end(where, whole ? *body : QByteArray(), whole);
-            if (after_) after_();
-          });
+  readBounded(
+      manager_.get(request), this, limit_, static_cast<qint64>(online::kFetchedTextLimit),
+      PastTheLimit::Abort,
+      [this, end = std::move(end)](QNetworkReply* reply, const QByteArray& body, bool over) {
+        const bool whole = !over && reply->error() == QNetworkReply::NoError;
+        --pending_;
+        end(reply->url().toString(QUrl::FullyEncoded), whole ? body : QByteArray(), whole);
+        if (after_) after_();
+      });
 }
 
 void QtOnlinePort::fetch(const std::string& url, std::function<void(std::string)> done) {

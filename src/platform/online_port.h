@@ -16,6 +16,20 @@ class QNetworkReply;
 
 namespace milka::platform {
 
+// What to do with an answer longer than a reader takes.
+enum class PastTheLimit {
+  Abort,  // end the request: a longer answer counts for nothing
+  Drop,   // keep the first bytes and let the rest go by, so the answer still ends
+};
+
+// Reads reply's answer, at most maxBytes of it, within limit in all (a transfer timeout only
+// counts silence, so a server that trickles is bounded here); then done(reply, body, over), with
+// over when the answer ran past maxBytes. The reply is deleted after done; done and the reading
+// run in context's thread and end with it.
+void readBounded(QNetworkReply* reply, QObject* context, std::chrono::milliseconds limit,
+                 qint64 maxBytes, PastTheLimit past,
+                 std::function<void(QNetworkReply* reply, const QByteArray& body, bool over)> done);
+
 class QtOnlinePort final : public QObject, public OnlinePort {
   Q_OBJECT
  public:

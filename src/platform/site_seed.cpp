@@ -2,10 +2,10 @@
 
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTimer>
 #include <QUrl>
-#include <memory>
 #include <utility>
+
+#include "platform/online_port.h"
 
 namespace milka::platform {
 
@@ -39,33 +39,17 @@ void SiteSeeds::ask(const std::string& base, std::function<void(std::string)> do
   while (!url.empty() && url.back() == '/') url.pop_back();
   QNetworkRequest request(QUrl(QString::fromStdString(url + "/seed.php")));
   request.setTransferTimeout(static_cast<int>(limit_.count()));
-  QNetworkReply* reply = manager_.get(request);
   ++pending_;
-
-  auto body = std::make_shared<QByteArray>();
-  auto overflowed = std::make_shared<bool>(false);
-  // The transfer timeout only counts silence; this bounds a site that trickles.
-  QTimer::singleShot(limit_, reply, [reply] { reply->abort(); });
-  connect(reply, &QNetworkReply::readyRead, this, [reply, body, overflowed] {
-    if (*overflowed) return;
-    body->append(reply->read(kReadLimit + 1 - body->size()));
-    if (body->size() > kReadLimit) {
-      *overflowed = true;
-      reply->abort();
-    }
-  });
-  connect(reply, &QNetworkReply::finished, this,
-          [this, reply, body, overflowed, done = std::move(done)] {
-            if (!*overflowed && reply->isOpen() && body->size() <= kReadLimit)
-              body->append(reply->read(kReadLimit + 1 - body->size()));
-            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            const std::string text(body->constData(), static_cast<size_t>(body->size()));
-            const bool good = !*overflowed && reply->error() == QNetworkReply::NoError &&
-                              status == 200 && isSiteSeed(text);
-            reply->deleteLater();
-            --pending_;
-            done(good ? text : std::string());
-          });
+  readBounded(
+      manager_.get(request), this, limit_, kReadLimit, PastTheLimit::Abort,
+      [this, done = std::move(done)](QNetworkReply* reply, const QByteArray& body, bool over) {
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const std::string text(body.constData(), static_cast<size_t>(body.size()));
+        const bool good =
+            !over && reply->error() == QNetworkReply::NoError && status == 200 && isSiteSeed(text);
+        --pending_;
+        done(good ? text : std::string());
+      });
 }
 
 }  // namespace milka::platform
