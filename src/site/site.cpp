@@ -338,30 +338,21 @@ void Site::addRoutes() {
     });
   });
 
-  http_.route(
-      "/pdf.php", [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
-        if (!mayMint(clientOf(request))) return answerNow(request, std::move(responder), tooMany());
-        onDatabase(request, std::move(responder), [](Store& store) {
-          const QByteArray token = store.issueToken();
-          if (token.isEmpty())
-            return plain(QStringLiteral("ただいま受付できません。"), Status::ServiceUnavailable);
-          // Exactly the token: the game puts the whole answer into its query as it is.
-          QHttpServerResponse response("text/plain; charset=utf-8", token);
-          secure(response);
-          return response;
-        });
+  // pdf.php's tokens and seed.php's seeds: rationed per client, and the answer exactly the
+  // value, which the game puts into its query or journal as it is.
+  const auto mint = [this](QByteArray (Store::*issue)()) {
+    return [this, issue](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+      if (!mayMint(clientOf(request))) return answerNow(request, std::move(responder), tooMany());
+      onDatabase(request, std::move(responder), [issue](Store& store) {
+        const QByteArray value = (store.*issue)();
+        if (value.isEmpty())
+          return plain(QStringLiteral("ただいま受付できません。"), Status::ServiceUnavailable);
+        return plain(QString::fromLatin1(value));
       });
-
-  http_.route(
-      "/seed.php", [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
-        if (!mayMint(clientOf(request))) return answerNow(request, std::move(responder), tooMany());
-        onDatabase(request, std::move(responder), [](Store& store) {
-          const QByteArray seed = store.issueSeed();
-          if (seed.isEmpty())
-            return plain(QStringLiteral("ただいま受付できません。"), Status::ServiceUnavailable);
-          return plain(QString::fromLatin1(seed));
-        });
-      });
+    };
+  };
+  http_.route("/pdf.php", mint(&Store::issueToken));
+  http_.route("/seed.php", mint(&Store::issueSeed));
 
   http_.route(
       "/vbvb55.php", [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {

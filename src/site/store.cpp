@@ -206,6 +206,19 @@ QByteArray Store::issueSeed() {
                      kSeedLength, kSeedAlphabet);
 }
 
+Store::TokenState Store::tokenState(const QString& token, qint64 now) const {
+  std::optional<QSqlQuery> find =
+      run(QStringLiteral("SELECT issued_at, used_at IS NOT NULL FROM tokens WHERE token = ?"),
+          {token}, Retry::No);
+  if (!find) return TokenState::Unavailable;
+  if (!find->next()) return TokenState::Unknown;
+  const qint64 issuedAt = find->value(0).toLongLong();
+  const bool used = find->value(1).toBool();
+  find->finish();
+  if (used) return TokenState::Used;
+  return now - issuedAt > lifetime_ ? TokenState::Expired : TokenState::Fresh;
+}
+
 ProofFault Store::keepProof(const QByteArray& tokenBytes, const QByteArray& seedBytes,
                             const QByteArray& query, const QByteArray& journal,
                             const QByteArray& story) {
@@ -220,15 +233,13 @@ ProofFault Store::keepProof(const QByteArray& tokenBytes, const QByteArray& seed
     if (!exec(QStringLiteral("ROLLBACK"))) dropIfLost();
     return fault;
   };
-  std::optional<QSqlQuery> find = step(
-      QStringLiteral("SELECT issued_at, used_at IS NOT NULL FROM tokens WHERE token = ?"), {token});
-  if (!find) return refuse(ProofFault::Unavailable);
-  if (!find->next()) return refuse(ProofFault::UnknownToken);
-  const qint64 issuedAt = find->value(0).toLongLong();
-  const bool used = find->value(1).toBool();
-  find->finish();
-  if (used) return refuse(ProofFault::UsedToken);
-  if (now - issuedAt > lifetime_) return refuse(ProofFault::ExpiredToken);
+  switch (tokenState(token, now)) {
+    case TokenState::Unavailable: return refuse(ProofFault::Unavailable);
+    case TokenState::Unknown: return refuse(ProofFault::UnknownToken);
+    case TokenState::Used: return refuse(ProofFault::UsedToken);
+    case TokenState::Expired: return refuse(ProofFault::ExpiredToken);
+    case TokenState::Fresh: break;
+  }
 
   std::optional<QSqlQuery> uploaded =
       step(QStringLiteral("SELECT 1 FROM proofs WHERE token = ?"), {token});
@@ -272,21 +283,19 @@ Store::Entered Store::enter(const Entry& entry) {
     return Entered{fault, 0};
   };
 
-  std::optional<QSqlQuery> find = step(
-      QStringLiteral("SELECT issued_at, used_at IS NOT NULL FROM tokens WHERE token = ?"), {token});
-  if (!find) return refuse(QueryFault::Unavailable);
-  if (!find->next()) {
-    // Purged after use, or never issued.
-    std::optional<QSqlQuery> used =
-        step(QStringLiteral("SELECT 1 FROM careers WHERE token = ?"), {token});
-    if (!used) return refuse(QueryFault::Unavailable);
-    return refuse(used->next() ? QueryFault::UsedToken : QueryFault::UnknownToken);
+  switch (tokenState(token, now)) {
+    case TokenState::Unavailable: return refuse(QueryFault::Unavailable);
+    case TokenState::Unknown: {
+      // Purged after use, or never issued.
+      std::optional<QSqlQuery> used =
+          step(QStringLiteral("SELECT 1 FROM careers WHERE token = ?"), {token});
+      if (!used) return refuse(QueryFault::Unavailable);
+      return refuse(used->next() ? QueryFault::UsedToken : QueryFault::UnknownToken);
+    }
+    case TokenState::Used: return refuse(QueryFault::UsedToken);
+    case TokenState::Expired: return refuse(QueryFault::ExpiredToken);
+    case TokenState::Fresh: break;
   }
-  const qint64 issuedAt = find->value(0).toLongLong();
-  const bool used = find->value(1).toBool();
-  find->finish();
-  if (used) return refuse(QueryFault::UsedToken);
-  if (now - issuedAt > lifetime_) return refuse(QueryFault::ExpiredToken);
 
   // Of two entries with one token, in any processes, the second waits here for the first's
   // row lock and then finds the token used.

@@ -109,6 +109,9 @@ class Store {
 
  private:
   enum class Retry { No, Once };
+  enum class TokenState { Fresh, Unknown, Used, Expired, Unavailable };
+  // What token is now, read inside the caller's write transaction.
+  TokenState tokenState(const QString& token, qint64 now) const;
   bool migrate(QString* error);
   void purgeExpiredTokens(qint64 now);
   QByteArray issueUnique(const QString& insertSql, int length, const char* alphabet);
