@@ -1,8 +1,11 @@
 #!/bin/sh
 # What showing the game costs beside the bare window, under one Xvfb: the title and a race,
-# gliding on and off, at 1x and 2x. Each pair runs alternately (game, bare, game, bare …); each
-# run is left SETTLE seconds to start, then the processor time of its whole process (every
-# thread) and of the X server is taken over SECONDS. Prints the medians and their ratios.
+# gliding on and off, at 1x and 2x. The title is held against the bare window of bare/ (forty
+# labels, forty-two pictures, five timers each moving one); a race against bare_race, which shows
+# the same scripted races from the same model drawn plainly in one paintEvent. Each pair runs
+# alternately (game, bare, game, bare …); each run is left SETTLE seconds to start, then the
+# processor time of its whole process (every thread) and of the X server is taken over SECONDS.
+# Prints the medians and their ratios.
 #
 #   bench/frame_cost.sh BUILD_DIR [SECONDS [RUNS]]
 #
@@ -19,21 +22,34 @@ glides=${GLIDES:-on off}
 scales=${SCALES:-1 2}
 game=${FRAME_WATCH:-$build/bench/frame_watch}
 bare=$build/bench/bare_window
-for program in "$game" "$bare"; do
-  [ -x "$program" ] || { echo "frame_cost.sh: no $program (build frame_watch bare_window)" >&2; exit 2; }
+bare_race=$build/bench/bare_race
+for program in "$game" "$bare" "$bare_race"; do
+  [ -x "$program" ] || { echo "frame_cost.sh: no $program (build frame_watch bare_window bare_race)" >&2; exit 2; }
 done
 
 # A display nobody else holds.
 n=${FRAME_COST_DISPLAY:-71}
 while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
 display=:$n
-# No screen saver: ten minutes in, it would hide the windows and nothing would be drawn.
-Xvfb "$display" -screen 0 1600x1200x24 -nolisten tcp -s 0 -dpms >/dev/null 2>&1 &
-xvfb=$!
+xvfb=
 runs_dir=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "$runs_dir"' EXIT INT TERM
-sleep 1
-kill -0 $xvfb 2>/dev/null || { echo "frame_cost.sh: Xvfb did not start on $display" >&2; exit 2; }
+trap 'stop_x; rm -rf "$runs_dir"' EXIT INT TERM
+
+# A fresh X server for each row of the table, so that no row inherits what an earlier one left
+# in the server (a long table once read no X time at all in its last rows). No screen saver: ten
+# minutes in, it would hide the windows and nothing would be drawn.
+start_x() {
+  Xvfb "$display" -screen 0 1600x1200x24 -nolisten tcp -s 0 -dpms >/dev/null 2>&1 &
+  xvfb=$!
+  sleep 1
+  kill -0 $xvfb 2>/dev/null || { echo "frame_cost.sh: Xvfb did not start on $display" >&2; exit 2; }
+}
+stop_x() {
+  [ -n "$xvfb" ] || return 0
+  kill $xvfb 2>/dev/null || true
+  wait $xvfb 2>/dev/null || true
+  xvfb=
+}
 
 # Nanoseconds a process's threads have run, from the scheduler's own accounting.
 cpu_ns() {
@@ -54,7 +70,8 @@ measure() {
   x1=$(cpu_ns $xvfb)
   kill $pid 2>/dev/null || true
   wait $pid 2>/dev/null || true
-  kill -0 $xvfb 2>/dev/null || { echo "frame_cost.sh: Xvfb went away" >&2; exit 2; }
+  state=$(cut -d' ' -f3 /proc/$xvfb/stat 2>/dev/null || echo gone)
+  case $state in Z | gone) echo "frame_cost.sh: Xvfb went away" >&2; exit 2 ;; esac
   echo $(((p1 - p0) / 1000000)) $(((x1 - x0) / 1000000))
 }
 
@@ -76,12 +93,18 @@ for scene in $scenes; do
       [ "$glide" = on ] && flag=--glide
       : >"$runs_dir"/game
       : >"$runs_dir"/bare
+      start_x
       i=0
       while [ $i -lt "$runs" ]; do
         measure "$scale" "$game" "$scene" "$glide" "$length" >>"$runs_dir"/game
-        measure "$scale" "$bare" --run-seconds "$length" $flag >>"$runs_dir"/bare
+        if [ "$scene" = race ]; then
+          measure "$scale" "$bare_race" "$glide" "$length" >>"$runs_dir"/bare
+        else
+          measure "$scale" "$bare" --run-seconds "$length" $flag >>"$runs_dir"/bare
+        fi
         i=$((i + 1))
       done
+      stop_x
       for column in 1 2; do
         what=process
         [ $column = 2 ] && what=X

@@ -82,6 +82,7 @@ void Canvas::sync(const Form& model, const GameState& state) {
     }
     layout_ = layout;
     shownLayout_ = layouter_.generation();
+    findGrounds();
   }
   syncPictures(model, whole);
 
@@ -94,6 +95,27 @@ void Canvas::sync(const Form& model, const GameState& state) {
 
   synced_ = true;
   if (whole) update();
+}
+
+void Canvas::findGrounds() {
+  for (size_t i = 0; i < kLabelOrder.size(); ++i) {
+    const auto n = static_cast<size_t>(kLabelOrder[i]);
+    std::optional<uint32_t> ground = backColour_;
+    // The nearest label drawn before it that could leave a mark there decides.
+    for (size_t j = i; j-- > 0;) {
+      const LabelLook& below = labels_[static_cast<size_t>(kLabelOrder[j])];
+      const Label& m = below.model();
+      if (m.transparent && m.caption.empty()) continue;
+      if (!below.area().intersects(labels_[n].area())) continue;
+      // A bare fill over every pixel the label touches is one colour; anything else is not.
+      if (!m.transparent && m.caption.empty() && below.rect().contains(QRectF(labels_[n].area())))
+        ground = m.backColour;
+      else
+        ground.reset();
+      break;
+    }
+    grounds_[n] = ground;
+  }
 }
 
 void Canvas::syncPictures(const Form& model, bool whole) {
@@ -264,9 +286,11 @@ void Canvas::paintEvent(QPaintEvent* event) {
   const double pixelsPerPixel =
       device.type() <= QTransform::TxScale && device.m11() == device.m22() ? device.m11() : 0;
 
+  const QRect shown = formRect().toAlignedRect();
   for (int n : kLabelOrder) {
     LabelLook& label = labels_[static_cast<size_t>(n)];
-    if (dirty.intersects(label.area())) label.paint(painter, dirty);
+    if (dirty.intersects(label.area()))
+      label.paint(painter, dirty, grounds_[static_cast<size_t>(n)], shown);
   }
   for (int n = 1; n <= kImageCount; ++n) {
     const ShownPicture& picture = pictures_[static_cast<size_t>(n)];

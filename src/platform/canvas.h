@@ -96,6 +96,7 @@ class Canvas final : public QWidget {
                              const QRectF& within);
   void drawMarker(QPainter& painter, const RunnerMarker& marker, const QRegion& dirty);
   void syncPictures(const Form& model, bool whole);
+  void findGrounds();
   QRectF glidedRect(const ShownPicture& shown, int64_t now) const;
   void moveDrawn(ShownPicture& shown, int64_t now, bool onTheWay = false);
 
@@ -106,6 +107,8 @@ class Canvas final : public QWidget {
   QTimer frames_;
   uint32_t backColour_ = 0;
   std::array<LabelLook, kLabelCount + 1> labels_{};
+  // The one colour under each see-through label, where nothing else is.
+  std::array<std::optional<uint32_t>, kLabelCount + 1> grounds_{};
   std::array<ShownPicture, kImageCount + 1> pictures_{};
   std::map<FontKey, QFont> fonts_;
   CaptionLayouts captions_;

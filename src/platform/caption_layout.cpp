@@ -84,6 +84,15 @@ void CaptionLayout::draw(QPainter& painter, const QPointF& at, const QRegion& re
   }
 }
 
+qreal CaptionLayout::inkReachFrom(qreal x) const {
+  qreal reach = x;
+  for (const Run& run : runs_)
+    for (size_t i = 0; i < run.inkRight.size(); ++i)
+      if (run.positions[static_cast<qsizetype>(i)].x() < x)
+        reach = std::max(reach, run.inkRight[i]);
+  return reach;
+}
+
 std::shared_ptr<const CaptionLayout> CaptionLayouts::get(const std::string& caption,
                                                          const QFont& font) {
   Key key{caption, &font};

@@ -31,6 +31,10 @@ class CaptionLayout {
   // exactly as drawing the whole caption would give them there.
   void draw(QPainter& painter, const QPointF& at, const QRegion& region) const;
 
+  // How far right the ink of the glyphs that start left of x reaches, in the caption's own
+  // coordinates; x itself when none does.
+  qreal inkReachFrom(qreal x) const;
+
  private:
   struct Run {
     QGlyphRun glyphs;

@@ -59,44 +59,83 @@ bool LabelLook::keptPicture() const {
   return std::any_of(kept_.begin(), kept_.end(), [](const Kept& k) { return !k.picture.isNull(); });
 }
 
-void LabelLook::paint(QPainter& painter, const QRegion& region) {
+void LabelLook::paint(QPainter& painter, const QRegion& region, std::optional<uint32_t> ground,
+                      const QRect& visible) {
   const qreal scale = painter.deviceTransform().m11();
-  // A bare fill costs less than a copy, a see-through label must blend with what lies under it
-  // each time, and at a fractional scale whole pixels are no longer whole on the screen.
-  if (model_.transparent || model_.caption.empty() || std::floor(scale) != scale ||
-      painter.deviceTransform().m22() != scale) {
+  // A bare fill costs less than a copy, a see-through label on more than one colour must blend
+  // with what lies under it each time, and at a fractional scale whole pixels are no longer whole
+  // on the screen.
+  if (!model_.transparent) ground.reset();
+  // Qt rasterises a glyph that starts above or left of the device's first pixel differently
+  // from the same glyph anywhere else, so what such glyphs reach of the screen is drawn as it
+  // always is rather than copied; a label reaching above the screen is drawn straight.
+  const QPointF deviceZero =
+      QPointF(-painter.deviceTransform().dx(), -painter.deviceTransform().dy()) / scale;
+  if (rect_.top() < deviceZero.y() || (model_.transparent && !ground) || model_.caption.empty() ||
+      std::floor(scale) != scale || painter.deviceTransform().m22() != scale) {
     draw(painter, region);
     return;
   }
+  const uint32_t back = ground.value_or(model_.backColour);
   const QRectF within = rect_.translated(-area_.topLeft());
   auto look = std::find_if(kept_.begin(), kept_.end(), [&](const Kept& k) {
-    return k.foreColour == model_.foreColour && k.backColour == model_.backColour &&
-           k.within == within && k.scale == scale;
+    return k.foreColour == model_.foreColour && k.backColour == back && k.within == within &&
+           k.scale == scale;
   });
   if (look == kept_.end()) {
     // A look not seen before is drawn straight: a label that never looks the same twice is
     // cheaper so.
     if (kept_.size() >= kKeptLooks) kept_.erase(kept_.begin());
-    kept_.push_back({model_.foreColour, model_.backColour, within, scale, {}});
+    kept_.push_back({model_.foreColour, back, within, scale, {}, {}});
     draw(painter, region);
     return;
   }
-  if (look->picture.isNull()) look->picture = keep(scale);
-  for (const QRect& dirty : region) {
-    const QRect part = dirty & area_;
-    if (part.isEmpty()) continue;
-    const QPointF from = QPointF(part.topLeft() - area_.topLeft()) * scale;
+  // What can be seen of the label now, and a margin for moving on.
+  const QRect seen = (visible.isEmpty() ? area_ : visible & area_).translated(-area_.topLeft());
+  if (seen.isEmpty()) return;
+  const QRect span = seen.adjusted(-kSpanMargin, -kSpanMargin, kSpanMargin, kSpanMargin) &
+                     QRect(QPoint(0, 0), area_.size());
+  if (look->picture.isNull() || !look->span.contains(seen)) {
+    look->span = span;
+    look->picture = keep(scale, span, ground);
+  }
+  QRegion copied = region & area_ & look->span.translated(area_.topLeft());
+  QRegion straight;
+  if (rect_.left() < deviceZero.x()) {
+    qreal reach = deviceZero.x();
+    for (size_t i = 0; i < runs_.size() && i < fit_.runs.size(); ++i)
+      if (runs_[i]) {
+        const qreal x = fit_.runs[i].origin.x();
+        reach = std::max(reach, runs_[i]->inkReachFrom(deviceZero.x() - x) + x);
+      }
+    if (reach > deviceZero.x()) {
+      const int left = static_cast<int>(std::floor(deviceZero.x()));
+      straight = copied & QRect(left, area_.top(), static_cast<int>(std::ceil(reach)) - left + 1,
+                                area_.height());
+      copied -= straight;
+    }
+  }
+  const QPoint origin = area_.topLeft() + look->span.topLeft();
+  for (const QRect& part : copied) {
+    const QPointF from = QPointF(part.topLeft() - origin) * scale;
     painter.drawPixmap(QRectF(part), look->picture, QRectF(from, QSizeF(part.size()) * scale));
   }
+  if (straight.isEmpty()) return;
+  painter.save();
+  painter.setClipRegion(straight, Qt::IntersectClip);
+  draw(painter, straight);
+  painter.restore();
 }
 
-QPixmap LabelLook::keep(qreal scale) {
-  QPixmap picture((QSizeF(area_.size()) * scale).toSize());
+QPixmap LabelLook::keep(qreal scale, const QRect& span, std::optional<uint32_t> ground) {
+  QPixmap picture((QSizeF(span.size()) * scale).toSize());
   picture.setDevicePixelRatio(scale);
-  picture.fill(Qt::transparent);
+  // A see-through label's picture holds its ground, so it is copied rather than blended.
+  picture.fill(ground ? colour(*ground) : QColor(Qt::transparent));
   QPainter painter(&picture);
-  painter.translate(-QPointF(area_.topLeft()));
-  draw(painter, QRegion(area_));
+  const QRect part = span.translated(area_.topLeft());
+  painter.translate(-QPointF(part.topLeft()));
+  draw(painter, QRegion(part));
   painter.end();
   return picture;
 }
@@ -105,7 +144,7 @@ void LabelLook::draw(QPainter& painter, const QRegion& region) {
   if (!model_.transparent) painter.fillRect(rect_, colour(model_.backColour));
   if (runs_.empty()) return;
   // Cut off at the label's border like the captions always were.
-  painter.setClipRect(rect_);
+  painter.setClipRect(rect_, Qt::IntersectClip);
   painter.setPen(colour(model_.foreColour));
   for (size_t i = 0; i < runs_.size() && i < fit_.runs.size(); ++i)
     if (runs_[i]) runs_[i]->draw(painter, fit_.runs[i].origin, region);

@@ -1,9 +1,12 @@
 // How a label looks, in one place: its fill and its caption as fitted to its box (lines or table
 // cells, see caption_fit.h). The canvas draws a label either straight onto the window, only the
-// glyphs that land where it repaints, or, once an opaque label has been painted a second time
-// looking the same, from a picture of it kept per screen scale; an unchanged caption is never
-// laid out again. A label that moves or changes colour and comes back to a look it has shown
-// (the title's caption bobbing through its colours) finds its picture still kept.
+// glyphs that land where it repaints, or, once it has been painted a second time looking the
+// same, from a picture of it kept per screen scale; an unchanged caption is never laid out again.
+// An opaque label can always be kept so; a see-through one only where nothing but one colour lies
+// under it (its ground), which the picture then holds. A label that moves or changes colour and
+// comes back to a look it has shown (the title's caption bobbing through its colours, a rail
+// scrolling by) finds its picture still kept. A picture holds only the part of a label that can
+// come into sight: a rail sixteen thousand pixels long keeps a window's width and a margin.
 #pragma once
 
 #include <QFont>
@@ -12,6 +15,7 @@
 #include <QRect>
 #include <QRectF>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/caption_fit.h"
@@ -30,8 +34,10 @@ class LabelLook {
 
   // Draw the label where it meets region, which the painter already clips to. The region is in
   // the painter's coordinates, the label's own (logical pixels of the form); a painter scaled
-  // further than the screen does must be given the region mapped back into them.
-  void paint(QPainter& painter, const QRegion& region);
+  // further than the screen does must be given the region mapped back into them. ground: the one
+  // colour under a see-through label, if nothing else is; visible: the part of the form shown.
+  void paint(QPainter& painter, const QRegion& region, std::optional<uint32_t> ground = {},
+             const QRect& visible = {});
 
   const Label& model() const { return model_; }
   const CaptionFit& fit() const { return fit_; }
@@ -43,7 +49,7 @@ class LabelLook {
  private:
   // The fill, then the caption's runs where its fit puts them, cut at the border.
   void draw(QPainter& painter, const QRegion& region);
-  QPixmap keep(qreal scale);
+  QPixmap keep(qreal scale, const QRect& span, std::optional<uint32_t> ground);
 
   Label model_;
   QRectF rect_;
@@ -56,11 +62,14 @@ class LabelLook {
   // it stood (a picture holds that fraction, a place with another one rasterises differently)
   // and the screen's scale. Seen once, a look has no picture yet; seen again, it gets one.
   struct Kept {
-    uint32_t foreColour = 0, backColour = 0;
-    QRectF within;  // rect_ relative to area_
+    uint32_t foreColour = 0, backColour = 0;  // a see-through label's ground for its back
+    QRectF within;                            // rect_ relative to area_
     qreal scale = 0;
     QPixmap picture;
+    QRect span;  // the part of area_ the picture holds, relative to area_
   };
+  // How far beyond what is shown a picture reaches, for a label that moves.
+  static constexpr int kSpanMargin = 128;
   static constexpr size_t kKeptLooks = 24;
   std::vector<Kept> kept_;
 };

@@ -12,9 +12,11 @@
 #include <memory>
 #include <set>
 
+#include "platform/caption_fit.h"
 #include "platform/caption_layout.h"
 #include "platform/fonts.h"
 #include "platform/glide.h"
+#include "platform/label_look.h"
 #include "platform/window.h"
 #include "view/scripted_tour.h"
 
@@ -165,6 +167,43 @@ TEST(CaptionLayoutTest, DrawingTheGlyphsInAStripMatchesDrawingTheWholeCaption) {
     EXPECT_EQ(everything, some) << "scale " << c.scale << " at " << c.left;
     EXPECT_NE(everything, blank({719, 30}, c.scale)) << "the strip shows part of the rail";
   }
+}
+
+// A see-through rail on one colour, painted a second time from the picture kept of it, leaves the
+// pixels painting it straight leaves: wherever it stands, its first glyphs left of the screen's
+// first pixel (which Qt places differently there) included, at both scales.
+TEST(LabelLookTest, ASeeThroughLabelOnOneColourKeptAsAPictureLooksAsDrawnStraight) {
+  Label rail;
+  for (int i = 0; i < 500; ++i) rail.caption += "┳";
+  rail.transparent = true;
+  rail.foreColour = 0xFFFFFF;
+  rail.width = 245745;
+  rail.height = 375;
+  const QFont font = gameFont(FontFace::Gothic, 9);
+  constexpr uint32_t ground = 0xCD874C;
+  for (const qreal scale : {1.0, 2.0})
+    for (const float left : {-1247.0f, -230.0f, -1800.0f, 0.0f, 37.0f}) {
+      rail.left = left;
+      const QRectF rect = Canvas::pixels(rail.left, 0, rail.width, rail.height);
+      const CaptionFit fit =
+          fitCaption(QString::fromStdString(rail.caption), font, rect, rail.alignment);
+      CaptionLayouts layouts;
+      LabelLook look;
+      look.adopt(rail, rect, fit, font, layouts);
+      QImage straight = blank({719, 30}, scale), kept = blank({719, 30}, scale);
+      straight.fill(QColor(static_cast<QRgb>(ground)));
+      const QRegion region(0, 0, 719, 30);
+      for (int paint = 0; paint < 3; ++paint) {  // seen once, then kept, then drawn from it
+        kept.fill(QColor(static_cast<QRgb>(ground)));
+        QPainter painter(&kept);
+        look.paint(painter, region, ground, QRect(0, 0, 719, 30));
+      }
+      EXPECT_TRUE(look.keptPicture()) << "at " << left;
+      QPainter painter(&straight);
+      look.paint(painter, region);
+      painter.end();
+      EXPECT_EQ(kept, straight) << "scale " << scale << " at " << left;
+    }
 }
 
 }  // namespace

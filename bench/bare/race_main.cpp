@@ -1,0 +1,252 @@
+// The bare window in a race: the race the game's window shows, from the same scripted career and
+// the same model period by period, drawn as plainly as Qt allows. Every label is a QStaticText,
+// every picture a pixmap, the runners' markers a fill and two texts, all in one paintEvent; after
+// each of the five 200 ms timers the old and the new place of whatever changed is updated, and
+// nothing else. The buttons and the line edit are widgets, as in the game. With gliding on the
+// moving pictures slide between ticks on a 16 ms timer, updating only what they cross.
+//
+//   bare_race on|off SECONDS [SHOT.png]
+//
+// The comparator for the race rows of bench/frame_cost.sh: whatever the game's window spends
+// beyond this is the game's own.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QStaticText>
+#include <QTimer>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <tuple>
+
+#include "../race_run.h"
+#include "platform/canvas.h"
+#include "platform/fonts.h"
+#include "platform/glide.h"
+#include "platform/runner_markers.h"
+#include "platform/sprites.h"
+#include "typed_key.h"
+#include "view/scripted_tour.h"
+
+namespace {
+
+using milka::Form;
+using milka::platform::Canvas;
+
+QColor colour(uint32_t rgb) {
+  return QColor(static_cast<QRgb>(rgb));
+}
+
+class BareRace final : public QWidget {
+ public:
+  BareRace(milka::testing::ScriptedTour& tour, bool glide) : tour_(tour), glide_(glide) {
+    const Form& form = tour.game.form;
+    setFixedSize(Canvas::pixels(0, 0, form.clientWidth, form.clientHeight).size().toSize());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    for (int n = 1; n <= milka::kCommandCount; ++n) {
+      const milka::Button& b = form.command(n);
+      auto* button = new QPushButton(QString::fromStdString(b.caption), this);
+      button->setFont(milka::platform::gameFont(milka::FontFace::Gothic, 9));
+      button->setFocusPolicy(Qt::NoFocus);
+      button->setGeometry(Canvas::pixels(b.left, b.top, b.width, b.height).toRect());
+    }
+    auto* text1 = new QLineEdit(this);
+    text1->setGeometry(
+        Canvas::pixels(form.text1.left, form.text1.top, form.text1.width, form.text1.height)
+            .toRect());
+    text1->setFocus();
+    for (int n = 0; n < 5; ++n) {
+      auto* timer = new QTimer(this);
+      timer->setInterval(milka::platform::kGlideMs);
+      timer->setTimerType(Qt::PreciseTimer);
+      connect(timer, &QTimer::timeout, this, [this, n] {
+        milka::Game& g = tour_.game;
+        void (milka::Game::*const handlers[5])() = {
+            &milka::Game::Timer1_Timer, &milka::Game::Timer2_Timer, &milka::Game::Timer3_Timer,
+            &milka::Game::Timer4_Timer, &milka::Game::Timer5_Timer};
+        (g.*handlers[n])();
+        sync();
+      });
+      timer->start();
+    }
+    frames_.setInterval(16);
+    frames_.setTimerType(Qt::PreciseTimer);
+    connect(&frames_, &QTimer::timeout, this, &BareRace::frame);
+    sync();
+  }
+
+  // The player: every symbol the race asks for typed once a period, and the next race at once.
+  void play() {
+    milka::Game& g = tour_.game;
+    if (const int code = milka::testing::keyCodeOf(g.form.label(12).caption))
+      g.Text1_KeyDown(static_cast<int16_t>(code), 0);
+    if (g.state.screenState != 7) milka::bench::walkToRace(tour_);
+    sync();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    QPainter p(this);
+    p.fillRect(e->rect(), colour(shown_.backColour));
+    const auto label = [&](int n) {
+      const milka::Label& l = shown_.label(n);
+      const QRect r = labelRect(l);
+      if (!e->rect().intersects(r)) return;
+      if (!l.transparent) p.fillRect(r, colour(l.backColour));
+      if (l.caption.empty()) return;
+      p.save();
+      p.setClipRect(r);
+      p.setFont(font(l.face, l.fontSize, l.bold));
+      p.setPen(colour(l.foreColour));
+      QStaticText& text = texts_[static_cast<size_t>(n)];
+      const qreal left = l.alignment == milka::Align::Centre
+                             ? r.left() + (r.width() - text.size().width()) / 2
+                             : r.left();
+      p.drawStaticText(QPointF(left, r.top()), text);
+      p.restore();
+    };
+    label(9);
+    for (int n = 1; n <= milka::kLabelCount; ++n)
+      if (n != 9) label(n);
+    for (int n = 1; n <= milka::kImageCount; ++n) {
+      const QRect r = drawn_[static_cast<size_t>(n)];
+      if (e->rect().intersects(r)) p.drawPixmap(r.topLeft(), pixmap(shown_.image(n).sprite));
+    }
+    for (const milka::platform::RunnerMarker& m : markers_.markers) {
+      const QRect r = m.rect.toRect();
+      if (!e->rect().intersects(r)) continue;
+      p.fillRect(r, QColor(0x33, 0x33, 0x33));
+      p.fillRect(r.adjusted(1, 1, -1, -1), colour(m.colour));
+      p.setPen(QColor(0x11, 0x11, 0x11));
+      const auto text = [&](const milka::platform::TextRun& run, bool bold) {
+        p.setFont(font(milka::platform::kMarkerFace, milka::platform::kMarkerPoints, bold));
+        p.drawText(QRectF(run.origin, QSizeF(r.size())), Qt::AlignLeft | Qt::AlignTop, run.text);
+      };
+      text(m.number, true);
+      text(m.gap, false);
+    }
+  }
+
+ private:
+  static QRect labelRect(const milka::Label& l) {
+    return Canvas::pixels(l.left, l.top, l.width, l.height).toRect();
+  }
+  static QRect pictureRect(const milka::Picture& p, float left) {
+    return Canvas::pixels(left, p.top, p.width, p.height).toRect();
+  }
+
+  void sync() {
+    const Form& form = tour_.game.form;
+    if (!synced_ || form.backColour != shown_.backColour) update();
+    for (int n = 1; n <= milka::kLabelCount; ++n) {
+      const milka::Label& now = form.label(n);
+      const milka::Label& was = shown_.label(n);
+      if (synced_ && now == was) continue;
+      update(labelRect(was));
+      update(labelRect(now));
+      if (!synced_ || now.caption != was.caption) {
+        QStaticText& text = texts_[static_cast<size_t>(n)];
+        text.setTextFormat(Qt::PlainText);
+        text.setText(QString::fromStdString(now.caption));
+      }
+    }
+    milka::platform::Pictures before, after;
+    for (int n = 1; n <= milka::kImageCount; ++n) {
+      before[static_cast<size_t>(n)] = shown_.image(n);
+      after[static_cast<size_t>(n)] = form.image(n);
+    }
+    const auto starts = synced_ && glide_ ? milka::platform::glideStarts(before, after, form)
+                                          : decltype(glideStarts_){};
+    for (int n = 1; n <= milka::kImageCount; ++n) {
+      const auto i = static_cast<size_t>(n);
+      if (synced_ && after[i] == before[i]) continue;
+      glideStarts_[i] = starts[i];
+      since_[i].start();
+      update(drawn_[i]);
+      drawn_[i] = pictureRect(after[i], starts[i].value_or(after[i].left));
+      update(drawn_[i]);
+      if (starts[i] && !frames_.isActive()) frames_.start();
+    }
+    milka::platform::RaceMarkers markers = milka::platform::raceMarkers(form, tour_.game.state);
+    if (markers != markers_) {
+      for (const auto& m : markers_.markers) update(m.rect.toAlignedRect());
+      for (const auto& m : markers.markers) update(m.rect.toAlignedRect());
+      markers_ = std::move(markers);
+    }
+    shown_ = form;
+    synced_ = true;
+  }
+
+  void frame() {
+    bool moving = false;
+    for (int n = 1; n <= milka::kImageCount; ++n) {
+      const auto i = static_cast<size_t>(n);
+      if (!glideStarts_[i]) continue;
+      const milka::Picture& p = shown_.image(n);
+      const double phase = static_cast<double>(since_[i].elapsed()) / milka::platform::kGlideMs;
+      if (phase >= 1) glideStarts_[i].reset();
+      moving = moving || phase < 1;
+      const QRect r = pictureRect(
+          p, milka::platform::glidedLeft(glideStarts_[i].value_or(p.left), p.left, phase));
+      if (r == drawn_[i]) continue;
+      update(drawn_[i]);
+      drawn_[i] = r;
+      update(r);
+    }
+    if (!moving) frames_.stop();
+  }
+
+  const QFont& font(milka::FontFace face, float points, bool bold) {
+    auto [at, made] = fonts_.try_emplace({face, points, bold});
+    if (made) at->second = milka::platform::gameFont(face, points, bold);
+    return at->second;
+  }
+  const QPixmap& pixmap(const milka::Sprite& s) {
+    auto [at, made] = pixmaps_.try_emplace({s.kind, s.coat, s.facingLeft, s.frame});
+    if (made) at->second = QPixmap::fromImage(milka::platform::spriteImage(s));
+    return at->second;
+  }
+
+  milka::testing::ScriptedTour& tour_;
+  bool glide_;
+  bool synced_ = false;
+  Form shown_;
+  std::array<QStaticText, milka::kLabelCount + 1> texts_;
+  std::array<QRect, milka::kImageCount + 1> drawn_;
+  std::array<std::optional<float>, milka::kImageCount + 1> glideStarts_;
+  std::array<QElapsedTimer, milka::kImageCount + 1> since_;
+  milka::platform::RaceMarkers markers_;
+  QTimer frames_;
+  std::map<std::tuple<milka::FontFace, float, bool>, QFont> fonts_;
+  std::map<std::tuple<milka::SpriteKind, milka::Coat, bool, int>, QPixmap> pixmaps_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: bare_race on|off SECONDS [SHOT.png]\n");
+    return 2;
+  }
+  milka::testing::ScriptedTour tour;
+  tour.game.Form_Load();
+  milka::bench::walkToRace(tour);
+  BareRace window(tour, std::strcmp(argv[1], "on") == 0);
+  window.setWindowTitle(QStringLiteral("bare_race"));
+  window.show();
+  QTimer player;
+  player.setTimerType(Qt::PreciseTimer);
+  player.setInterval(milka::platform::kGlideMs);
+  QObject::connect(&player, &QTimer::timeout, &window, &BareRace::play);
+  player.start();
+  // A picture of the window three seconds in, to see that it shows the race.
+  if (argc == 4)
+    QTimer::singleShot(3000, &window, [&] { window.grab().save(QString::fromLocal8Bit(argv[3])); });
+  QTimer::singleShot(std::max(1, std::atoi(argv[2])) * 1000, &app, &QCoreApplication::quit);
+  return QApplication::exec();
+}
