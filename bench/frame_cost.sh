@@ -1,11 +1,12 @@
 #!/bin/sh
-# What showing the game costs beside the bare window, under one Xvfb: the title and a race,
-# gliding on and off, at 1x and 2x. The title is held against the bare window of bare/ (forty
-# labels, forty-two pictures, five timers each moving one); a race against bare_race, which shows
-# the same scripted races from the same model drawn plainly in one paintEvent. Each pair runs
-# alternately (game, bare, game, bare …); each run is left SETTLE seconds to start, then the
-# processor time of its whole process (every thread) and of the X server is taken over SECONDS.
-# Prints the medians and their ratios.
+# What showing the game costs beside two bare windows, under one Xvfb: the title and a race,
+# gliding on and off, at 1x and 2x. "bare" is the baseline's window carried into bare/ (forty
+# labels, forty-two pictures, five timers each moving one picture, nothing else); "plain" is
+# bare_scene, which shows the game's own title or races from the same model, drawn plainly in one
+# paintEvent, so it moves what the game moves. The three run alternately (game, bare, plain,
+# game …); each run is left SETTLE seconds to start, then the processor time of its whole
+# process (every thread) and of the X server is taken over SECONDS. Prints the medians and the
+# game's ratio to each.
 #
 #   bench/frame_cost.sh BUILD_DIR [SECONDS [RUNS]]
 #
@@ -22,9 +23,9 @@ glides=${GLIDES:-on off}
 scales=${SCALES:-1 2}
 game=${FRAME_WATCH:-$build/bench/frame_watch}
 bare=$build/bench/bare_window
-bare_race=$build/bench/bare_race
-for program in "$game" "$bare" "$bare_race"; do
-  [ -x "$program" ] || { echo "frame_cost.sh: no $program (build frame_watch bare_window bare_race)" >&2; exit 2; }
+plain=$build/bench/bare_scene
+for program in "$game" "$bare" "$plain"; do
+  [ -x "$program" ] || { echo "frame_cost.sh: no $program (build frame_watch bare_window bare_scene)" >&2; exit 2; }
 done
 
 # A display nobody else holds.
@@ -85,7 +86,7 @@ ratio() {
 
 length=$((settle + seconds + 5))
 echo "per $seconds s, medians of $runs alternated runs; load before: $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-6s %-5s %-6s %-8s %8s %8s %6s\n' scene glide scale measure game bare ratio
+printf '%-6s %-5s %-6s %-8s %8s %8s %6s %8s %6s\n' scene glide scale measure game bare ratio plain ratio
 for scene in $scenes; do
   for glide in $glides; do
     for scale in $scales; do
@@ -93,15 +94,13 @@ for scene in $scenes; do
       [ "$glide" = on ] && flag=--glide
       : >"$runs_dir"/game
       : >"$runs_dir"/bare
+      : >"$runs_dir"/plain
       start_x
       i=0
       while [ $i -lt "$runs" ]; do
         measure "$scale" "$game" "$scene" "$glide" "$length" >>"$runs_dir"/game
-        if [ "$scene" = race ]; then
-          measure "$scale" "$bare_race" "$glide" "$length" >>"$runs_dir"/bare
-        else
-          measure "$scale" "$bare" --run-seconds "$length" $flag >>"$runs_dir"/bare
-        fi
+        measure "$scale" "$bare" --run-seconds "$length" $flag >>"$runs_dir"/bare
+        measure "$scale" "$plain" "$scene" "$glide" "$length" >>"$runs_dir"/plain
         i=$((i + 1))
       done
       stop_x
@@ -110,12 +109,14 @@ for scene in $scenes; do
         [ $column = 2 ] && what=X
         g=$(cut -d' ' -f$column "$runs_dir"/game | median)
         b=$(cut -d' ' -f$column "$runs_dir"/bare | median)
-        printf '%-6s %-5s %-6s %-8s %6s ms %5s ms %6s\n' "$scene" "$glide" "${scale}x" "$what" \
-          "$g" "$b" "$(ratio "$g" "$b")"
+        p=$(cut -d' ' -f$column "$runs_dir"/plain | median)
+        printf '%-6s %-5s %-6s %-8s %6s ms %5s ms %6s %5s ms %6s\n' "$scene" "$glide" "${scale}x" \
+          "$what" "$g" "$b" "$(ratio "$g" "$b")" "$p" "$(ratio "$g" "$p")"
       done
       if [ -n "${FRAME_COST_RAW:-}" ]; then
         echo "  game runs: $(tr '\n' ',' <"$runs_dir"/game)"
         echo "  bare runs: $(tr '\n' ',' <"$runs_dir"/bare)"
+        echo "  plain runs: $(tr '\n' ',' <"$runs_dir"/plain)"
       fi
     done
   done

@@ -278,7 +278,18 @@ void Canvas::paintEvent(QPaintEvent* event) {
   // Pixel art stays crisp however far the screen scales it.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
   const QColor back = colour(backColour_);
-  for (const QRect& part : event->region()) painter.fillRect(part, back);
+  // The window's colour goes everywhere but under the opaque labels, which cover every pixel
+  // wholly inside them with their own.
+  QRegion bare = event->region();
+  for (const LabelLook& label : labels_) {
+    if (label.model().transparent || !bare.intersects(label.area())) continue;
+    const QRectF r(label.rect().topLeft() * scale_, label.rect().size() * scale_);
+    const QPoint from(static_cast<int>(std::ceil(r.left())), static_cast<int>(std::ceil(r.top())));
+    const QPoint to(static_cast<int>(std::floor(r.right())),
+                    static_cast<int>(std::floor(r.bottom())));
+    if (to.x() > from.x() && to.y() > from.y()) bare -= QRect(from, to - QPoint(1, 1));
+  }
+  for (const QRect& part : bare) painter.fillRect(part, back);
   // From here on in the form's own pixels; the painter does the scaling.
   const QRegion dirty = formRegion(event->region(), scale_);
   painter.scale(scale_, scale_);

@@ -1,14 +1,16 @@
-// The bare window in a race: the race the game's window shows, from the same scripted career and
-// the same model period by period, drawn as plainly as Qt allows. Every label is a QStaticText,
+// The bare window showing one of the game's own scenes: the title, or the races the game's window
+// shows, from the same scripted career and the same model period by period, drawn as plainly as
+// Qt allows. Every label is a QStaticText,
 // every picture a pixmap, the runners' markers a fill and two texts, all in one paintEvent; after
 // each of the five 200 ms timers the old and the new place of whatever changed is updated, and
 // nothing else. The buttons and the line edit are widgets, as in the game. With gliding on the
 // moving pictures slide between ticks on a 16 ms timer, updating only what they cross.
 //
-//   bare_race on|off SECONDS [SHOT.png]
+//   bare_scene title|race on|off SECONDS [SHOT.png]
 //
-// The comparator for the race rows of bench/frame_cost.sh: whatever the game's window spends
-// beyond this is the game's own.
+// Beside the bare window of the baseline (which moves five pictures and nothing else), the
+// comparator with the same contents and motion for bench/frame_cost.sh: whatever the game's
+// window spends beyond this is the game's own.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -41,9 +43,9 @@ QColor colour(uint32_t rgb) {
   return QColor(static_cast<QRgb>(rgb));
 }
 
-class BareRace final : public QWidget {
+class BareScene final : public QWidget {
  public:
-  BareRace(milka::testing::ScriptedTour& tour, bool glide) : tour_(tour), glide_(glide) {
+  BareScene(milka::testing::ScriptedTour& tour, bool glide) : tour_(tour), glide_(glide) {
     const Form& form = tour.game.form;
     setFixedSize(Canvas::pixels(0, 0, form.clientWidth, form.clientHeight).size().toSize());
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -75,11 +77,12 @@ class BareRace final : public QWidget {
     }
     frames_.setInterval(16);
     frames_.setTimerType(Qt::PreciseTimer);
-    connect(&frames_, &QTimer::timeout, this, &BareRace::frame);
+    connect(&frames_, &QTimer::timeout, this, &BareScene::frame);
     sync();
   }
 
-  // The player: every symbol the race asks for typed once a period, and the next race at once.
+  // The player in a race: every symbol the race asks for typed once a period, and the next race
+  // at once.
   void play() {
     milka::Game& g = tour_.game;
     if (const int code = milka::testing::keyCodeOf(g.form.label(12).caption))
@@ -229,24 +232,25 @@ class BareRace final : public QWidget {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc != 3 && argc != 4) {
-    std::fprintf(stderr, "usage: bare_race on|off SECONDS [SHOT.png]\n");
+  if (argc != 4 && argc != 5) {
+    std::fprintf(stderr, "usage: bare_scene title|race on|off SECONDS [SHOT.png]\n");
     return 2;
   }
+  const bool race = std::strcmp(argv[1], "race") == 0;
   milka::testing::ScriptedTour tour;
   tour.game.Form_Load();
-  milka::bench::walkToRace(tour);
-  BareRace window(tour, std::strcmp(argv[1], "on") == 0);
-  window.setWindowTitle(QStringLiteral("bare_race"));
+  if (race) milka::bench::walkToRace(tour);
+  BareScene window(tour, std::strcmp(argv[2], "on") == 0);
+  window.setWindowTitle(QStringLiteral("bare_scene"));
   window.show();
   QTimer player;
   player.setTimerType(Qt::PreciseTimer);
   player.setInterval(milka::platform::kGlideMs);
-  QObject::connect(&player, &QTimer::timeout, &window, &BareRace::play);
-  player.start();
-  // A picture of the window three seconds in, to see that it shows the race.
-  if (argc == 4)
-    QTimer::singleShot(3000, &window, [&] { window.grab().save(QString::fromLocal8Bit(argv[3])); });
-  QTimer::singleShot(std::max(1, std::atoi(argv[2])) * 1000, &app, &QCoreApplication::quit);
+  QObject::connect(&player, &QTimer::timeout, &window, &BareScene::play);
+  if (race) player.start();
+  // A picture of the window three seconds in, to see what it shows.
+  if (argc == 5)
+    QTimer::singleShot(3000, &window, [&] { window.grab().save(QString::fromLocal8Bit(argv[4])); });
+  QTimer::singleShot(std::max(1, std::atoi(argv[3])) * 1000, &app, &QCoreApplication::quit);
   return QApplication::exec();
 }
