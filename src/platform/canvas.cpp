@@ -10,6 +10,7 @@
 #include "platform/fonts.h"
 #include "platform/glide.h"
 #include "platform/sprites.h"
+#include "race/running.h"
 
 namespace milka::platform {
 
@@ -61,7 +62,15 @@ QRectF Canvas::pixels(float left, float top, float width, float height) {
           height / kTwipsPerPixel};
 }
 
+Canvas::ShownState Canvas::shownState(const GameState& state) {
+  return {state.screenState, state.resultsShown, race::runsLeftward(state)};
+}
+
 void Canvas::sync(const Form& model, const GameState& state) {
+  const ShownState inputs = shownState(state);
+  if (synced_ && inputs == syncedState_ && model == syncedForm_) return;
+  syncedForm_ = model;
+  syncedState_ = inputs;
   // A new window colour shows through everywhere, so the whole canvas goes.
   const bool whole = !synced_ || model.backColour != backColour_;
   backColour_ = model.backColour;

@@ -100,7 +100,18 @@ class Canvas final : public QWidget {
   QRectF glidedRect(const ShownPicture& shown, int64_t now) const;
   void moveDrawn(ShownPicture& shown, int64_t now, bool onTheWay = false);
 
+  // What the canvas shows depends on the form and on these of the state; a sync that finds
+  // them all as they were (most of the five timers, most ticks) has nothing to do.
+  struct ShownState {
+    int32_t screen = 0, resultsShown = 0;
+    bool leftward = false;
+    bool operator==(const ShownState&) const = default;
+  };
+  static ShownState shownState(const GameState& state);
+
   bool synced_ = false;
+  Form syncedForm_;
+  ShownState syncedState_;
   double scale_ = 1.0;
   bool gliding_ = true;
   std::function<int64_t()> clock_;

@@ -174,7 +174,7 @@ QString entryOutcomeText(const JournalUpload::Outcome& outcome) {
 
 void noteEntries(JournalUpload& upload, GameWindow& window) {
   upload.setUploaded([&window](const JournalUpload::Outcome& outcome) {
-    window.showLastingNote(entryOutcomeText(outcome));
+    window.showLastingNoteClearOfWords(entryOutcomeText(outcome));
   });
 }
 

@@ -1,6 +1,7 @@
 #include "platform/site_note.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/fonts.h"
 
@@ -25,6 +26,11 @@ SiteNote::SiteNote(QWidget* window, Kind kind) : QLabel(window), kind_(kind) {
 }
 
 void SiteNote::showText(const QString& text) {
+  showText(text, nullptr);
+}
+
+void SiteNote::showText(const QString& text, std::function<std::vector<QRect>()> wordsNow) {
+  wordsNow_ = std::move(wordsNow);
   setText(text);
   place();
   raise();
@@ -38,8 +44,32 @@ void SiteNote::place() {
   setFixedWidth(width);
   const int fitted = heightForWidth(width);
   const int height = fitted > 0 ? fitted : sizeHint().height();
-  const int top = kind_ == Lasting ? (window->height() - height) / 2 : 14;
+  int top = kind_ == Lasting ? (window->height() - height) / 2 : 14;
+  if (kind_ == Lasting && wordsNow_) top = clearTop(window->rect(), {width, height}, wordsNow_());
   setGeometry((window->width() - width) / 2, top, width, height);
+}
+
+int SiteNote::clearTop(const QRect& within, QSize size, const std::vector<QRect>& words) {
+  constexpr int kMargin = 8;
+  const int left = within.left() + (within.width() - size.width()) / 2;
+  const int middle = within.top() + (within.height() - size.height()) / 2;
+  const int lowest = within.bottom() + 1 - kMargin - size.height();
+  int best = middle;
+  int64_t bestHidden = -1;
+  for (int top = within.top() + kMargin; top <= lowest; ++top) {
+    const QRect note(QPoint(left, top), size);
+    int64_t hidden = 0;
+    for (const QRect& w : words) {
+      const QRect over = note & w;
+      hidden += static_cast<int64_t>(over.width()) * over.height();
+    }
+    if (bestHidden < 0 || hidden < bestHidden ||
+        (hidden == bestHidden && std::abs(top - middle) < std::abs(best - middle))) {
+      best = top;
+      bestHidden = hidden;
+    }
+  }
+  return best;
 }
 
 QString noBrowserText(const std::string& url) {

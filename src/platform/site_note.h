@@ -4,9 +4,12 @@
 #pragma once
 
 #include <QLabel>
+#include <QRect>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace milka::platform {
 
@@ -24,11 +27,19 @@ class SiteNote final : public QLabel {
 
   // Shows text, centred, replacing any note already up.
   void showText(const QString& text);
+  // A lasting note that keeps clear of the words the window shows, as far as there is room:
+  // wordsNow tells, each time the note is placed, where they stand in the window.
+  void showText(const QString& text, std::function<std::vector<QRect>()> wordsNow);
   // Placed again for the window's size.
   void place();
 
+  // The top that puts a note of this size over the least of the words: the middle if it is
+  // clear, else the clear place nearest it, else where it hides the least.
+  static int clearTop(const QRect& within, QSize size, const std::vector<QRect>& words);
+
  private:
   Kind kind_;
+  std::function<std::vector<QRect>()> wordsNow_;
   QTimer hide_;
 };
 

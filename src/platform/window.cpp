@@ -144,6 +144,31 @@ void GameWindow::showLastingNote(const QString& text) {
   lasting_->showText(text);
 }
 
+void GameWindow::showLastingNoteClearOfWords(const QString& text) {
+  if (lasting_ == nullptr) lasting_ = new SiteNote(this, SiteNote::Lasting);
+  lasting_->showText(text, [this] { return wordAreas(); });
+}
+
+std::vector<QRect> GameWindow::wordAreas() const {
+  // The labels that show words.
+  std::vector<QRect> areas;
+  const QRect stage = canvas_->geometry();
+  for (int n = 1; n <= kLabelCount; ++n) {
+    const Label& l = game_->form.label(n);
+    if (l.caption.empty()) continue;
+    const QRectF r = Canvas::pixels(l.left, l.top, l.width, l.height);
+    const QRect shown =
+        QRectF(stage.topLeft() + r.topLeft() * scale_, r.size() * scale_).toAlignedRect() & stage;
+    if (!shown.isEmpty()) areas.push_back(shown);
+  }
+  // And what the player presses or types into.
+  for (const QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (control != canvas_ && control->isVisible() &&
+        (qobject_cast<const QPushButton*>(control) || qobject_cast<const QLineEdit*>(control)))
+      areas.push_back(control->geometry());
+  return areas;
+}
+
 void GameWindow::hideLastingNote() {
   if (lasting_ != nullptr) lasting_->hide();
 }

@@ -62,6 +62,11 @@ class GameWindow final : public QWidget {
   void setTitlePrefix(const QString& prefix);
   // A note that stays over the window until hidden or replaced.
   void showLastingNote(const QString& text);
+  // The same, kept clear of the screen's words where there is room (a note about the record
+  // the screen shows, which must stay readable).
+  void showLastingNoteClearOfWords(const QString& text);
+  // Where the labels that show words stand in the window now.
+  std::vector<QRect> wordAreas() const;
   void hideLastingNote();
   SiteNote* lastingNote() const { return lasting_; }
 

@@ -278,6 +278,8 @@ TEST(JournalWithTheEntry, WhateverBecomesOfTheJournalTheEntryGoesOnAndTheClosing
     EXPECT_EQ(server.requestLines.back(), "GET /vbvb55.php?" + token + kTimes + " HTTP/1.1")
         << c.what;
     EXPECT_EQ(g.window.lastingNote()->text(), c.note) << c.what;
+    for (const QRect& words : g.window.wordAreas())
+      EXPECT_FALSE(g.window.lastingNote()->geometry().intersects(words)) << c.what;
   }
 }
 

@@ -308,3 +308,29 @@ TEST(GameFontTest, FacesResolveToProportionalJapaneseFonts) {
 
 }  // namespace
 }  // namespace milka::platform
+
+namespace milka::platform {
+
+// A lasting note about the record goes where it hides the fewest words: the middle when clear,
+// else the clear band nearest the middle, else where it hides the least.
+TEST(SiteNotePlace, ALastingNoteFindsTheClearBandNearestTheMiddle) {
+  const QRect window(0, 0, 719, 516);
+  const QSize note(560, 60);
+  struct Case {
+    const char* what;
+    std::vector<QRect> words;
+    int top;
+  };
+  const std::vector<Case> cases = {
+      {"nothing to keep clear of", {}, 228},
+      {"words above and below the middle only", {{100, 80, 400, 40}, {100, 400, 400, 40}}, 228},
+      {"a record down the middle", {{228, 130, 400, 170}}, 300},
+      {"a record filling the middle, a clear band at the top",
+       {{0, 76, 719, 300}, {0, 380, 719, 136}},
+       16},
+      {"nowhere clear", {{0, 0, 719, 300}, {0, 300, 100, 216}}, 300},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SiteNote::clearTop(window, note, c.words), c.top) << c.what;
+}
+
+}  // namespace milka::platform
