@@ -491,7 +491,18 @@ void Site::addJournalRoutes() {
       });
 }
 
+QHttpServerResponse Site::notInStudBook() {
+  return html(
+      messagePage(QStringLiteral("見つかりません"), QStringLiteral("この馬の記録はありません。")),
+      Status::NotFound);
+}
+
 std::optional<StudBookLine> Site::studBookLine(const QString& file) {
+  const QMutexLocker lock(&toldLock_);
+  return toldLine(file);
+}
+
+std::optional<StudBookLine> Site::toldLine(const QString& file) {
   const QFileInfo info(QDir(journalDirectory_), file);
   if (!info.isFile()) {
     told_.remove(file);
@@ -517,35 +528,37 @@ QList<StudBookLine> Site::studBook() {
   const QFileInfoList files =
       QDir(journalDirectory_).entryInfoList({QStringLiteral("*.mdj")}, QDir::Files, QDir::Time);
   QList<StudBookLine> out;
+  const QMutexLocker lock(&toldLock_);
   for (const QFileInfo& f : files) {
     if (out.size() >= kShown) break;
     if (!isJournalName(f.fileName())) continue;
-    if (std::optional<StudBookLine> line = studBookLine(f.fileName())) out.append(std::move(*line));
+    if (std::optional<StudBookLine> line = toldLine(f.fileName())) out.append(std::move(*line));
   }
   return out;
 }
 
 void Site::addStudBookRoutes() {
-  http_.route("/karuden/mine", [this] { return html(studBookPage(studBook())); });
-  const auto line = [this](const QHttpServerRequest& request) {
+  // Telling a journal replays it, tens of milliseconds for a new one: done off the serving
+  // thread, so the calendar and the rest go on meanwhile.
+  http_.route("/karuden/mine",
+              [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+                later(replays_, request, std::move(responder),
+                      [this] { return html(studBookPage(studBook())); });
+              });
+  http_.route("/karuden/mine/uma", [this](const QHttpServerRequest& request,
+                                          QHttpServerResponder&& responder) {
     const QString file = QUrlQuery(request.url()).queryItemValue(QStringLiteral("f"));
-    return isJournalName(file) ? studBookLine(file) : std::nullopt;
-  };
-  const auto missing = [] {
-    return html(
-        messagePage(QStringLiteral("見つかりません"), QStringLiteral("この馬の記録はありません。")),
-        Status::NotFound);
-  };
-  http_.route("/karuden/mine/uma", [line, missing](const QHttpServerRequest& request) {
-    const std::optional<StudBookLine> l = line(request);
-    return l ? html(studCareerPage(*l)) : missing();
+    later(replays_, request, std::move(responder), [this, file] {
+      const std::optional<StudBookLine> l = isJournalName(file) ? studBookLine(file) : std::nullopt;
+      return l ? html(studCareerPage(*l)) : notInStudBook();
+    });
   });
-  http_.route("/karuden/mine/uma.mdj", [this, missing](const QHttpServerRequest& request) {
+  http_.route("/karuden/mine/uma.mdj", [this](const QHttpServerRequest& request) {
     const QString file = QUrlQuery(request.url()).queryItemValue(QStringLiteral("f"));
     QFile f(QDir(journalDirectory_).filePath(file));
     if (!isJournalName(file) || f.size() > static_cast<qint64>(replayLimits_.journalBytes) ||
         !f.open(QIODevice::ReadOnly))
-      return missing();
+      return notInStudBook();
     return journalFile(f.readAll(), file);
   });
 }

@@ -10,6 +10,7 @@
 #include <QHttpServer>
 #include <QHttpServerResponder>
 #include <QHttpServerResponse>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
@@ -80,8 +81,11 @@ class Site final : public QObject {
   // Whether client may take another token or seed now; counts it if so.
   bool mayMint(const QHostAddress& client);
   // The player's journals, each told once for as long as its file stays the same.
+  // Any thread may ask; one at a time tells.
   QList<StudBookLine> studBook();
   std::optional<StudBookLine> studBookLine(const QString& file);
+  std::optional<StudBookLine> toldLine(const QString& file);  // toldLock_ held
+  static QHttpServerResponse notInStudBook();
 
   Store store_;
   QHttpServer http_;
@@ -95,6 +99,7 @@ class Site final : public QObject {
     std::optional<Story> story;
   };
   QHash<QString, Told> told_;
+  QMutex toldLock_;
   QString database_;
   qint64 tokenLifetime_;
   std::function<qint64()> now_;
