@@ -132,7 +132,11 @@ class BareScene final : public QWidget {
       text(m.number, true);
       text(m.gap, false);
     }
+    ++paints;
   }
+
+ public:
+  int64_t paints = 0;
 
  private:
   static QRect labelRect(const milka::Label& l) {
@@ -252,5 +256,7 @@ int main(int argc, char** argv) {
   if (argc == 5)
     QTimer::singleShot(3000, &window, [&] { window.grab().save(QString::fromLocal8Bit(argv[4])); });
   QTimer::singleShot(std::max(1, std::atoi(argv[3])) * 1000, &app, &QCoreApplication::quit);
-  return QApplication::exec();
+  const int code = QApplication::exec();
+  std::printf("%lld paints\n", static_cast<long long>(window.paints));
+  return code;
 }
