@@ -39,15 +39,21 @@ bool samePlaces(const CaptionFit& a, const QRectF& inA, const CaptionFit& b, con
 
 void LabelLook::adopt(const Label& model, const QRectF& rect, const CaptionFit& fit,
                       const QFont& font, CaptionLayouts& layouts) {
-  const bool fresh = font_ == nullptr;
-  const bool sameWords = !fresh && &font == font_ && sameText(fit, fit_);
+  const bool sameWords = font_ != nullptr && &font == font_ && sameText(fit, fit_);
   if (!sameWords) {
     runs_.clear();
     for (const TextRun& run : fit.runs)
       runs_.push_back(run.text.isEmpty() ? nullptr : layouts.get(run.text.toStdString(), font));
   }
-  if (fresh || !sameShape(model, model_) || !sameWords || !samePlaces(fit, rect, fit_, rect_))
-    kept_.clear();
+  // The pictures belong to the last words the label showed: a caption that goes blank and comes
+  // back the same (a blinking prompt) finds them still kept.
+  if (!model.caption.empty()) {
+    const Words& was = keptWords_;
+    if (&font != was.font || !sameShape(model, was.model) || !sameText(fit, was.fit) ||
+        !samePlaces(fit, rect, was.fit, was.rect))
+      kept_.clear();
+    keptWords_ = {model, fit, rect, &font};
+  }
   model_ = model;
   rect_ = rect;
   area_ = rect.toAlignedRect();

@@ -72,6 +72,14 @@ class LabelLook {
   static constexpr int kSpanMargin = 128;
   static constexpr size_t kKeptLooks = 24;
   std::vector<Kept> kept_;
+  // The words the kept pictures show.
+  struct Words {
+    Label model;
+    CaptionFit fit;
+    QRectF rect;
+    const QFont* font = nullptr;
+  };
+  Words keptWords_;
 };
 
 }  // namespace milka::platform

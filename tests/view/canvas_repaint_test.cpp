@@ -171,7 +171,8 @@ TEST(CaptionLayoutTest, DrawingTheGlyphsInAStripMatchesDrawingTheWholeCaption) {
 
 // A see-through rail on one colour, painted a second time from the picture kept of it, leaves the
 // pixels painting it straight leaves: wherever it stands, its first glyphs left of the screen's
-// first pixel (which Qt places differently there) included, at both scales.
+// first pixel (which Qt places differently there) included, at both scales; a caption blanked for
+// a moment comes back to its picture.
 TEST(LabelLookTest, ASeeThroughLabelOnOneColourKeptAsAPictureLooksAsDrawnStraight) {
   Label rail;
   for (int i = 0; i < 500; ++i) rail.caption += "┳";
@@ -199,6 +200,12 @@ TEST(LabelLookTest, ASeeThroughLabelOnOneColourKeptAsAPictureLooksAsDrawnStraigh
         look.paint(painter, region, ground, QRect(0, 0, 719, 30));
       }
       EXPECT_TRUE(look.keptPicture()) << "at " << left;
+      // Blanked and shown again, as a blinking prompt is, it still has its picture.
+      Label off = rail;
+      off.caption.clear();
+      look.adopt(off, rect, fitCaption({}, font, rect, rail.alignment), font, layouts);
+      look.adopt(rail, rect, fit, font, layouts);
+      EXPECT_TRUE(look.keptPicture()) << "blanked and back at " << left;
       QPainter painter(&straight);
       look.paint(painter, region);
       painter.end();
