@@ -291,8 +291,9 @@ void Canvas::paintEvent(QPaintEvent* event) {
   // wholly inside them with their own.
   QRegion bare = event->region();
   for (const LabelLook& label : labels_) {
-    if (label.model().transparent || !bare.intersects(label.area())) continue;
+    if (label.model().transparent) continue;
     const QRectF r(label.rect().topLeft() * scale_, label.rect().size() * scale_);
+    if (!bare.intersects(r.toAlignedRect())) continue;
     const QPoint from(static_cast<int>(std::ceil(r.left())), static_cast<int>(std::ceil(r.top())));
     const QPoint to(static_cast<int>(std::floor(r.right())),
                     static_cast<int>(std::floor(r.bottom())));
