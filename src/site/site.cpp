@@ -80,6 +80,17 @@ QHttpServerResponse headOnly(const QHttpServerResponse& response) {
   return head;
 }
 
+// The clock given, or the system's in seconds.
+std::function<qint64()> clockOr(std::function<qint64()> now) {
+  if (now) return now;
+  return [] { return QDateTime::currentSecsSinceEpoch(); };
+}
+
+// A page, career or journal the site does not have.
+QHttpServerResponse notFound(const QString& text) {
+  return html(messagePage(QStringLiteral("見つかりません"), text), Status::NotFound);
+}
+
 QHttpServerResponse tooMany() {
   QHttpServerResponse response(
       "text/plain; charset=utf-8",
@@ -187,19 +198,14 @@ bool isJournalName(const QString& name) {
 
 Site::Site(SiteOptions options, QObject* parent)
     : QObject(parent),
-      store_(options.databasePath, options.tokenLifetimeSeconds,
-             options.now ? options.now : std::function<qint64()>([] {
-               return QDateTime::currentSecsSinceEpoch();
-             })),
+      store_(options.databasePath, options.tokenLifetimeSeconds, clockOr(options.now)),
       limits_(options.limits),
       replayQueue_(std::max(1, options.replayQueue)),
       replayLimits_(options.replayLimits),
       journalDirectory_(options.journalDirectory),
       database_(options.databasePath),
       tokenLifetime_(options.tokenLifetimeSeconds),
-      now_(options.now ? std::move(options.now) : std::function<qint64()>([] {
-        return QDateTime::currentSecsSinceEpoch();
-      })),
+      now_(clockOr(std::move(options.now))),
       mintPerMinute_(std::max(1, options.mintPerMinute)) {
   sinceStart_.start();
   // Threads that mostly wait on the database: more than the cores, kept for the site's life.
@@ -308,10 +314,7 @@ void Site::addRoutes() {
           store.takeFault();
           const std::optional<Career> career = id ? store.career(*id) : std::nullopt;
           if (store.takeFault()) return unavailable();
-          if (!career)
-            return html(messagePage(QStringLiteral("見つかりません"),
-                                    QStringLiteral("この番号の成績は登録されていません。")),
-                        Status::NotFound);
+          if (!career) return notFound(QStringLiteral("この番号の成績は登録されていません。"));
           const std::optional<Story> story = storyOf(store, *career);
           QByteArray body = entryPage(store, *career, false, story ? &*story : nullptr);
           if (store.takeFault()) return unavailable();
@@ -330,10 +333,7 @@ void Site::addRoutes() {
       const std::optional<Store::Told> told = id ? store.told(*id) : std::nullopt;
       if (store.takeFault()) return unavailable();
       const std::optional<QByteArray> journal = told ? unpack(told->journal, limit) : std::nullopt;
-      if (!journal)
-        return html(messagePage(QStringLiteral("見つかりません"),
-                                QStringLiteral("この番号の記録はありません。")),
-                    Status::NotFound);
+      if (!journal) return notFound(QStringLiteral("この番号の記録はありません。"));
       return journalFile(*journal, QStringLiteral("milka-%1.mdj").arg(*id));
     });
   });
@@ -491,12 +491,6 @@ void Site::addJournalRoutes() {
       });
 }
 
-QHttpServerResponse Site::notInStudBook() {
-  return html(
-      messagePage(QStringLiteral("見つかりません"), QStringLiteral("この馬の記録はありません。")),
-      Status::NotFound);
-}
-
 std::optional<StudBookLine> Site::studBookLine(const QString& file) {
   const QMutexLocker lock(&toldLock_);
   return toldLine(file);
@@ -550,7 +544,7 @@ void Site::addStudBookRoutes() {
     const QString file = QUrlQuery(request.url()).queryItemValue(QStringLiteral("f"));
     later(replays_, request, std::move(responder), [this, file] {
       const std::optional<StudBookLine> l = isJournalName(file) ? studBookLine(file) : std::nullopt;
-      return l ? html(studCareerPage(*l)) : notInStudBook();
+      return l ? html(studCareerPage(*l)) : notFound(QStringLiteral("この馬の記録はありません。"));
     });
   });
   http_.route("/karuden/mine/uma.mdj", [this](const QHttpServerRequest& request) {
@@ -558,7 +552,7 @@ void Site::addStudBookRoutes() {
     QFile f(QDir(journalDirectory_).filePath(file));
     if (!isJournalName(file) || f.size() > static_cast<qint64>(replayLimits_.journalBytes) ||
         !f.open(QIODevice::ReadOnly))
-      return notInStudBook();
+      return notFound(QStringLiteral("この馬の記録はありません。"));
     return journalFile(f.readAll(), file);
   });
 }

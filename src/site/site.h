@@ -85,7 +85,6 @@ class Site final : public QObject {
   QList<StudBookLine> studBook();
   std::optional<StudBookLine> studBookLine(const QString& file);
   std::optional<StudBookLine> toldLine(const QString& file);  // toldLock_ held
-  static QHttpServerResponse notInStudBook();
 
   Store store_;
   QHttpServer http_;
