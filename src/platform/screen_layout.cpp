@@ -25,12 +25,20 @@ bool paintedAbove(int a, int b) {
   return a > b;
 }
 
-bool wordsCollide(const Form& form, const ScreenLayout& layout, int a, int b) {
+namespace {
+
+// Labels a and b, their words standing in inkA and inkB: whether the words run into each other.
+bool inkCollides(const Form& form, int a, int b, const QRectF& inkA, const QRectF& inkB) {
   const int upper = paintedAbove(a, b) ? a : b;
   if (!form.label(upper).transparent) return false;
-  const QRectF spaced =
-      layout.labels[static_cast<size_t>(a)].textRect().adjusted(-kWordGap, 0, kWordGap, 0);
-  return spaced.intersects(layout.labels[static_cast<size_t>(b)].textRect());
+  return inkA.adjusted(-kWordGap, 0, kWordGap, 0).intersects(inkB);
+}
+
+}  // namespace
+
+bool wordsCollide(const Form& form, const ScreenLayout& layout, int a, int b) {
+  return inkCollides(form, a, b, layout.labels[static_cast<size_t>(a)].textRect(),
+                     layout.labels[static_cast<size_t>(b)].textRect());
 }
 
 bool rowsAreTable(const GameState& s) {
@@ -119,20 +127,12 @@ const ScreenLayout& ScreenLayouter::layOut(const Form& form, bool tables) {
   for (int n = 1; n <= kLabelCount; ++n)
     if (shown[static_cast<size_t>(n)])
       ink[static_cast<size_t>(n)] = out.labels[static_cast<size_t>(n)].textRect();
-  // wordsCollide, on the rectangles above.
-  const auto collide = [&](int a, int b) {
-    const int upper = paintedAbove(a, b) ? a : b;
-    if (!form.label(upper).transparent) return false;
-    return ink[static_cast<size_t>(a)]
-        .adjusted(-kWordGap, 0, kWordGap, 0)
-        .intersects(ink[static_cast<size_t>(b)]);
-  };
   for (int pass = 0; pass < 2; ++pass) {
     for (int i = 1; i <= kLabelCount; ++i) {
       for (int j = i + 1; j <= kLabelCount; ++j) {
         const auto a = static_cast<size_t>(i), b = static_cast<size_t>(j);
         if (!shown[a] || !shown[b] || (inTable[a] && inTable[b])) continue;
-        if (!collide(i, j)) continue;
+        if (!inkCollides(form, i, j, ink[a], ink[b])) continue;
         const QRectF ra = ink[a], rb = ink[b];
         const bool aIsLeft = ra.left() < rb.left() || (ra.left() == rb.left() && i > j);
         const bool aYields = inTable[b] || (!inTable[a] && aIsLeft);
