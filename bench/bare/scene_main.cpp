@@ -20,6 +20,7 @@
 #include <QStaticText>
 #include <QTimer>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -116,8 +117,9 @@ class BareScene final : public QWidget {
     for (int n = 1; n <= milka::kLabelCount; ++n)
       if (n != 9) label(n);
     for (int n = 1; n <= milka::kImageCount; ++n) {
-      const QRect r = drawn_[static_cast<size_t>(n)];
-      if (e->rect().intersects(r)) p.drawPixmap(r.topLeft(), pixmap(shown_.image(n).sprite));
+      const QRectF& r = drawn_[static_cast<size_t>(n)];
+      if (e->rect().intersects(r.toAlignedRect()))
+        p.drawPixmap(r.topLeft(), pixmap(shown_.image(n).sprite));
     }
     for (const milka::platform::RunnerMarker& m : markers_.markers) {
       const QRect r = m.rect.toRect();
@@ -142,8 +144,13 @@ class BareScene final : public QWidget {
   static QRect labelRect(const milka::Label& l) {
     return Canvas::pixels(l.left, l.top, l.width, l.height).toRect();
   }
-  static QRect pictureRect(const milka::Picture& p, float left) {
-    return Canvas::pixels(left, p.top, p.width, p.height).toRect();
+  // A picture stands on the device pixel nearest its corner, so at 2x it glides in half pixels,
+  // as the game's do.
+  QRectF pictureRect(const milka::Picture& p, float left) const {
+    const QRectF at = Canvas::pixels(left, p.top, p.width, p.height);
+    const qreal device = devicePixelRatioF();
+    const auto snapped = [device](qreal v) { return std::round(v * device) / device; };
+    return {snapped(at.left()), snapped(at.top()), at.width(), at.height()};
   }
 
   void sync() {
@@ -173,9 +180,9 @@ class BareScene final : public QWidget {
       if (synced_ && after[i] == before[i]) continue;
       glideStarts_[i] = starts[i];
       since_[i].start();
-      update(drawn_[i]);
+      update(drawn_[i].toAlignedRect());
       drawn_[i] = pictureRect(after[i], starts[i].value_or(after[i].left));
-      update(drawn_[i]);
+      update(drawn_[i].toAlignedRect());
       if (starts[i] && !frames_.isActive()) frames_.start();
     }
     milka::platform::RaceMarkers markers = milka::platform::raceMarkers(form, tour_.game.state);
@@ -197,12 +204,12 @@ class BareScene final : public QWidget {
       const double phase = static_cast<double>(since_[i].elapsed()) / milka::platform::kGlideMs;
       if (phase >= 1) glideStarts_[i].reset();
       moving = moving || phase < 1;
-      const QRect r = pictureRect(
+      const QRectF r = pictureRect(
           p, milka::platform::glidedLeft(glideStarts_[i].value_or(p.left), p.left, phase));
       if (r == drawn_[i]) continue;
-      update(drawn_[i]);
+      update(drawn_[i].toAlignedRect());
       drawn_[i] = r;
-      update(r);
+      update(r.toAlignedRect());
     }
     if (!moving) frames_.stop();
   }
@@ -223,7 +230,7 @@ class BareScene final : public QWidget {
   bool synced_ = false;
   Form shown_;
   std::array<QStaticText, milka::kLabelCount + 1> texts_;
-  std::array<QRect, milka::kImageCount + 1> drawn_;
+  std::array<QRectF, milka::kImageCount + 1> drawn_;
   std::array<std::optional<float>, milka::kImageCount + 1> glideStarts_;
   std::array<QElapsedTimer, milka::kImageCount + 1> since_;
   milka::platform::RaceMarkers markers_;
