@@ -10,6 +10,7 @@
 #include "platform/career_keeper.h"
 #include "platform/journal_upload.h"
 #include "platform/online_port.h"
+#include "proved_career.h"
 #include "scripted_random.h"
 #include "shell/game.h"
 #include "site_harness.h"
@@ -134,7 +135,8 @@ TEST(EndToEnd, ACareerPlayedThroughTheGameLandsVerifiedWithItsJournal) {
 
   // Not every horse wins a top race worth sending: new horses until one does.
   keeper.start();
-  for (int horse = 0; horse < 30 && !keeper.game().state.sendEnabled; ++horse) {
+  for (int horse = 0; horse < testing::kCareersToSend && !keeper.game().state.sendEnabled;
+       ++horse) {
     if (horse > 0) keeper.newHorse();
     ASSERT_TRUE(QTest::qWaitFor([&] { return keeper.session().seedsFed() == 1; }, 5000));
     milka::testing::playCarefully(keeper.session(),

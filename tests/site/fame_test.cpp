@@ -42,10 +42,13 @@ TEST_P(Fame, ACareerPlayedUnderTheSitesSeedIsVerifiedRankedAndToldInFull) {
   EXPECT_EQ(stored->name.toStdString(), story.name);
   ASSERT_FALSE(story.races.empty());
   // Ranked: the name heads a hall-of-fame board, without the unverified mark.
-  const QString top = site.path("/karuden/").text();
+  const Answer board = site.path("/karuden/");
+  ASSERT_EQ(board.status, 200) << board.text().toStdString();
+  const QString top = board.text();
   EXPECT_TRUE(top.contains(
       QStringLiteral("<td class=\"num rank\">1</td><td><a href=\"/karuden/uma?n=1\">%1</a></td>")
-          .arg(stored->name)));
+          .arg(stored->name)))
+      << top.mid(top.indexOf(QStringLiteral("id=\"hall\"")), 4000).toStdString();
   EXPECT_FALSE(top.contains(QStringLiteral("未検証</span>")));
   // Told race by race, with the three charts, and the journal to download as it was played.
   const QString page = site.path("/karuden/uma?n=1").text();
