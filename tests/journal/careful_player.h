@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "journal/session.h"
+#include "online/sent_months.h"
 #include "typed_key.h"
 
 namespace milka::testing {
@@ -73,6 +74,9 @@ struct Played {
   std::vector<journal::Event> events;
   int fetchIndex = -1;
   bool sends = false;
+  // Among the times sent, one the hall of fame ranks. A career whose only top race won was in
+  // January, February or April sends, but none of its times.
+  bool ranked = false;
 
   // The whole journal once pdf.php answered token: what the game uploads.
   std::string journal(const std::string& token, size_t cutTo = SIZE_MAX) const {
@@ -96,6 +100,8 @@ inline Played play(const std::string& base, const std::string& seed, uint64_t he
   const auto pending = s.port().pendingFetches();
   p.sends = !pending.empty();
   if (p.sends) p.fetchIndex = pending.back().index;
+  for (int m : online::kSentMonths)
+    p.ranked = p.ranked || (p.sends && s.game().state.bigRaceTime[m] > 0);
   return p;
 }
 
