@@ -140,7 +140,9 @@ bool Store::migrate(QString* error) {
     exec(QStringLiteral("ROLLBACK"));
     return false;
   };
-  if (!exec(backend_->beginWrite())) return fail(db_.lastError().text());
+  QSqlQuery begin(db_);
+  if (!begin.exec(backend_->beginWrite()))
+    return fail(backend_->beginWrite() + QStringLiteral(": ") + begin.lastError().text());
   if (!backend_->lockSchema(db_, error)) return fail(*error);
   const int found = backend_->schemaVersion(db_, error);
   if (found < 0) return fail(*error);

@@ -122,6 +122,13 @@ TEST_P(SiteStoreOnBoth, AnEntryTheDatabaseCannotTakeIsNeitherStoredNorItsTokenSp
       ASSERT_TRUE(hold.exec(QStringLiteral("LOCK TABLE tokens IN EXCLUSIVE MODE")));
     }
     EXPECT_EQ(store.enter({token, QStringLiteral("abc"), {}}).fault, QueryFault::Unavailable);
+    if (GetParam() == Db::SQLite) {
+      // A connection made meanwhile cannot check the schema either, and says why.
+      Store late(db.address, 600, fixedNow);
+      late.setBusyTimeoutMs(50);
+      EXPECT_FALSE(late.open(&error));
+      EXPECT_TRUE(error.contains(QStringLiteral("locked"))) << error.toStdString();
+    }
     hold.exec(QStringLiteral("ROLLBACK"));
   }
   QSqlDatabase::removeDatabase(QStringLiteral("lock"));
