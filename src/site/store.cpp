@@ -140,9 +140,12 @@ bool Store::migrate(QString* error) {
     exec(QStringLiteral("ROLLBACK"));
     return false;
   };
-  QSqlQuery begin(db_);
-  if (!begin.exec(backend_->beginWrite()))
-    return fail(backend_->beginWrite() + QStringLiteral(": ") + begin.lastError().text());
+  // A statement of the check, failing with what it was and why.
+  auto step = [&](const QString& sql) {
+    QSqlQuery q(db_);
+    return q.exec(sql) || fail(sql + QStringLiteral(": ") + q.lastError().text());
+  };
+  if (!step(backend_->beginWrite())) return false;
   if (!backend_->lockSchema(db_, error)) return fail(*error);
   const int found = backend_->schemaVersion(db_, error);
   if (found < 0) return fail(*error);
@@ -151,20 +154,15 @@ bool Store::migrate(QString* error) {
                     .arg(address_.shown())
                     .arg(found)
                     .arg(kSchemaVersion));
-  if (found == kSchemaVersion)
-    return exec(QStringLiteral("COMMIT")) || fail(QStringLiteral("COMMIT failed"));
+  if (found == kSchemaVersion) return step(QStringLiteral("COMMIT"));
   QStringList steps;
   for (const Migration& m : migrations())
     if (m.version > found)
-      for (const QString& step : m.steps) steps << backend_->dialect(step);
+      for (const QString& sql : m.steps) steps << backend_->dialect(sql);
   steps << backend_->setSchemaVersion(kSchemaVersion);
-  for (const QString& step : steps) {
-    QSqlQuery q(db_);
-    if (!q.exec(step)) return fail(step + QStringLiteral(": ") + q.lastError().text());
-  }
-  QSqlQuery commit(db_);
-  if (!commit.exec(QStringLiteral("COMMIT"))) return fail(commit.lastError().text());
-  return true;
+  for (const QString& sql : steps)
+    if (!step(sql)) return false;
+  return step(QStringLiteral("COMMIT"));
 }
 
 void Store::purgeExpiredTokens(qint64 now) {
