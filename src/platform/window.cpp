@@ -152,13 +152,10 @@ void GameWindow::showLastingNoteClearOfWords(const QString& text) {
 std::vector<QRect> GameWindow::wordAreas() const {
   // The labels that show words.
   std::vector<QRect> areas;
-  const QRect stage = canvas_->geometry();
   for (int n = 1; n <= kLabelCount; ++n) {
     const Label& l = game_->form.label(n);
     if (l.caption.empty()) continue;
-    const QRectF r = Canvas::pixels(l.left, l.top, l.width, l.height);
-    const QRect shown =
-        QRectF(stage.topLeft() + r.topLeft() * scale_, r.size() * scale_).toAlignedRect() & stage;
+    const QRect shown = placedExactly(l.left, l.top, l.width, l.height).toAlignedRect() & stage();
     if (!shown.isEmpty()) areas.push_back(shown);
   }
   // And what the player presses or types into.
@@ -221,10 +218,14 @@ void GameWindow::sync() {
   synced_ = true;
 }
 
-QRect GameWindow::placed(float left, float top, float width, float height) const {
+QRectF GameWindow::placedExactly(float left, float top, float width, float height) const {
   const QRectF pixels = Canvas::pixels(left, top, width, height);
   const QPointF origin = stage().topLeft();
-  return QRectF(origin + pixels.topLeft() * scale_, pixels.size() * scale_).toRect();
+  return {origin + pixels.topLeft() * scale_, pixels.size() * scale_};
+}
+
+QRect GameWindow::placed(float left, float top, float width, float height) const {
+  return placedExactly(left, top, width, height).toRect();
 }
 
 void GameWindow::place(QWidget* widget, float left, float top, float width, float height) {

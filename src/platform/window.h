@@ -121,6 +121,8 @@ class GameWindow final : public QWidget {
   void deliver(const journal::Event& e);
   void setTitle();
   void layOut();
+  // Where a control of the form stands in the window, to the fraction of a pixel.
+  QRectF placedExactly(float left, float top, float width, float height) const;
   QRect placed(float left, float top, float width, float height) const;
   void place(QWidget* widget, float left, float top, float width, float height);
   void syncTextBox(QLineEdit* box, TextBox& shown, const TextBox& model);
