@@ -7,19 +7,19 @@
 
 namespace milka::site {
 
+bool execute(QSqlDatabase& db, const QString& sql, QString* error) {
+  QSqlQuery q(db);
+  if (q.exec(sql)) return true;
+  if (error != nullptr) *error = sql + QStringLiteral(": ") + q.lastError().text();
+  return false;
+}
+
 namespace {
 
 // Long enough for a loaded server, short enough that a player's browser still shows the 503
 // page rather than giving up itself.
 constexpr int kConnectSeconds = 5;
 constexpr int kStatementMs = 5000;
-
-bool exec(QSqlDatabase& db, const QString& sql, QString* error) {
-  QSqlQuery q(db);
-  if (q.exec(sql)) return true;
-  if (error != nullptr) *error = sql + QStringLiteral(": ") + q.lastError().text();
-  return false;
-}
 
 class SqliteBackend final : public Backend {
  public:
@@ -40,8 +40,8 @@ class SqliteBackend final : public Backend {
       return false;
     }
     wal.finish();
-    exec(db, QStringLiteral("PRAGMA synchronous=NORMAL"), nullptr);
-    exec(db, QStringLiteral("PRAGMA foreign_keys=ON"), nullptr);
+    execute(db, QStringLiteral("PRAGMA synchronous=NORMAL"), nullptr);
+    execute(db, QStringLiteral("PRAGMA foreign_keys=ON"), nullptr);
     return true;
   }
   // IMMEDIATE takes the write lock at the start, so two writers never both read and then both
@@ -97,7 +97,7 @@ class PostgresBackend final : public Backend {
           QStringLiteral("SET lock_timeout = %1").arg(lockMs_),
           QStringLiteral("SET idle_in_transaction_session_timeout = %1").arg(kStatementMs * 2),
           QStringLiteral("SET client_min_messages = warning")}) {
-      if (!exec(db, set, error)) return false;
+      if (!execute(db, set, error)) return false;
     }
     return true;
   }
@@ -106,12 +106,12 @@ class PostgresBackend final : public Backend {
   QString beginWrite() const override { return QStringLiteral("BEGIN"); }
   bool lockSchema(QSqlDatabase& db, QString* error) const override {
     // Any number fixed for this site's schema; held until the migration's transaction ends.
-    return exec(db, QStringLiteral("SELECT pg_advisory_xact_lock(7263510)"), error);
+    return execute(db, QStringLiteral("SELECT pg_advisory_xact_lock(7263510)"), error);
   }
   int schemaVersion(QSqlDatabase& db, QString* error) const override {
-    if (!exec(db,
-              QStringLiteral("CREATE TABLE IF NOT EXISTS site_schema (version INTEGER NOT NULL)"),
-              error))
+    if (!execute(
+            db, QStringLiteral("CREATE TABLE IF NOT EXISTS site_schema (version INTEGER NOT NULL)"),
+            error))
       return -1;
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("SELECT COALESCE(MAX(version), 0) FROM site_schema")) || !q.next()) {

@@ -27,6 +27,9 @@ struct DatabaseAddress {
   QString shown() const;
 };
 
+// Runs sql on db; on failure error, when given, says what it was and why.
+bool execute(QSqlDatabase& db, const QString& sql, QString* error);
+
 class Backend {
  public:
   virtual ~Backend() = default;

@@ -141,10 +141,7 @@ bool Store::migrate(QString* error) {
     return false;
   };
   // A statement of the check, failing with what it was and why.
-  auto step = [&](const QString& sql) {
-    QSqlQuery q(db_);
-    return q.exec(sql) || fail(sql + QStringLiteral(": ") + q.lastError().text());
-  };
+  auto step = [&](const QString& sql) { return execute(db_, sql, error) || fail(*error); };
   if (!step(backend_->beginWrite())) return false;
   if (!backend_->lockSchema(db_, error)) return fail(*error);
   const int found = backend_->schemaVersion(db_, error);
