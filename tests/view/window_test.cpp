@@ -306,11 +306,6 @@ TEST(GameFontTest, FacesResolveToProportionalJapaneseFonts) {
   EXPECT_NE(gothic, "IPAGothic") << "the monospaced face widens every caption";
 }
 
-}  // namespace
-}  // namespace milka::platform
-
-namespace milka::platform {
-
 // A lasting note about the record goes where it hides the fewest words: the middle when clear,
 // else the clear band nearest the middle, else where it hides the least.
 TEST(SiteNotePlace, ALastingNoteFindsTheClearBandNearestTheMiddle) {
@@ -333,4 +328,5 @@ TEST(SiteNotePlace, ALastingNoteFindsTheClearBandNearestTheMiddle) {
   for (const Case& c : cases) EXPECT_EQ(SiteNote::clearTop(window, note, c.words), c.top) << c.what;
 }
 
+}  // namespace
 }  // namespace milka::platform
