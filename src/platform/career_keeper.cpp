@@ -46,28 +46,39 @@ CareerKeeper::Started CareerKeeper::start(std::optional<uint64_t> seed) {
 
   QStringList names =
       QDir(dir_).entryList({QStringLiteral("*") + kSuffix}, QDir::Files, QDir::Name);
-  if (names.isEmpty()) return begin(freshSeed(), true);
-  const QString file = QDir(dir_).filePath(names.last());
-  QFile in(file);
-  QByteArray bytes;
-  if (in.open(QIODevice::ReadOnly)) bytes = in.read(kReadLimit);
-  const journal::Reading r = journal::read(std::string_view(bytes.constData(), bytes.size()));
+  for (; !names.isEmpty(); names.removeLast()) {
+    const QString file = QDir(dir_).filePath(names.last());
+    QFile in(file);
+    QByteArray bytes;
+    if (in.open(QIODevice::ReadOnly)) bytes = in.read(kReadLimit);
+    const journal::Reading r = journal::read(std::string_view(bytes.constData(), bytes.size()));
 
-  if (!journal::holdsCareer(r)) {
-    const QString aside = setAside(file, QStringLiteral(".unreadable"));
-    Started s = begin(freshSeed(), true);
-    s.note = setAsideText(r, aside) + (s.note.isEmpty() ? QString() : "\n" + s.note);
-    return s;
+    if (!journal::holdsCareer(r)) {
+      const QString aside = setAside(file, QStringLiteral(".unreadable"));
+      Started s = begin(freshSeed(), true);
+      s.note = setAsideText(r, aside) + (s.note.isEmpty() ? QString() : "\n" + s.note);
+      return s;
+    }
+    // A look at the title is not a career: nothing was chosen, so nothing is continued, and
+    // its journal goes as if the game had never been opened.
+    if (std::optional<Started> s = resume(file, r)) return *s;
+    QFile::remove(file);
   }
+  return begin(freshSeed(), true);
+}
 
+std::optional<CareerKeeper::Started> CareerKeeper::resume(const QString& file,
+                                                          const journal::Reading& r) {
   events_.clear();
   cardAt_.reset();
   lastScreen_ = 0;
   clicked_ = false;
+  leftTitle_ = false;
   ++careersBegun_;
   adopt(std::make_unique<journal::Session>(r.header));
   // Nothing is recorded or sent while the journal plays itself back.
   for (const journal::Event& e : r.events) session_->feed(e);
+  if (!leftTitle_) return std::nullopt;
   // A finished career is over; its journal stays for replays.
   if (session_->game().state.screenState == -11) return begin(freshSeed(), true);
 
@@ -88,7 +99,7 @@ CareerKeeper::Started CareerKeeper::start(std::optional<uint64_t> seed) {
   if (session_->port().siteBase != outside_.siteBase)
     session_->feed(journal::Event::siteBase(outside_.siteBase));
   checkWriter();
-  return {true, note};
+  return Started{true, note};
 }
 
 CareerKeeper::Started CareerKeeper::newHorse() {
@@ -101,6 +112,7 @@ CareerKeeper::Started CareerKeeper::begin(uint64_t seed, bool askSite) {
   cardAt_.reset();
   lastScreen_ = 0;
   clicked_ = false;
+  leftTitle_ = false;
   const uint64_t career = ++careersBegun_;
   adopt(std::make_unique<journal::Session>(journal::Session::newHeader(seed), &outside_));
   const QString stem = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-")) +
@@ -135,6 +147,8 @@ void CareerKeeper::adopt(std::unique_ptr<journal::Session> session) {
     const int32_t now = s.game().state.screenState;
     if (now == 6 && lastScreen_ != 6) cardAt_ = events_.size();
     lastScreen_ = now;
+    // Before Form_Load the screen is none at all; the title is 1.
+    if (now != 0 && now != 1) leftTitle_ = true;
     // A period's record is written as soon as it closes, so at most one period is ever lost.
     if (s.encoder() != nullptr && s.encoder()->periodEnded()) submit();
   });
@@ -167,6 +181,8 @@ void CareerKeeper::flush() {
 void CareerKeeper::close() {
   flush();
   if (writer_) writer_->close();
+  // Closed on the title, the journal holds no career; the next start will not miss it.
+  if (session_ && !leftTitle_ && !path_.isEmpty() && QFile::remove(path_)) path_.clear();
 }
 
 void CareerKeeper::checkWriter() {

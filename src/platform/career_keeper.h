@@ -1,7 +1,8 @@
 // Keeps the career: its journal is written as the game runs, one file per career in the
 // player's data directory, and the next start continues the newest career that has not ended,
-// exactly where it stopped. A journal that cannot be read is put aside under another name,
-// never deleted; a disk that takes no more stops the keeping, never the game.
+// exactly where it stopped. A journal that never left the title holds no career and is removed; one
+// that cannot be read is put aside under another name, never deleted; a disk that takes no more
+// stops the keeping, never the game.
 #pragma once
 
 #include <QObject>
@@ -68,6 +69,8 @@ class CareerKeeper final : public QObject {
 
  private:
   Started begin(uint64_t seed, bool askSite);
+  // Plays a readable journal back and goes on with it; nothing when it never left the title.
+  std::optional<Started> resume(const QString& file, const journal::Reading& r);
   uint64_t freshSeed() const;
   void adopt(std::unique_ptr<journal::Session> session);
   void afterEvent(const journal::Event& e);
@@ -85,6 +88,7 @@ class CareerKeeper final : public QObject {
   std::optional<size_t> cardAt_;
   int32_t lastScreen_ = 0;
   bool clicked_ = false;
+  bool leftTitle_ = false;  // the breeding screen was reached: this is a career
   std::unique_ptr<SiteSeeds> seeds_;
   std::function<uint64_t()> fresh_;
   // Counts careers begun, so that a seed asked for one never reaches the next.

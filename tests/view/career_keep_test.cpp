@@ -94,6 +94,25 @@ TEST(CareerKeep, ClosedMidRaceItComesBackPausedAndAWatchedRaceLeavesItAsItWas) {
   EXPECT_FALSE(window.windowTitle().startsWith(watchingTitle()));
 }
 
+TEST(CareerKeep, ALookAtTheTitleIsNoCareerButTheFirstChoiceMakesOne) {
+  QTemporaryDir dir;
+  testing::RecordingPort port;
+  for (const bool choose : {false, true}) {
+    CareerKeeper keeper(dir.path(), port);
+    EXPECT_FALSE(keeper.start().continued) << "nothing before was a career";
+    ASSERT_EQ(journals(dir.path()).size(), 1) << "written from the first tick, as any career";
+    int looked = 0;  // events: A waits longer than this on the title
+    ASSERT_TRUE(playCarefully(keeper.session(), [&](const Game& g) {
+      return choose ? g.state.screenState == 2 : ++looked > 12;
+    }));
+    ASSERT_EQ(keeper.game().state.screenState, choose ? 2 : 1);
+  }  // closed on the title, then on the breeding screen
+  EXPECT_EQ(journals(dir.path()).size(), 1) << "only the career is kept";
+  CareerKeeper keeper(dir.path(), port);
+  EXPECT_TRUE(keeper.start().continued);
+  EXPECT_EQ(keeper.game().state.screenState, 2);
+}
+
 TEST(CareerKeep, ADamagedJournalNeverStopsTheStartAndIsNeverDeleted) {
   // A career some way in: two races behind it.
   journal::Session played(journal::Session::newHeader(31));
@@ -121,9 +140,13 @@ TEST(CareerKeep, ADamagedJournalNeverStopsTheStartAndIsNeverDeleted) {
       {"a flipped byte", flipped, true, ".damaged", "壊れる前"},
       {"zero bytes", "", false, ".unreadable", "空"},
       {"cut inside the header", whole.substr(0, 20), false, ".unreadable", "壊れて"},
-      {"binary garbage", std::string("\x7f" "ELF\x02\x01\x01\0\0\xff", 10), false, ".unreadable",
-       "ミルカダービーの記録ではありません"},
-      {"a newer format", journal::encode(newer, {Event::load()}), false, ".unreadable", "記録形式 9"},
+      {"binary garbage",
+       std::string("\x7f"
+                   "ELF\x02\x01\x01\0\0\xff",
+                   10),
+       false, ".unreadable", "ミルカダービーの記録ではありません"},
+      {"a newer format", journal::encode(newer, {Event::load()}), false, ".unreadable",
+       "記録形式 9"},
       {"other rules", journal::encode(otherRules, {Event::load()}), false, ".unreadable",
        "ルールの版"},
   };
@@ -138,7 +161,8 @@ TEST(CareerKeep, ADamagedJournalNeverStopsTheStartAndIsNeverDeleted) {
     CareerKeeper keeper(dir.path(), port);
     const CareerKeeper::Started s = keeper.start();
     EXPECT_EQ(s.continued, c.continued) << c.what;
-    EXPECT_TRUE(s.note.contains(QString::fromUtf8(c.said))) << c.what << ": " << s.note.toStdString();
+    EXPECT_TRUE(s.note.contains(QString::fromUtf8(c.said)))
+        << c.what << ": " << s.note.toStdString();
     if (c.aside) {
       EXPECT_EQ(contents(file + c.aside), QByteArray(c.bytes.data(), c.bytes.size())) << c.what;
     }
@@ -163,7 +187,8 @@ TEST(CareerKeep, AFullDiskStopsTheKeepingOnceAndTheGamePlaysOn) {
   getrlimit(RLIMIT_FSIZE, &was);
   const rlimit full{static_cast<rlim_t>(QFileInfo(keeper.path()).size() + 4096), was.rlim_max};
   setrlimit(RLIMIT_FSIZE, &full);
-  ASSERT_TRUE(playCarefully(keeper.session(), [](const Game& g) { return g.state.racesRun == 12; }));
+  ASSERT_TRUE(
+      playCarefully(keeper.session(), [](const Game& g) { return g.state.racesRun == 12; }));
   const int64_t before = keeper.session().events();
   QTest::qWait(1200);
   setrlimit(RLIMIT_FSIZE, &was);

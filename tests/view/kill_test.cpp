@@ -60,7 +60,8 @@ class KilledGame : public ::testing::Test {
       game.waitForReadyRead(20);
       const QString out = QString::fromUtf8(game.peek(4096));
       const qsizetype at = out.indexOf("fingerprint ");
-      if (at >= 0 && out.indexOf('\n', at) > at) return out.mid(at + 12, 16).toULongLong(nullptr, 16);
+      if (at >= 0 && out.indexOf('\n', at) > at)
+        return out.mid(at + 12, 16).toULongLong(nullptr, 16);
     }
     return 0;
   }
@@ -75,12 +76,26 @@ TEST_F(KilledGame, ComesBackAsItsJournalLeftItWhenEverItDies) {
   SCOPED_TRACE("dice " + std::to_string(seed));
   auto roll = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(dice); };
 
-  // One round begins mid-race, from a journal played here; the others from a new career whose
-  // title has been ticking for a random while.
+  // A first start that only looked at the title: the next start is a fresh title again.
+  {
+    QProcess look;
+    start(look);
+    killAfter(look, roll(300, 2500));
+    const QString title = newest();
+    ASSERT_FALSE(title.isEmpty());
+    QProcess again;
+    start(again);
+    EXPECT_EQ(continuedAt(again, 1500), 0u) << "nothing to continue";
+    killAfter(again, 0);
+    EXPECT_FALSE(QFile::exists(title)) << "the look at the title left no journal";
+    EXPECT_EQ(QDir(careers()).entryList({"*.mdj"}, QDir::Files).size(), 1);
+  }
+
+  // Then a career killed mid-race, older than any look at the title that follows it.
+  const QString career = careers() + "/20000101-000000-4d.mdj";
   {
     journal::Session s(journal::Session::newHeader(77));
-    QDir().mkpath(careers());
-    QFile out(careers() + "/20260101-000000-4d.mdj");
+    QFile out(career);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
     out.write(QByteArray::fromStdString(s.startNewJournal()));
     s.feed(journal::Event::siteBase("http://127.0.0.1:9"));
@@ -88,24 +103,30 @@ TEST_F(KilledGame, ComesBackAsItsJournalLeftItWhenEverItDies) {
     ASSERT_TRUE(testing::playCarefully(s, testing::midRace));
     out.write(QByteArray::fromStdString(s.encoder()->take()));
   }
+  auto read = [](const QString& file) {
+    QFile f(file);
+    const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return journal::read(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+  };
+  const journal::Reading before = read(career);
+  const auto expected = journal::replay(before);
+  ASSERT_EQ(expected->game().state.screenState, 7) << "mid-race";
+
+  // Each round a new career (as a seed or a new horse begins one) is killed while its title
+  // ticks, which may tear its journal's last record; then the game is killed while it reads the
+  // journals back, and once more after it has continued the career.
   for (int round = 0; round < 5; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
     if (round > 0) {
       QProcess fresh;
       start(fresh, static_cast<uint64_t>(roll(1, 1 << 30)));
       killAfter(fresh, roll(300, 2500));
+      const journal::Reading look = reading();
+      ASSERT_TRUE(look.status == journal::Reading::Status::Whole ||
+                  look.status == journal::Reading::Status::TornTail)
+          << "status " << static_cast<int>(look.status);
+      ASSERT_GE(look.events.size(), 2u);
     }
-    const journal::Reading before = reading();
-    ASSERT_TRUE(before.status == journal::Reading::Status::Whole ||
-                before.status == journal::Reading::Status::TornTail)
-        << "status " << static_cast<int>(before.status);
-    ASSERT_GE(before.events.size(), 2u);
-    const auto expected = journal::replay(before);
-    if (round == 0) {
-      EXPECT_EQ(expected->game().state.screenState, 7) << "mid-race";
-    }
-
-    // Killed again while it reads the journal back, and once more after it has continued.
     QProcess early;
     start(early);
     killAfter(early, roll(0, 150));
@@ -115,9 +136,10 @@ TEST_F(KilledGame, ComesBackAsItsJournalLeftItWhenEverItDies) {
     killAfter(continued, roll(0, 400));
     EXPECT_EQ(at, journal::fingerprint(expected->game()));
 
-    const journal::Reading after = reading();
+    const journal::Reading after = read(career);
     EXPECT_EQ(after.status, journal::Reading::Status::Whole) << "a torn record is cut away";
     EXPECT_TRUE(after.events == before.events) << "paused, nothing is added and nothing lost";
+    EXPECT_EQ(newest(), career) << "no look at the title is left behind";
   }
 }
 
