@@ -11,9 +11,9 @@
 #include <map>
 #include <tuple>
 
-#include "platform/canvas.h"
-#include "platform/fonts.h"
-#include "platform/sprites.h"
+#include "platform/draw/canvas.h"
+#include "platform/draw/fonts.h"
+#include "platform/draw/sprites.h"
 #include "shell/form.h"
 
 namespace milka::bench {

@@ -15,8 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/glide.h"
-#include "platform/window.h"
+#include "platform/window/window.h"
+#include "play/glide.h"
 #include "race_run.h"
 #include "typed_key.h"
 #include "view/scripted_tour.h"
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
 
   QTimer player;
   player.setTimerType(Qt::PreciseTimer);
-  player.setInterval(milka::platform::kGlideMs);
+  player.setInterval(milka::play::kGlideMs);
   QObject::connect(&player, &QTimer::timeout, [&] {
     if (const int code = milka::testing::keyCodeOf(game.form.label(12).caption))
       game.Text1_KeyDown(static_cast<int16_t>(code), 0);

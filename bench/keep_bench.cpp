@@ -2,6 +2,7 @@
 // drawn window; what a tick costs with the journal written beside it; how often the disk is
 // made durable while the game runs.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QDir>
@@ -9,12 +10,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <chrono>
-#include <sys/resource.h>
 
 #include "journal/careful_player.h"
-#include "platform/career_keeper.h"
-#include "platform/career_play.h"
-#include "platform/window.h"
+#include "platform/keep/career_files.h"
+#include "platform/window/window.h"
+#include "play/career_play.h"
 #include "view/window_parts.h"
 
 namespace {
@@ -53,7 +53,8 @@ void BM_ContinueToDrawnWindow(benchmark::State& state) {
     CareerKeeper keeper(dir.path(), port);
     const auto started = keeper.start();
     platform::GameWindow window(keeper.game());
-    platform::CareerPlay play(keeper, window);
+    play::CareerPlay play(keeper, window);
+    window.follow(play);
     window.show();
     play.begin(started);
     benchmark::DoNotOptimize(window.grab());
@@ -94,7 +95,12 @@ void BM_WholeCareer(benchmark::State& state) {
   }
   state.counters["events"] = static_cast<double>(events);
 }
-BENCHMARK(BM_WholeCareer)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_WholeCareer)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // The window's own timers for five seconds: how often the writer syncs, and the longest a tick
 // took from its timer to the end of its handler and the hand-over of its bytes.
@@ -105,13 +111,15 @@ void BM_FlushesWhilePlaying(benchmark::State& state) {
     CareerKeeper keeper(dir.path(), port);
     keeper.start(7);
     platform::GameWindow window(keeper.game());
-    platform::CareerPlay play(keeper, window);
+    play::CareerPlay play(keeper, window);
+    window.follow(play);
     double longest = 0;
     window.setFeed([&](const journal::Event& e) {
       const auto t0 = std::chrono::steady_clock::now();
       keeper.session().feed(e);
-      longest = std::max(longest,
-                         std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
+      longest = std::max(
+          longest,
+          std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
     });
     window.show();
     play.begin({});
@@ -155,7 +163,14 @@ void BM_RaceInWindow(benchmark::State& state) {
     state.counters["screen_after"] = s.game().state.screenState;
   }
 }
-BENCHMARK(BM_RaceInWindow)->Arg(0)->Arg(1)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RaceInWindow)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "bare_window.h"
-#include "platform/window.h"
+#include "platform/window/window.h"
 #include "view/scripted_tour.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <map>
 
-#include "platform/window.h"
+#include "platform/window/window.h"
 #include "view/scripted_tour.h"
 
 namespace {

@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/sound.h"
-#include "platform/window.h"
+#include "platform/sound/sound.h"
+#include "platform/window/window.h"
 #include "race_run.h"
 #include "typed_key.h"
 #include "view/scripted_tour.h"
@@ -41,11 +41,11 @@ void waitUntilPlaying(const Sound& sound) {
 
 // One top-up's worth of mixing with the field bunched at full gallop and the stand roaring.
 void BM_MixFiveMilliseconds(benchmark::State& state) {
-  static const milka::platform::SoundBank bank = milka::platform::synthesiseSounds();
-  milka::platform::Mixer mixer(bank);
+  static const milka::play::SoundBank bank = milka::play::synthesiseSounds();
+  milka::play::Mixer mixer(bank);
   mixer.setAmbience({1.0f, 2.8f, 1.0f, 0.8f});
-  mixer.play(milka::platform::Cue::WinningGoal);
-  std::vector<int16_t> block(milka::platform::kSampleRate / 200);
+  mixer.play(milka::play::Cue::WinningGoal);
+  std::vector<int16_t> block(milka::play::kSampleRate / 200);
   for (int i = 0; i < 100; ++i) mixer.render(block.data(), block.size());  // glide to the aim
   for (auto _ : state) {
     mixer.render(block.data(), block.size());

@@ -17,8 +17,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/glide.h"
-#include "platform/window.h"
+#include "platform/window/window.h"
+#include "play/glide.h"
 #include "race_run.h"
 #include "shell/game.h"
 #include "typed_key.h"
@@ -68,7 +68,7 @@ void BM_GlidingFrame(benchmark::State& state) {
   int64_t tickedAt = 0;
   for (auto _ : state) {
     view.now += kFrameMs;
-    if (view.now - tickedAt >= milka::platform::kGlideMs) {
+    if (view.now - tickedAt >= milka::play::kGlideMs) {
       state.PauseTiming();
       view.tick();
       settle();
@@ -84,7 +84,7 @@ BENCHMARK(BM_GlidingFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 void BM_TickingFrame(benchmark::State& state) {
   RaceView view(static_cast<double>(state.range(0)));
   for (auto _ : state) {
-    view.now += milka::platform::kGlideMs;
+    view.now += milka::play::kGlideMs;
     view.tick();
     view.window.canvas()->frame();
     settle();
@@ -175,7 +175,7 @@ void BM_RaceThirtySeconds(benchmark::State& state) {
     // The player types the shown symbol once a tick; a race that ends is followed by the next.
     FrameClock frames(view.game, *view.window.canvas());
     QTimer player;
-    player.setInterval(milka::platform::kGlideMs);
+    player.setInterval(milka::play::kGlideMs);
     QObject::connect(&player, &QTimer::timeout, [&view, &frames] {
       if (const int code = milka::testing::keyCodeOf(view.game.form.label(12).caption))
         view.game.Text1_KeyDown(static_cast<int16_t>(code), 0);

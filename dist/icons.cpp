@@ -9,7 +9,7 @@
 #include <QImage>
 #include <cstdio>
 
-#include "platform/sprites.h"
+#include "platform/draw/sprites.h"
 
 int main(int argc, char** argv) {
   if (argc < 4) {

@@ -27,11 +27,11 @@
 #include <tuple>
 
 #include "../race_run.h"
-#include "platform/canvas.h"
-#include "platform/fonts.h"
-#include "platform/glide.h"
-#include "platform/runner_markers.h"
-#include "platform/sprites.h"
+#include "platform/draw/canvas.h"
+#include "platform/draw/fonts.h"
+#include "platform/draw/runner_markers.h"
+#include "platform/draw/sprites.h"
+#include "play/glide.h"
 #include "typed_key.h"
 #include "view/scripted_tour.h"
 
@@ -64,7 +64,7 @@ class BareScene final : public QWidget {
     text1->setFocus();
     for (int n = 0; n < 5; ++n) {
       auto* timer = new QTimer(this);
-      timer->setInterval(milka::platform::kGlideMs);
+      timer->setInterval(milka::play::kGlideMs);
       timer->setTimerType(Qt::PreciseTimer);
       connect(timer, &QTimer::timeout, this, [this, n] {
         milka::Game& g = tour_.game;
@@ -168,12 +168,12 @@ class BareScene final : public QWidget {
         text.setText(QString::fromStdString(now.caption));
       }
     }
-    milka::platform::Pictures before, after;
+    milka::play::Pictures before, after;
     for (int n = 1; n <= milka::kImageCount; ++n) {
       before[static_cast<size_t>(n)] = shown_.image(n);
       after[static_cast<size_t>(n)] = form.image(n);
     }
-    const auto starts = synced_ && glide_ ? milka::platform::glideStarts(before, after, form)
+    const auto starts = synced_ && glide_ ? milka::play::glideStarts(before, after, form)
                                           : decltype(glideStarts_){};
     for (int n = 1; n <= milka::kImageCount; ++n) {
       const auto i = static_cast<size_t>(n);
@@ -201,11 +201,11 @@ class BareScene final : public QWidget {
       const auto i = static_cast<size_t>(n);
       if (!glideStarts_[i]) continue;
       const milka::Picture& p = shown_.image(n);
-      const double phase = static_cast<double>(since_[i].elapsed()) / milka::platform::kGlideMs;
+      const double phase = static_cast<double>(since_[i].elapsed()) / milka::play::kGlideMs;
       if (phase >= 1) glideStarts_[i].reset();
       moving = moving || phase < 1;
-      const QRectF r = pictureRect(
-          p, milka::platform::glidedLeft(glideStarts_[i].value_or(p.left), p.left, phase));
+      const QRectF r =
+          pictureRect(p, milka::play::glidedLeft(glideStarts_[i].value_or(p.left), p.left, phase));
       if (r == drawn_[i]) continue;
       update(drawn_[i].toAlignedRect());
       drawn_[i] = r;
@@ -256,7 +256,7 @@ int main(int argc, char** argv) {
   window.show();
   QTimer player;
   player.setTimerType(Qt::PreciseTimer);
-  player.setInterval(milka::platform::kGlideMs);
+  player.setInterval(milka::play::kGlideMs);
   QObject::connect(&player, &QTimer::timeout, &window, &BareScene::play);
   if (race) player.start();
   // A picture of the window three seconds in, to see what it shows.

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "career/flow.h"
-#include "platform/sound.h"
-#include "platform/window.h"
+#include "platform/sound/sound.h"
+#include "platform/window/window.h"
 #include "scripted_random.h"
 #include "typed_key.h"
 

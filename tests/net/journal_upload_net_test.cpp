@@ -20,14 +20,18 @@
 #include "journal/session.h"
 #include "net/local_server.h"
 #include "online/submit.h"
-#include "platform/career_keeper.h"
-#include "platform/career_notes.h"
-#include "platform/journal_upload.h"
-#include "platform/site_seed.h"
-#include "platform/window.h"
+#include "platform/keep/career_files.h"
+#include "platform/net/journal_upload.h"
+#include "platform/net/site_seed.h"
+#include "platform/window/window.h"
+#include "play/words.h"
 
 namespace milka::platform {
 namespace {
+
+QString said(const std::string& words) {
+  return QString::fromStdString(words);
+}
 
 using namespace std::chrono_literals;
 using journal::Event;
@@ -111,7 +115,7 @@ TEST(VerifiedEntry, ACareerBegunWhileTheSiteIsSilentPlaysUnseededAndSaysSo) {
   ASSERT_EQ(server.requestLines.size(), 4u);
   EXPECT_EQ(server.requestLines[2], "POST /journal.php?t0k3n HTTP/1.1");
   EXPECT_EQ(server.requestLines[3], p.entryLine(server.base()));
-  EXPECT_EQ(p.window->lastingNote()->text(), unseededEntryText());
+  EXPECT_EQ(p.window->lastingNote()->text(), said(play::unseededEntryText()));
 }
 
 TEST(VerifiedEntry, TheSitesSeedStaysWithTheCareerThroughAContinue) {
@@ -230,7 +234,7 @@ TEST(JournalWithTheEntry, WhateverBecomesOfTheJournalTheEntryGoesOnAndTheClosing
     bool posted;
     QString note;
   } cases[] = {
-      {"checked", 200, 200, "照合しました", 0, {plain, true}, true, checkedEntryText()},
+      {"checked", 200, 200, "照合しました", 0, {plain, true}, true, said(play::checkedEntryText())},
       {"refused",
        200,
        400,
@@ -238,9 +242,16 @@ TEST(JournalWithTheEntry, WhateverBecomesOfTheJournalTheEntryGoesOnAndTheClosing
        0,
        {plain, true},
        true,
-       refusedEntryText("名前が違います")},
-      {"refused, no reason", 200, 400, "", 0, {plain, true}, true, refusedEntryText({})},
-      {"busy", 200, 503, "混雑中", 0, {plain, true}, true, notSentEntryText()},
+       said(play::refusedEntryText("名前が違います"))},
+      {"refused, no reason",
+       200,
+       400,
+       "",
+       0,
+       {plain, true},
+       true,
+       said(play::refusedEntryText({}))},
+      {"busy", 200, 503, "混雑中", 0, {plain, true}, true, said(play::notSentEntryText())},
       {"no answer in time",
        200,
        200,
@@ -248,10 +259,17 @@ TEST(JournalWithTheEntry, WhateverBecomesOfTheJournalTheEntryGoesOnAndTheClosing
        1500,
        {plain, true},
        true,
-       notSentEntryText()},
-      {"unseeded", 200, 200, "未検証で載せました", 0, {plain, false}, true, unseededEntryText()},
-      {"no token", 503, 200, "", 0, {plain, true}, false, notSentEntryText()},
-      {"too big", 200, 200, "", 0, {noise, true}, false, notSentEntryText()},
+       said(play::notSentEntryText())},
+      {"unseeded",
+       200,
+       200,
+       "未検証で載せました",
+       0,
+       {plain, false},
+       true,
+       said(play::unseededEntryText())},
+      {"no token", 503, 200, "", 0, {plain, true}, false, said(play::notSentEntryText())},
+      {"too big", 200, 200, "", 0, {noise, true}, false, said(play::notSentEntryText())},
   };
   for (const Case& c : cases) {
     TestServer server;
@@ -293,7 +311,7 @@ TEST(JournalWithTheEntry, AHostileReasonIsShownAsAShortLineOfText) {
   ASSERT_TRUE(g.settle());
   const QString note = g.window.lastingNote()->text();
   EXPECT_TRUE(note.contains(QStringLiteral("時刻が [31m違います xxx"))) << note.toStdString();
-  EXPECT_LT(note.size(), refusedEntryText({}).size() + 130);
+  EXPECT_LT(note.size(), said(play::refusedEntryText({})).size() + 130);
   for (const QChar c : note) EXPECT_NE(c.category(), QChar::Other_Control);
 }
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/online_port.h"
+#include "platform/net/online_port.h"
 #include "scripted_random.h"
 #include "shell/game.h"
 

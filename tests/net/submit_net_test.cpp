@@ -17,7 +17,7 @@
 
 #include "net/local_server.h"
 #include "online/submit.h"
-#include "platform/online_port.h"
+#include "platform/net/online_port.h"
 #include "scripted_random.h"
 #include "shell/game.h"
 

@@ -7,9 +7,9 @@
 #include <QTest>
 
 #include "journal/careful_player.h"
-#include "platform/career_keeper.h"
-#include "platform/journal_upload.h"
-#include "platform/online_port.h"
+#include "platform/keep/career_files.h"
+#include "platform/net/journal_upload.h"
+#include "platform/net/online_port.h"
 #include "proved_career.h"
 #include "scripted_random.h"
 #include "shell/game.h"
@@ -145,8 +145,7 @@ TEST(EndToEnd, ACareerPlayedThroughTheGameLandsVerifiedWithItsJournal) {
   ASSERT_EQ(keeper.game().state.sendEnabled, 1);
   ASSERT_TRUE(QTest::qWaitFor([&] { return site.stored() == 1 && port.pending() == 0; }, 15000));
   ASSERT_TRUE(outcome);
-  EXPECT_EQ(outcome->kind, platform::JournalUpload::Outcome::Checked)
-      << outcome->reason.toStdString();
+  EXPECT_EQ(outcome->kind, platform::JournalUpload::Outcome::Checked) << outcome->reason;
 
   const std::optional<Career> stored = site.site->store().career(1);
   ASSERT_TRUE(stored);

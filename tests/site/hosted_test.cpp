@@ -9,7 +9,7 @@
 #include <QThread>
 #include <vector>
 
-#include "platform/online_port.h"
+#include "platform/net/online_port.h"
 #include "scripted_random.h"
 #include "shell/game.h"
 #include "site_harness.h"

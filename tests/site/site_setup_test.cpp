@@ -1,7 +1,7 @@
 // How the game finds its site: its own, started on 127.0.0.1 with the database in the user's
 // data directory, unless --site or MILKA_SITE names another; and the note over the window
 // when the site button finds no browser.
-#include "platform/site_setup.h"
+#include "platform/net/site_setup.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "platform/online_port.h"
-#include "platform/window.h"
+#include "platform/net/online_port.h"
+#include "platform/window/window.h"
 #include "scripted_random.h"
 
 namespace milka::platform {
@@ -112,7 +112,7 @@ TEST(SiteSetup, OutOfTheBoxTheGameRunsItsOwnSiteInTheUsersDataDirectory) {
   delete reply;
 }
 
-TEST(SiteNote, WithoutABrowserTheSiteButtonSaysSoOverTheWindowForAMoment) {
+TEST(NoteOverlay, WithoutABrowserTheSiteButtonSaysSoOverTheWindowForAMoment) {
   // The offscreen platform opens no address, as a machine without a browser.
   milka::testing::ScriptedRandom random;
   QtOnlinePort port;
@@ -125,7 +125,7 @@ TEST(SiteNote, WithoutABrowserTheSiteButtonSaysSoOverTheWindowForAMoment) {
   EXPECT_EQ(window.note(), nullptr);
 
   window.command(5)->click();
-  SiteNote* note = window.note();
+  NoteOverlay* note = window.note();
   ASSERT_NE(note, nullptr);
   EXPECT_TRUE(note->isVisible());
   EXPECT_TRUE(note->text().contains(QStringLiteral("ブラウザを開けませんでした")));
@@ -139,7 +139,7 @@ TEST(SiteNote, WithoutABrowserTheSiteButtonSaysSoOverTheWindowForAMoment) {
   QDir().mkpath(QStringLiteral(MILKA_TEST_ARTEFACTS));
   EXPECT_TRUE(window.grab().save(QStringLiteral(MILKA_TEST_ARTEFACTS "/no-browser-note.png")));
 
-  EXPECT_TRUE(QTest::qWaitFor([note] { return !note->isVisible(); }, SiteNote::kShownMs + 2000));
+  EXPECT_TRUE(QTest::qWaitFor([note] { return !note->isVisible(); }, NoteOverlay::kShownMs + 2000));
 }
 
 }  // namespace

@@ -12,12 +12,12 @@
 #include <memory>
 #include <set>
 
-#include "platform/caption_fit.h"
-#include "platform/caption_layout.h"
-#include "platform/fonts.h"
-#include "platform/glide.h"
-#include "platform/label_look.h"
-#include "platform/window.h"
+#include "platform/draw/caption_fit.h"
+#include "platform/draw/fonts.h"
+#include "platform/draw/glyph_cache.h"
+#include "platform/draw/label_look.h"
+#include "platform/window/window.h"
+#include "play/glide.h"
 #include "view/scripted_tour.h"
 
 namespace milka::platform {
@@ -52,7 +52,7 @@ class CanvasRepaintTest : public ::testing::Test {
     window = std::make_unique<GameWindow>(tour.game);
     // Glides timed by the tour's own periods, so each step shows the same frames however busy
     // the machine is.
-    window->canvas()->setClock([this] { return tour.ticks * int64_t{kGlideMs}; });
+    window->canvas()->setClock([this] { return tour.ticks * int64_t{play::kGlideMs}; });
     tour.game.Form_Load();
     window->sync();
     window->show();

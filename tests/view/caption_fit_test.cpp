@@ -1,11 +1,11 @@
 // Fitting a caption to its label, and table rows in columns, in the fonts the game draws with.
-#include "platform/caption_fit.h"
+#include "platform/draw/caption_fit.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/caption_layout.h"
-#include "platform/fonts.h"
-#include "platform/screen_layout.h"
+#include "platform/draw/fonts.h"
+#include "platform/draw/glyph_cache.h"
+#include "platform/draw/screen_layout.h"
 
 namespace milka::platform {
 namespace {

@@ -13,7 +13,7 @@
 #include <random>
 #include <string>
 
-#include "platform/window.h"
+#include "platform/window/window.h"
 #include "shell/text.h"
 #include "typed_key.h"
 

@@ -1,6 +1,6 @@
 // Starting the game: what the command line asks for, what happens with no desktop to open the
 // window on, and a seed that plays the same race twice.
-#include "platform/command_line.h"
+#include "platform/app/command_line.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "platform/display_check.h"
+#include "platform/app/display_check.h"
 #include "shell/game.h"
 
 namespace milka::platform {

@@ -10,9 +10,9 @@
 #include <functional>
 #include <memory>
 
-#include "platform/shortcuts.h"
-#include "platform/sound.h"
-#include "platform/window.h"
+#include "platform/sound/sound.h"
+#include "platform/window/qt_keys.h"
+#include "platform/window/window.h"
 #include "scripted_random.h"
 #include "window_parts.h"
 
@@ -134,13 +134,11 @@ TEST_F(KeyboardTest, EveryLetterAndArrowStillReachesText1WithItsCode) {
   for (int k = Qt::Key_A; k <= Qt::Key_Z; ++k) keys.push_back(k);
   for (int k = Qt::Key_Left; k <= Qt::Key_Down; ++k) keys.push_back(k);
   for (const int key : keys) {
-    EXPECT_EQ(commandForKey(key, Qt::NoModifier), 0);
-    EXPECT_EQ(viewKeyFor(key, Qt::NoModifier), ViewKey::None);
-    EXPECT_EQ(viewKeyFor(key, Qt::ControlModifier), ViewKey::None);
+    const int code = play::actionFor(keyPressOf(key, Qt::NoModifier)).symbol;
+    ASSERT_NE(code, 0);
     atNaming();
     QTest::keyClick(window->text1(), static_cast<Qt::Key>(key));
-    EXPECT_EQ(game.form.label(27).caption, symbolOfKey(GameWindow::keyCode(key)))
-        << "key " << std::hex << key;
+    EXPECT_EQ(game.form.label(27).caption, symbolOfKey(code)) << "key " << std::hex << key;
   }
 }
 

@@ -11,8 +11,8 @@
 #include <sstream>
 
 #include "career_walk.h"
-#include "platform/runner_markers.h"
-#include "platform/screen_layout.h"
+#include "platform/draw/runner_markers.h"
+#include "platform/draw/screen_layout.h"
 
 namespace milka::platform {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <QPainter>
 
-#include "platform/sprites.h"
-#include "platform/window.h"
+#include "platform/draw/sprites.h"
+#include "platform/window/window.h"
 #include "window_parts.h"
 
 namespace milka::platform {

@@ -1,5 +1,5 @@
 // Qt's own texts read in Japanese once the game has loaded Qt's translation.
-#include "platform/qt_japanese.h"
+#include "platform/app/qt_japanese.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The markers of runners out of view: which runners get one, where, and what it says.
-#include "platform/runner_markers.h"
+#include "platform/draw/runner_markers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The pictures built from the templates in assets/: sizes, transparency, mirroring, the two
 // strides and the five coats.
-#include "platform/sprites.h"
+#include "platform/draw/sprites.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window.h"
+#include "platform/window/window.h"
 #include "scripted_random.h"
 #include "shell/ports.h"
 

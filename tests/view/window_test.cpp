@@ -1,6 +1,6 @@
 // The window on Qt's offscreen platform: real clicks and key presses reach the handlers, and
 // what the model says is what the screen shows, repainted where it changed and nowhere else.
-#include "platform/window.h"
+#include "platform/window/window.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fonts.h"
-#include "platform/sprites.h"
+#include "platform/draw/fonts.h"
+#include "platform/draw/sprites.h"
 #include "scripted_random.h"
 #include "window_parts.h"
 
@@ -308,7 +308,7 @@ TEST(GameFontTest, FacesResolveToProportionalJapaneseFonts) {
 
 // A lasting note about the record goes where it hides the fewest words: the middle when clear,
 // else the clear band nearest the middle, else where it hides the least.
-TEST(SiteNotePlace, ALastingNoteFindsTheClearBandNearestTheMiddle) {
+TEST(NoteOverlayPlace, ALastingNoteFindsTheClearBandNearestTheMiddle) {
   const QRect window(0, 0, 719, 516);
   const QSize note(560, 60);
   struct Case {
@@ -325,7 +325,8 @@ TEST(SiteNotePlace, ALastingNoteFindsTheClearBandNearestTheMiddle) {
        16},
       {"nowhere clear", {{0, 0, 719, 300}, {0, 300, 100, 216}}, 300},
   };
-  for (const Case& c : cases) EXPECT_EQ(SiteNote::clearTop(window, note, c.words), c.top) << c.what;
+  for (const Case& c : cases)
+    EXPECT_EQ(NoteOverlay::clearTop(window, note, c.words), c.top) << c.what;
 }
 
 }  // namespace

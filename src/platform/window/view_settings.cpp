@@ -1,0 +1,42 @@
+#include "platform/window/view_settings.h"
+
+#include <QSettings>
+
+namespace milka::platform {
+
+namespace {
+
+const QString kZoom = QStringLiteral("window/zoom");
+const QString kGeometry = QStringLiteral("window/geometry");
+const QString kFullScreen = QStringLiteral("window/fullScreen");
+const QString kGliding = QStringLiteral("view/gliding");
+const QString kMuted = QStringLiteral("sound/muted");
+const QString kVolume = QStringLiteral("sound/volume");
+
+}  // namespace
+
+ViewSettings ViewSettings::load(const QSettings& settings) {
+  ViewSettings view;
+  bool ok = false;
+  const double zoom = settings.value(kZoom).toDouble(&ok);
+  // A hand-edited or damaged file must not open a window of no size or of a thousand screens.
+  if (ok && zoom >= kMinZoom && zoom <= kMaxZoom) view.zoom = zoom;
+  view.geometry = settings.value(kGeometry).toByteArray();
+  view.fullScreen = settings.value(kFullScreen, false).toBool();
+  view.gliding = settings.value(kGliding, true).toBool();
+  view.muted = settings.value(kMuted, false).toBool();
+  const int volume = settings.value(kVolume).toInt(&ok);
+  if (ok && volume >= kMinVolume && volume <= kMaxVolume) view.volume = volume;
+  return view;
+}
+
+void ViewSettings::save(QSettings& settings) const {
+  settings.setValue(kZoom, zoom);
+  settings.setValue(kGeometry, geometry);
+  settings.setValue(kFullScreen, fullScreen);
+  settings.setValue(kGliding, gliding);
+  settings.setValue(kMuted, muted);
+  settings.setValue(kVolume, volume);
+}
+
+}  // namespace milka::platform

@@ -1,0 +1,31 @@
+// How the player last left the window: its zoom and size, full screen or not, whether the
+// pictures glide, and how loud the game plays. Kept with QSettings so the next game opens the same
+// way.
+#pragma once
+
+#include <QByteArray>
+
+#include "play/keys.h"
+
+class QSettings;
+
+namespace milka::platform {
+
+using play::kMaxVolume;
+using play::kMaxZoom;
+using play::kMinVolume;
+using play::kMinZoom;
+
+struct ViewSettings {
+  double zoom = 1.0;
+  QByteArray geometry;  // QWidget::saveGeometry of the window out of full screen
+  bool fullScreen = false;
+  bool gliding = true;
+  bool muted = false;
+  int volume = 7;  // kMinVolume .. kMaxVolume
+
+  static ViewSettings load(const QSettings& settings);
+  void save(QSettings& settings) const;
+};
+
+}  // namespace milka::platform
