@@ -51,11 +51,13 @@ int main(int argc, char** argv) {
       QStringLiteral("PATH|URL"));
   const QOption perAddress(
       QStringLiteral("connections-per-address"),
-      QStringLiteral("Open connections one client address may hold (default 32)."),
+      QStringLiteral("Open connections one client (an IPv4 address, or an IPv6 /64) may hold "
+                     "(default 32)."),
       QStringLiteral("N"), QStringLiteral("32"));
   const QOption mint(QStringLiteral("mint-per-minute"),
-                     QStringLiteral("Tokens and seeds one client address may take in a minute "
-                                    "(default 30); more are answered 429."),
+                     QStringLiteral("Tokens and seeds one client (an IPv4 address, or an IPv6 "
+                                    "/64) may take in a minute (default 30); more are answered "
+                                    "429."),
                      QStringLiteral("N"), QStringLiteral("30"));
   const QOption proxy(
       QStringLiteral("trust-proxy"),

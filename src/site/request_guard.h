@@ -5,10 +5,15 @@
 // body the site takes: a career's journal POSTed to /journal.php, of a stated length within
 // its limit, neither chunked nor encoded, all of it within the request's time. Connections are
 // capped in number and each request must arrive within a time limit, so slow or idle clients cannot
-// hold the site.
+// hold the site. A request that ends its connection (HTTP/1.0 without keep-alive, or one saying
+// Connection: close) is the connection's last: its answer says so and the connection closes once
+// it is out, and whatever the client sent after it is never served. Every answer passes the door
+// on its way out for that, each framed by its Content-Length, as the server writes them all.
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
+#include <QHostAddress>
 #include <QTcpServer>
 
 class QTcpSocket;
@@ -39,15 +44,21 @@ class RequestGuard final : public QTcpServer {
   void incomingConnection(qintptr handle) override;
 
  private:
-  struct Watch;
-  void inspect(QTcpSocket* socket, Watch& watch);
-  void refuse(QTcpSocket* socket, Watch& watch);
+  class Connection;
 
   RequestLimits limits_;
   int open_ = 0;
   int refused_ = 0;
-  QHash<QHostAddress, int> perAddress_;
+  QHash<QHostAddress, int> perAddress_;  // by countedAs
 };
+
+// An IPv4 address an IPv6 socket shows IPv4-mapped as the IPv4 address it is; any other as it is.
+QHostAddress unmapped(const QHostAddress& address);
+
+// The client an address counts as, for the limits per client: an IPv4 address as itself, an IPv6
+// address as its /64, which one subscriber commonly holds whole and could otherwise draw on as
+// thousands of clients.
+QHostAddress countedAs(const QHostAddress& address);
 
 // Whether a complete request head (without its final blank line) is one the site serves: a GET
 // (or HEAD) of an origin-form target over HTTP/1.0 or 1.1, without a body, or a journal's POST to

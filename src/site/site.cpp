@@ -101,12 +101,6 @@ QHttpServerResponse tooMany() {
   return response;
 }
 
-QHostAddress plainAddress(const QHostAddress& a) {
-  bool v4 = false;
-  const quint32 ip4 = a.toIPv4Address(&v4);
-  return v4 ? QHostAddress(ip4) : a;
-}
-
 QHttpServerResponse journalFile(const QByteArray& journal, const QString& name) {
   QHttpServerResponse response("application/octet-stream", journal);
   response.setHeader("Content-Disposition",
@@ -418,13 +412,13 @@ Store& Site::threadStore() {
 }
 
 QHostAddress Site::clientOf(const QHttpServerRequest& request) const {
-  const QHostAddress peer = plainAddress(request.remoteAddress());
-  if (!limits_.trustedProxies.contains(peer)) return peer;
+  const QHostAddress peer = unmapped(request.remoteAddress());
+  if (!limits_.trustedProxies.contains(peer)) return countedAs(peer);
   // The proxy appends the address it was reached from: the last one is the one it vouches for.
   const QByteArray forwarded = request.value("X-Forwarded-For");
   const QHostAddress client(
       QString::fromLatin1(forwarded.mid(forwarded.lastIndexOf(',') + 1).trimmed()));
-  return client.isNull() ? peer : plainAddress(client);
+  return countedAs(client.isNull() ? peer : client);
 }
 
 bool Site::mayMint(const QHostAddress& client) {

@@ -76,7 +76,8 @@ class Site final : public QObject {
   void answerNow(const QHttpServerRequest& request, QHttpServerResponder&& responder,
                  QHttpServerResponse response);
   Store& threadStore();
-  // Who sent request: the peer, or the client a trusted proxy forwarded for.
+  // Who sent request, as the limits count clients (countedAs): the peer, or the client a trusted
+  // proxy forwarded for.
   QHostAddress clientOf(const QHttpServerRequest& request) const;
   // Whether client may take another token or seed now; counts it if so.
   bool mayMint(const QHostAddress& client);

@@ -484,6 +484,93 @@ TEST(SiteDoor, TokensAndSeedsAreRationedPerClientAndHeadIsGetWithoutTheBody) {
   EXPECT_TRUE(head.endsWith("\r\n\r\n")) << "no body";
 }
 
+// A request that ends its connection is its last: its answer says so and the connection closes
+// once it is out, long before the site's idle time, and the token asked for after it is neither
+// answered nor taken from the client's ration. Other requests leave the connection to the next.
+TEST(SiteDoor, ARequestThatEndsItsConnectionIsAnsweredThenTheConnectionCloses) {
+  RequestLimits limits;
+  limits.requestMs = 15000;
+  const struct {
+    const char* kind;
+    QByteArray request;
+    bool ends;
+    int answers = 1;
+  } cases[] = {
+      {"close", "GET /karuden/ HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", true},
+      {"close after another",
+       "GET /karuden/ HTTP/1.1\r\nHost: x\r\n\r\nGET / HTTP/1.1\r\nConnection: close\r\n\r\n", true,
+       2},
+      {"close among other options",
+       "GET /karuden/ HTTP/1.1\r\nHost: x\r\nConnection: TE, Close\r\n\r\n", true},
+      {"HTTP/1.0", "GET /karuden/ HTTP/1.0\r\n\r\n", true},
+      {"HEAD with close", "HEAD /karuden/ HTTP/1.1\r\nHost: x\r\nconnection: close\r\n\r\n", true},
+      {"an upload with close",
+       "POST /journal.php?A HTTP/1.1\r\nHost: x\r\nConnection: close\r\nContent-Length: "
+       "5\r\n\r\nhello",
+       true},
+      {"HTTP/1.0 kept alive", "GET /karuden/ HTTP/1.0\r\nConnection: Keep-Alive\r\n\r\n", false, 2},
+      {"HTTP/1.1", "GET /karuden/ HTTP/1.1\r\nHost: x\r\n\r\n", false, 2},
+  };
+  // A token for each connection kept, and one more.
+  LocalSite s(Db::SQLite, limits, {}, [](SiteOptions& o) { o.mintPerMinute = 3; });
+  for (const auto& c : cases) {
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, s.site->port());
+    ASSERT_TRUE(socket.waitForConnected(5000)) << c.kind;
+    socket.write(c.request + "GET /pdf.php HTTP/1.1\r\nHost: x\r\n\r\n");
+    QByteArray in;
+    const auto closed = [&] { return socket.state() == QAbstractSocket::UnconnectedState; };
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+          in += socket.readAll();
+          return c.ends ? closed() : in.count("HTTP/1.1 ") == c.answers;
+        },
+        3000))
+        << c.kind;
+    EXPECT_EQ(closed(), c.ends) << c.kind;
+    EXPECT_EQ(in.count("HTTP/1.1 "), c.answers) << c.kind;
+    const QByteArray last = in.mid(in.lastIndexOf("HTTP/1.1 "));
+    EXPECT_EQ(
+        last.left(last.indexOf("\r\n\r\n") + 2).toLower().contains("\r\nconnection: close\r\n"),
+        c.ends)
+        << c.kind;
+  }
+  EXPECT_EQ(s.path("/pdf.php").status, 200);
+  EXPECT_EQ(s.path("/pdf.php").status, 429);
+}
+
+// Per-client limits count an IPv4 client by its address and an IPv6 one by its /64; behind a
+// trusted proxy, the client it forwards for likewise.
+TEST(SiteDoor, AnIPv6ClientCountsByItsSlash64) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"192.0.2.7", "192.0.2.7"},
+      {"::ffff:192.0.2.7", "192.0.2.7"},
+      {"2001:db8:1:2::a", "2001:db8:1:2::"},
+      {"2001:db8:1:2:ffff:ffff:ffff:ffff", "2001:db8:1:2::"},
+      {"2001:db8:1:3::a", "2001:db8:1:3::"},
+  };
+  for (const auto& [address, client] : cases)
+    EXPECT_EQ(countedAs(QHostAddress(QString::fromLatin1(address))),
+              QHostAddress(QString::fromLatin1(client)))
+        << address;
+
+  RequestLimits limits;
+  limits.trustedProxies = {QHostAddress(QStringLiteral("127.0.0.1"))};
+  LocalSite s(Db::SQLite, limits, {}, [](SiteOptions& o) { o.mintPerMinute = 2; });
+  const auto tokenFor = [&](const QByteArray& client) {
+    QNetworkRequest request(QUrl(QString::fromStdString(s.base() + "/pdf.php")));
+    request.setRawHeader("X-Forwarded-For", client);
+    QNetworkReply* reply = s.client.get(request);
+    (void)QTest::qWaitFor([reply] { return reply->isFinished(); }, 10000);
+    reply->deleteLater();
+    return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+  };
+  EXPECT_EQ(tokenFor("2001:db8:1:2::a"), 200);
+  EXPECT_EQ(tokenFor("2001:db8:1:2::b"), 200);
+  EXPECT_EQ(tokenFor("2001:db8:1:2::c"), 429) << "the same /64";
+  EXPECT_EQ(tokenFor("2001:db8:1:3::a"), 200) << "another /64";
+}
+
 TEST(SiteText, IsEscaped) {
   EXPECT_EQ(escaped(QStringLiteral("<a href=\"x\" title='y'>&amp;</a>")),
             QStringLiteral("&lt;a href=&quot;x&quot; title=&#39;y&#39;&gt;&amp;amp;&lt;/a&gt;"));
