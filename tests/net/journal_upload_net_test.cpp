@@ -20,6 +20,7 @@
 #include "journal/session.h"
 #include "net/local_server.h"
 #include "online/submit.h"
+#include "platform/app/notes.h"
 #include "platform/keep/career_files.h"
 #include "platform/net/journal_upload.h"
 #include "platform/net/site_seed.h"

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
@@ -13,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "platform/app/notes.h"
 #include "platform/net/online_port.h"
 #include "platform/window/window.h"
 #include "scripted_random.h"
@@ -40,15 +40,6 @@ class ScopedEnv {
   QByteArray old_;
 };
 
-struct Options {
-  QCommandLineParser parser;
-  explicit Options(QStringList args) {
-    parser.addOptions(SiteSetup::options());
-    args.prepend(QStringLiteral("milka-derby"));
-    parser.parse(args);
-  }
-};
-
 TEST(SiteSetup, SiteAddressesAreWebAddressesOnly) {
   const std::vector<std::pair<const char*, const char*>> cases = {
       {"http://example.org", "http://example.org"},
@@ -73,19 +64,18 @@ TEST(SiteSetup, ANamedSiteIsUsedAndNoneStarted) {
     QtOnlinePort port;
     SiteSetup setup;
     QString error;
-    ASSERT_TRUE(
-        setup.apply(Options({"--site", "https://from-option.example/m/"}).parser, port, &error));
+    ASSERT_TRUE(setup.apply(QStringLiteral("https://from-option.example/m/"), port, &error));
     EXPECT_EQ(port.siteBase, "https://from-option.example/m");
     EXPECT_TRUE(setup.ownSiteBase().isEmpty());
   }
   QtOnlinePort port;
   SiteSetup setup;
   QString error;
-  ASSERT_TRUE(setup.apply(Options({}).parser, port, &error));
+  ASSERT_TRUE(setup.apply(QString(), port, &error));
   EXPECT_EQ(port.siteBase, "http://from-env.example");
   EXPECT_TRUE(setup.ownSiteBase().isEmpty());
 
-  EXPECT_FALSE(setup.apply(Options({"--site", "ftp://x"}).parser, port, &error));
+  EXPECT_FALSE(setup.apply(QStringLiteral("ftp://x"), port, &error));
   EXPECT_TRUE(error.contains(QStringLiteral("ftp://x")));
 }
 
@@ -96,7 +86,7 @@ TEST(SiteSetup, OutOfTheBoxTheGameRunsItsOwnSiteInTheUsersDataDirectory) {
   QtOnlinePort port;
   SiteSetup setup;
   QString error;
-  ASSERT_TRUE(setup.apply(Options({}).parser, port, &error));
+  ASSERT_TRUE(setup.apply(QString(), port, &error));
   ASSERT_FALSE(setup.ownSiteBase().isEmpty());
   EXPECT_EQ(port.siteBase, setup.ownSiteBase().toStdString());
   EXPECT_TRUE(port.siteBase.starts_with("http://127.0.0.1:")) << port.siteBase;

@@ -187,14 +187,4 @@ StartRequest readCommandLine(const QStringList& arguments) {
   return request;
 }
 
-StartingRandom::StartingRandom(const Options& options) {
-  if (options.seed) {
-    clock_ = std::make_unique<CountingClock>();
-    random_ = std::make_unique<ClockRandom>(*clock_, *options.seed);
-  } else {
-    clock_ = std::make_unique<SteadyClock>();
-    random_ = std::make_unique<ClockRandom>(*clock_);
-  }
-}
-
 }  // namespace milka::platform

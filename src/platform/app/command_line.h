@@ -6,10 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
-#include <memory>
 #include <optional>
-
-#include "shell/random.h"
 
 namespace milka::platform {
 
@@ -33,17 +30,5 @@ struct StartRequest {
 
 // The whole argument list, program name first.
 StartRequest readCommandLine(const QStringList& arguments);
-
-// The game's random source as the options choose it: the real clock, or a seed and a clock that
-// counts steadily, so that the same seed and the same presses give the same career.
-class StartingRandom {
- public:
-  explicit StartingRandom(const Options& options);
-  RandomSource& source() { return *random_; }
-
- private:
-  std::unique_ptr<Clock> clock_;
-  std::unique_ptr<ClockRandom> random_;
-};
 
 }  // namespace milka::platform

@@ -12,6 +12,7 @@
 #include "journal/session.h"
 #include "platform/app/command_line.h"
 #include "platform/app/display_check.h"
+#include "platform/app/notes.h"
 #include "platform/app/qt_japanese.h"
 #include "platform/draw/sprites.h"
 #include "platform/keep/career_files.h"

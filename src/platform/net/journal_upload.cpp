@@ -1,7 +1,5 @@
 #include "platform/net/journal_upload.h"
 
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QTimer>
 #include <QUrl>
 #include <memory>
@@ -9,8 +7,6 @@
 
 #include "online/submit.h"
 #include "platform/net/online_port.h"
-#include "platform/window/window.h"
-#include "play/words.h"
 
 namespace milka::platform {
 
@@ -52,10 +48,6 @@ JournalUpload::JournalUpload(OnlinePort& inner, QObject* parent) : QObject(paren
 
 JournalUpload::~JournalUpload() {
   *alive_ = false;
-  for (QNetworkReply* reply : manager_.findChildren<QNetworkReply*>()) {
-    reply->disconnect(this);
-    reply->abort();
-  }
 }
 
 bool JournalUpload::isEntry(const std::string& url) {
@@ -127,32 +119,18 @@ void JournalUpload::upload(const std::string& entry, std::function<void(std::str
 
 void JournalUpload::post(const QString& where, const QByteArray& body,
                          std::function<void(Outcome)> end) {
-  QNetworkRequest request{QUrl(where)};
-  request.setHeader(QNetworkRequest::ContentTypeHeader,
-                    QByteArrayLiteral("application/octet-stream"));
-  request.setTransferTimeout(static_cast<int>(limit_.count()));
-  // A redirect would drop the body, and another site has no business with the journal.
-  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                       QNetworkRequest::ManualRedirectPolicy);
   // Whatever is past the limit is read and dropped, so a long answer still ends.
-  readBounded(manager_.post(request, body), this, limit_, kAnswerLimit, PastTheLimit::Drop,
-              [end = std::move(end)](QNetworkReply* reply, const QByteArray& answer, bool) {
-                const int status =
-                    reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-                // An answer that came back whole, whatever its status; a network error, a proxy's
-                // or the time limit (cancelled) is no answer at all.
-                const QNetworkReply::NetworkError error = reply->error();
-                const bool answered =
-                    error == QNetworkReply::NoError || error >= QNetworkReply::ContentAccessDenied;
-                Outcome o;
-                if (error == QNetworkReply::NoError && status == 200) {
-                  o.kind = Outcome::Checked;
-                } else if (answered && status == 400) {
-                  o.kind = Outcome::Refused;
-                  o.reason = reasonFrom(answer).toStdString();
-                }
-                end(o);
-              });
+  requests_.post(where, body, QByteArrayLiteral("application/octet-stream"), kAnswerLimit,
+                 PastTheLimit::Drop, [end = std::move(end)](const Response& response) {
+                   Outcome o;
+                   if (response.error == QNetworkReply::NoError && response.status == 200) {
+                     o.kind = Outcome::Checked;
+                   } else if (response.fromServer() && response.status == 400) {
+                     o.kind = Outcome::Refused;
+                     o.reason = reasonFrom(response.body).toStdString();
+                   }
+                   end(o);
+                 });
 }
 
 void JournalUpload::finish(const Outcome& outcome, const std::string& entry,
@@ -160,12 +138,6 @@ void JournalUpload::finish(const Outcome& outcome, const std::string& entry,
   --pending_;
   if (uploaded_) uploaded_(outcome);
   inner_.navigate(entry, std::move(arrived));
-}
-
-void noteEntries(JournalUpload& upload, GameWindow& window) {
-  upload.setUploaded([&window](const JournalUpload::Outcome& outcome) {
-    window.showLastingNoteClearOfWords(QString::fromStdString(play::entryOutcomeText(outcome)));
-  });
 }
 
 }  // namespace milka::platform

@@ -7,7 +7,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
 #include <chrono>
@@ -15,14 +14,13 @@
 #include <memory>
 #include <string>
 
+#include "platform/net/requests.h"
 #include "shell/ports.h"
 
 class QNetworkReply;
 #include "play/words.h"
 
 namespace milka::platform {
-
-class GameWindow;
 
 class JournalUpload final : public QObject, public OnlinePort {
  public:
@@ -54,7 +52,7 @@ class JournalUpload final : public QObject, public OnlinePort {
     uploaded_ = std::move(uploaded);
   }
   // How long the site has to take the journal and answer; ten seconds unless set.
-  void setTimeLimit(std::chrono::milliseconds limit) { limit_ = limit; }
+  void setTimeLimit(std::chrono::milliseconds limit) { requests_.setTimeLimit(limit); }
   // Uploads started and not yet ended (their navigations not yet handed on).
   int pending() const { return pending_; }
 
@@ -70,15 +68,11 @@ class JournalUpload final : public QObject, public OnlinePort {
   OnlinePort& inner_;
   std::function<Journal()> journal_;
   std::function<void(const Outcome&)> uploaded_;
-  QNetworkAccessManager manager_;
-  std::chrono::milliseconds limit_{10000};
+  Requests requests_{std::chrono::milliseconds(10000)};
   std::string token_;  // what the last pdf.php fetch answered
   int pending_ = 0;
   // Answers from the inner port can arrive after this is gone; they then record nothing.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
-
-// Shows that word over the window after every entry.
-void noteEntries(JournalUpload& upload, GameWindow& window);
 
 }  // namespace milka::platform

@@ -4,13 +4,13 @@
 // career then plays on unseeded.
 #pragma once
 
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
 
+#include "platform/net/requests.h"
 #include "play/seeds.h"
 
 namespace milka::platform {
@@ -21,21 +21,18 @@ bool isSiteSeed(std::string_view text);
 class SiteSeeds final : public QObject, public play::SeedSource {
  public:
   explicit SiteSeeds(QObject* parent = nullptr);
-  ~SiteSeeds() override;
 
   // Asks base's seed.php; done gets the seed, or the empty text when there is none. Called later,
   // never from inside ask, and never once this is gone.
   void ask(const std::string& base, std::function<void(std::string)> done) override;
 
   // How long the site has to answer in all; a new career does not wait long for it.
-  void setTimeLimit(std::chrono::milliseconds limit) { limit_ = limit; }
+  void setTimeLimit(std::chrono::milliseconds limit) { requests_.setTimeLimit(limit); }
   // Requests started and not yet ended.
-  int pending() const { return pending_; }
+  int pending() const { return requests_.pending(); }
 
  private:
-  QNetworkAccessManager manager_;
-  std::chrono::milliseconds limit_{3000};
-  int pending_ = 0;
+  Requests requests_{std::chrono::milliseconds(3000)};
 };
 
 }  // namespace milka::platform

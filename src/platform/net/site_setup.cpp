@@ -1,6 +1,5 @@
 #include "platform/net/site_setup.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QHostAddress>
@@ -10,17 +9,11 @@
 #include <cstdio>
 
 #include "platform/net/online_port.h"
-#include "platform/window/window.h"
-#include "play/words.h"
 #include "site/site.h"
 
 namespace milka::platform {
 
-namespace {
-
-const QString kSiteOption = QStringLiteral("site");
-
-}  // namespace
+namespace {}  // namespace
 
 SiteSetup::SiteSetup() = default;
 
@@ -32,13 +25,6 @@ SiteSetup::~SiteSetup() {
   site_ = nullptr;
   thread_->quit();
   thread_->wait();
-}
-
-QList<QCommandLineOption> SiteSetup::options() {
-  return {QCommandLineOption(kSiteOption,
-                             QStringLiteral("Use the maker's site at URL (also MILKA_SITE) "
-                                            "instead of running one in the game."),
-                             QStringLiteral("URL"))};
 }
 
 QString SiteSetup::defaultDatabasePath() {
@@ -55,10 +41,6 @@ QString SiteSetup::siteBaseFrom(const QString& text) {
   QString base = url.toString(QUrl::FullyEncoded);
   while (base.endsWith(QLatin1Char('/'))) base.chop(1);
   return base;
-}
-
-bool SiteSetup::apply(const QCommandLineParser& parser, QtOnlinePort& port, QString* error) {
-  return apply(parser.value(kSiteOption), port, error);
 }
 
 bool SiteSetup::apply(const QString& siteOption, QtOnlinePort& port, QString* error) {
@@ -118,11 +100,6 @@ bool SiteSetup::startOwnSite(const QString& databasePath, QString* error) {
       },
       Qt::BlockingQueuedConnection);
   return started;
-}
-
-void noteFailedOpens(QtOnlinePort& port, GameWindow& window) {
-  port.setOpenFailedCallback(
-      [&window](const std::string& url) { window.showNote(play::noBrowserText(url)); });
 }
 
 }  // namespace milka::platform

@@ -4,12 +4,10 @@
 // hosted elsewhere instead, and then none is started.
 #pragma once
 
-#include <QCommandLineOption>
 #include <QList>
 #include <QString>
 #include <memory>
 
-class QCommandLineParser;
 class QObject;
 class QThread;
 
@@ -19,7 +17,6 @@ class Site;
 
 namespace milka::platform {
 
-class GameWindow;
 class QtOnlinePort;
 
 class SiteSetup {
@@ -29,18 +26,14 @@ class SiteSetup {
   SiteSetup(const SiteSetup&) = delete;
   SiteSetup& operator=(const SiteSetup&) = delete;
 
-  // The game's options for the site: --site URL.
-  static QList<QCommandLineOption> options();
-
   // Where the player's careers are kept, for the game's own site to list them all as their stud
   // book; set before apply.
   void setJournalDirectory(const QString& dir) { journalDir_ = dir; }
 
-  // Points port at the site the options or the environment name, or starts the game's own.
-  // False (with error) only for a named address that is not a web address; a site of its own
-  // that cannot start is reported on stderr and the game goes on without one.
-  bool apply(const QCommandLineParser& parser, QtOnlinePort& port, QString* error);
-  // The same, with the --site value already read (empty when none was given).
+  // Points port at the site --site (siteOption, empty when none was given) or the environment
+  // names, or starts the game's own. False (with error) only for a named address that is not a
+  // web address; a site of its own that cannot start is reported on stderr and the game goes on
+  // without one.
   bool apply(const QString& siteOption, QtOnlinePort& port, QString* error);
 
   // The game's own site, when it runs one: its address (empty otherwise).
@@ -61,8 +54,5 @@ class SiteSetup {
   QString ownBase_;
   QString journalDir_;
 };
-
-// Shows a note over the window whenever the port could not open the site in a browser.
-void noteFailedOpens(QtOnlinePort& port, GameWindow& window);
 
 }  // namespace milka::platform
