@@ -24,7 +24,9 @@ bool under(const std::string& path, const std::filesystem::path& dir) {
 
 TEST(OwnHome, TheSuiteRunsInAFreshTemporaryHome) {
   const std::filesystem::path home(env("HOME"));
-  EXPECT_EQ(home.parent_path(), std::filesystem::temp_directory_path());
+  EXPECT_TRUE(
+      std::filesystem::equivalent(home.parent_path(), std::filesystem::temp_directory_path()))
+      << home;
   EXPECT_TRUE(home.filename().string().starts_with("milka-test-home-")) << home;
   EXPECT_EQ(QDir::homePath().toStdString(), home.string());
   for (const char* name :
