@@ -3,9 +3,11 @@
 # builds the Release configuration, packs it, has lintian check the Debian package (any error or
 # warning fails), installs and starts it; then builds and runs every test again under
 # AddressSanitizer and UndefinedBehaviorSanitizer; last, the journal's reader has a minute under
-# libFuzzer.
+# libFuzzer. Every test keeps to a home of its own; last of all, the runner's home is checked to
+# hold nothing of the game's that it did not hold before.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+runners_home_before="$(scripts/test-home.sh list)"
 # chromium is the real browser the site's pages are loaded in; libFuzzer comes with clang; the
 # hosted site's tests run on a real PostgreSQL server behind a real nginx.
 scripts/deps.sh chromium clang libclang-rt-14-dev postgresql-15 nginx
@@ -50,4 +52,14 @@ rm -rf build-fuzz/journal-corpus && mkdir build-fuzz/journal-corpus
 cp tests/soak/traces/*.mdj build-fuzz/journal-corpus/
 build-fuzz/tests/journal_fuzz -max_total_time=60 -max_len=8192 -print_final_stats=1 \
   -artifact_prefix=build-fuzz/ build-fuzz/journal-corpus
-echo "All tests passed, sanitizers, the sound server and the journal's fuzzing included."
+
+# A player may run the tests on their own machine: their careers, their site and their settings
+# stay exactly as they were, and no new ones appear.
+runners_home_after="$(scripts/test-home.sh list)"
+if [ "$runners_home_after" != "$runners_home_before" ]; then
+  echo "The tests changed what the game keeps in $HOME:" >&2
+  diff <(printf '%s\n' "$runners_home_before") <(printf '%s\n' "$runners_home_after") >&2 || true
+  exit 1
+fi
+echo "All tests passed, sanitizers, the sound server and the journal's fuzzing included; the"
+echo "runner's home holds nothing new of the game's."

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs a command against a sound server of its own: a PulseAudio daemon with one null sink,
 # whose monitor the command may record, in a temporary directory that goes with it. Works as
-# root (as CI runs) and as anyone else; no system sound server is touched.
+# root (as CI runs) and as anyone else; no system sound server is touched, and neither the
+# server nor the command keeps anything in the runner's home.
 set -eu
 dir="$(mktemp -d)"
 pid=""
@@ -11,7 +12,9 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 export HOME="$dir" XDG_RUNTIME_DIR="$dir" PULSE_RUNTIME_PATH="$dir/pulse" \
-       PULSE_STATE_PATH="$dir/state" PULSE_SERVER="unix:$dir/native"
+       PULSE_STATE_PATH="$dir/state" PULSE_SERVER="unix:$dir/native" \
+       XDG_DATA_HOME="$dir/.local/share" XDG_CONFIG_HOME="$dir/.config" \
+       XDG_CACHE_HOME="$dir/.cache" XDG_STATE_HOME="$dir/.local/state"
 mkdir -p "$PULSE_RUNTIME_PATH" "$PULSE_STATE_PATH"
 pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
   --log-target=stderr \
