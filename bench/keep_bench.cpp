@@ -2,6 +2,7 @@
 // drawn window; what a tick costs with the journal written beside it; how often the disk is
 // made durable while the game runs.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <chrono>
-#include <sys/resource.h>
 
 #include "journal/careful_player.h"
 #include "platform/career_keeper.h"
@@ -28,7 +28,8 @@ void writeWholeCareer(const QString& dir) {
   std::string bytes = s.startNewJournal();
   s.feed(journal::Event::siteBase("http://127.0.0.1:9"));
   s.feed(journal::Event::load());
-  testing::playCarefully(s, [](const Game& g) { return g.state.screenState == 10; });
+  testing::playCarefully(s,
+                         [](const Game& g) { return g.state.screenState == screen::kCareerOver; });
   s.encoder()->finish();
   bytes += s.encoder()->take();
   QDir().mkpath(dir);
@@ -86,7 +87,8 @@ void BM_WholeCareer(benchmark::State& state) {
     plain.feed(journal::Event::load());
     journal::Session& s = state.range(0) ? keeper->session() : plain;
     state.ResumeTiming();
-    testing::playCarefully(s, [](const Game& g) { return g.state.screenState == 10; });
+    testing::playCarefully(
+        s, [](const Game& g) { return g.state.screenState == screen::kCareerOver; });
     events = s.events();
     state.PauseTiming();
     keeper.reset();
@@ -94,7 +96,12 @@ void BM_WholeCareer(benchmark::State& state) {
   }
   state.counters["events"] = static_cast<double>(events);
 }
-BENCHMARK(BM_WholeCareer)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_WholeCareer)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // The window's own timers for five seconds: how often the writer syncs, and the longest a tick
 // took from its timer to the end of its handler and the hand-over of its bytes.
@@ -110,8 +117,9 @@ void BM_FlushesWhilePlaying(benchmark::State& state) {
     window.setFeed([&](const journal::Event& e) {
       const auto t0 = std::chrono::steady_clock::now();
       keeper.session().feed(e);
-      longest = std::max(longest,
-                         std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
+      longest = std::max(
+          longest,
+          std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
     });
     window.show();
     play.begin({});
@@ -143,7 +151,7 @@ void BM_RaceInWindow(benchmark::State& state) {
     plain.feed(journal::Event::siteBase(port.siteBase));
     plain.feed(journal::Event::load());
     journal::Session& s = state.range(0) ? keeper.session() : plain;
-    testing::playCarefully(s, [](const Game& g) { return g.state.screenState == 7; });
+    testing::playCarefully(s, [](const Game& g) { return g.state.screenState == screen::kRace; });
     platform::GameWindow window(s.game());
     window.setFeed([&s](const journal::Event& e) { s.feed(e); });
     window.show();
@@ -155,7 +163,14 @@ void BM_RaceInWindow(benchmark::State& state) {
     state.counters["screen_after"] = s.game().state.screenState;
   }
 }
-BENCHMARK(BM_RaceInWindow)->Arg(0)->Arg(1)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RaceInWindow)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -69,7 +69,7 @@ CareerKeeper::Started CareerKeeper::start(std::optional<uint64_t> seed) {
   // Nothing is recorded or sent while the journal plays itself back.
   for (const journal::Event& e : r.events) session_->feed(e);
   // A finished career is over; its journal stays for replays.
-  if (session_->game().state.screenState == -11) return begin(freshSeed(), true);
+  if (session_->game().state.screenState == screen::kFinished) return begin(freshSeed(), true);
 
   QString note = continuedText(session_->game().state);
   if (r.status == journal::Reading::Status::Damaged) {
@@ -133,7 +133,7 @@ void CareerKeeper::adopt(std::unique_ptr<journal::Session> session) {
     events_.push_back(e);
     if (e.kind == journal::Event::Kind::Click) clicked_ = true;
     const int32_t now = s.game().state.screenState;
-    if (now == 6 && lastScreen_ != 6) cardAt_ = events_.size();
+    if (now == screen::kRaceCard && lastScreen_ != screen::kRaceCard) cardAt_ = events_.size();
     lastScreen_ = now;
     // A period's record is written as soon as it closes, so at most one period is ever lost.
     if (s.encoder() != nullptr && s.encoder()->periodEnded()) submit();

@@ -8,7 +8,7 @@ namespace milka {
 void Game::Text1_KeyDown(int16_t keyCode, int16_t) {
   const std::string c = symbolOfKey(keyCode);
   if (c.empty()) return;
-  const bool racing = state.screenState == 7;
+  const bool racing = state.screenState == screen::kRace;
   if (racing) form.label(11).caption = c;
   if (state.setupPhase == 3) career::appendNameSymbol(*this, c);
   // The caption, not targetKey: the player answers what the screen shows, and the screen

@@ -28,7 +28,8 @@ std::string symbolOfKey(int keyCode) {
     case 40: return "↓";
     default: break;
   }
-  if (keyCode >= 65 && keyCode <= 90) return std::string(1, static_cast<char>('a' + (keyCode - 65)));
+  if (keyCode >= 65 && keyCode <= 90)
+    return std::string(1, static_cast<char>('a' + (keyCode - 65)));
   return "";
 }
 
@@ -48,7 +49,7 @@ void Game::Form_Load() {
 
   s.buttonTicks = 0;
   s.finishPostX = 9600;
-  s.screenState = 1;
+  s.screenState = screen::kTitle;
   s.setupPhase = 1;
   s.cursorRow = 1;
   s.tablePage = 1;

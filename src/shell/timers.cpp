@@ -14,40 +14,41 @@ namespace milka {
 
 void Game::Timer1_Timer() {
   state.buttonTicks += 1;
-  if (state.screenState == 2 && (state.setupPhase == 1 || state.setupPhase == 2))
+  if (state.screenState == screen::kBreeding && (state.setupPhase == 1 || state.setupPhase == 2))
     career::drawBreedingTable(*this);
-  if (state.screenState == 3) career::drawStableStatus(*this);
-  if (state.screenState == 7) race::raceTick(*this);
+  if (state.screenState == screen::kStable) career::drawStableStatus(*this);
+  if (state.screenState == screen::kRace) race::raceTick(*this);
 }
 
 void Game::Timer2_Timer() {
   GameState& s = state;
-  if (s.screenState == 10) career::careerOverScreen(*this);
-  if (s.screenState == 6) career::raceCardHelpLine(*this);
-  if (s.screenState == 7) career::raceHelpLine(*this);
-  if (s.screenState == 8) race::afterRacePrompt(*this);
-  if (s.screenState == 2 && s.setupPhase >= 3 && s.setupPhase <= 5) career::grazingA(*this);
-  if (s.screenState == 9) {
+  if (s.screenState == screen::kCareerOver) career::careerOverScreen(*this);
+  if (s.screenState == screen::kRaceCard) career::raceCardHelpLine(*this);
+  if (s.screenState == screen::kRace) career::raceHelpLine(*this);
+  if (s.screenState == screen::kResults) race::afterRacePrompt(*this);
+  if (s.screenState == screen::kBreeding && s.setupPhase >= 3 && s.setupPhase <= 5)
+    career::grazingA(*this);
+  if (s.screenState == screen::kPasture) {
     career::grazingB(*this);
     career::careerEndRule(*this);
   }
-  if (s.screenState == 3) {
+  if (s.screenState == screen::kStable) {
     career::careerEndRule(*this);
     career::drawStableLines(*this);
   }
-  if (s.screenState == 7 && s.startCountdown < 0) race::commentaryTick(*this);
+  if (s.screenState == screen::kRace && s.startCountdown < 0) race::commentaryTick(*this);
 }
 
 void Game::Timer3_Timer() {
-  if (state.screenState == 7) race::finalStraightTick(*this);
+  if (state.screenState == screen::kRace) race::finalStraightTick(*this);
 }
 
 void Game::Timer4_Timer() {
-  if (state.screenState == 1) shell::titleTick(*this);
+  if (state.screenState == screen::kTitle) shell::titleTick(*this);
 }
 
 void Game::Timer5_Timer() {
-  if (state.screenState == 8) race::resultsBoardTick(*this);
+  if (state.screenState == screen::kResults) race::resultsBoardTick(*this);
 }
 
 }  // namespace milka

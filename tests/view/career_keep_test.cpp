@@ -81,7 +81,7 @@ TEST(CareerKeep, ClosedMidRaceItComesBackPausedAndAWatchedRaceLeavesItAsItWas) {
   press(window, Qt::Key_F3);
   ASSERT_TRUE(play.watching());
   EXPECT_NE(&window.game(), &keeper.game());
-  EXPECT_EQ(window.game().state.screenState, 6) << "from the race card";
+  EXPECT_EQ(window.game().state.screenState, screen::kRaceCard) << "from the race card";
   EXPECT_TRUE(window.windowTitle().startsWith(watchingTitle()));
   press(window, Qt::Key_Return);  // the watched race is not the player's to change
   press(window, Qt::Key_F4);
@@ -121,9 +121,13 @@ TEST(CareerKeep, ADamagedJournalNeverStopsTheStartAndIsNeverDeleted) {
       {"a flipped byte", flipped, true, ".damaged", "壊れる前"},
       {"zero bytes", "", false, ".unreadable", "空"},
       {"cut inside the header", whole.substr(0, 20), false, ".unreadable", "壊れて"},
-      {"binary garbage", std::string("\x7f" "ELF\x02\x01\x01\0\0\xff", 10), false, ".unreadable",
-       "ミルカダービーの記録ではありません"},
-      {"a newer format", journal::encode(newer, {Event::load()}), false, ".unreadable", "記録形式 9"},
+      {"binary garbage",
+       std::string("\x7f"
+                   "ELF\x02\x01\x01\0\0\xff",
+                   10),
+       false, ".unreadable", "ミルカダービーの記録ではありません"},
+      {"a newer format", journal::encode(newer, {Event::load()}), false, ".unreadable",
+       "記録形式 9"},
       {"other rules", journal::encode(otherRules, {Event::load()}), false, ".unreadable",
        "ルールの版"},
   };
@@ -138,13 +142,14 @@ TEST(CareerKeep, ADamagedJournalNeverStopsTheStartAndIsNeverDeleted) {
     CareerKeeper keeper(dir.path(), port);
     const CareerKeeper::Started s = keeper.start();
     EXPECT_EQ(s.continued, c.continued) << c.what;
-    EXPECT_TRUE(s.note.contains(QString::fromUtf8(c.said))) << c.what << ": " << s.note.toStdString();
+    EXPECT_TRUE(s.note.contains(QString::fromUtf8(c.said)))
+        << c.what << ": " << s.note.toStdString();
     if (c.aside) {
       EXPECT_EQ(contents(file + c.aside), QByteArray(c.bytes.data(), c.bytes.size())) << c.what;
     }
     // Continued, the career is where the sound part of its journal leaves it; else a new foal.
     EXPECT_EQ(keeper.game().state.racesRun >= 1, c.continued) << c.what;
-    EXPECT_EQ(keeper.game().state.screenState == 1, !c.continued) << c.what;
+    EXPECT_EQ(keeper.game().state.screenState == screen::kTitle, !c.continued) << c.what;
   }
 }
 
@@ -163,7 +168,8 @@ TEST(CareerKeep, AFullDiskStopsTheKeepingOnceAndTheGamePlaysOn) {
   getrlimit(RLIMIT_FSIZE, &was);
   const rlimit full{static_cast<rlim_t>(QFileInfo(keeper.path()).size() + 4096), was.rlim_max};
   setrlimit(RLIMIT_FSIZE, &full);
-  ASSERT_TRUE(playCarefully(keeper.session(), [](const Game& g) { return g.state.racesRun == 12; }));
+  ASSERT_TRUE(
+      playCarefully(keeper.session(), [](const Game& g) { return g.state.racesRun == 12; }));
   const int64_t before = keeper.session().events();
   QTest::qWait(1200);
   setrlimit(RLIMIT_FSIZE, &was);

@@ -200,14 +200,15 @@ std::pair<Form, GameState> firstRace(const Options& options) {
     g.Timer5_Timer();
     GameState& s = g.state;
     if (s.resultsShown == 1) break;
-    if (s.screenState == 2 && s.setupPhase == 3 && s.nameLength < 3) g.Text1_KeyDown(65, 0);
-    if (s.screenState == 3 && s.bodyWeight < s.bestWeight - 20 && s.buttonTicks > 1)
+    if (s.screenState == screen::kBreeding && s.setupPhase == 3 && s.nameLength < 3)
+      g.Text1_KeyDown(65, 0);
+    if (s.screenState == screen::kStable && s.bodyWeight < s.bestWeight - 20 && s.buttonTicks > 1)
       g.Command4_Click();
-    if (s.screenState == 7)
+    if (s.screenState == screen::kRace)
       for (int code = 37; code <= 90; ++code)
         if (symbolOfKey(code) == g.form.label(12).caption)
           g.Text1_KeyDown(static_cast<int16_t>(code), 0);
-    if (s.buttonTicks > 2 && s.screenState != 7) g.Command1_Click();
+    if (s.buttonTicks > 2 && s.screenState != screen::kRace) g.Command1_Click();
   }
   return {g.form, g.state};
 }

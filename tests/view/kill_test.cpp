@@ -60,7 +60,8 @@ class KilledGame : public ::testing::Test {
       game.waitForReadyRead(20);
       const QString out = QString::fromUtf8(game.peek(4096));
       const qsizetype at = out.indexOf("fingerprint ");
-      if (at >= 0 && out.indexOf('\n', at) > at) return out.mid(at + 12, 16).toULongLong(nullptr, 16);
+      if (at >= 0 && out.indexOf('\n', at) > at)
+        return out.mid(at + 12, 16).toULongLong(nullptr, 16);
     }
     return 0;
   }
@@ -102,7 +103,7 @@ TEST_F(KilledGame, ComesBackAsItsJournalLeftItWhenEverItDies) {
     ASSERT_GE(before.events.size(), 2u);
     const auto expected = journal::replay(before);
     if (round == 0) {
-      EXPECT_EQ(expected->game().state.screenState, 7) << "mid-race";
+      EXPECT_EQ(expected->game().state.screenState, screen::kRace) << "mid-race";
     }
 
     // Killed again while it reads the journal back, and once more after it has continued.
