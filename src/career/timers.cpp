@@ -1,5 +1,7 @@
 // The five timers. Each tick looks at the screen and hands the work to the subsystem whose
-// screen it is; the order inside a tick is the order the rules give.
+// screen it is; the order inside a tick is the order the rules give. The ticks live with the
+// career flow rather than in the shell because they reach the career's screens and the race's,
+// and only a room above both may call into them.
 #include "career/breeding.h"
 #include "career/stable.h"
 #include "career/upkeep.h"
