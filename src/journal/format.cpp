@@ -154,7 +154,6 @@ class Cursor {
   }
   size_t at() const { return at_; }
   bool bad() const { return bad_; }
-  bool atEnd() const { return at_ >= in_.size(); }
 
  private:
   std::string_view in_;
