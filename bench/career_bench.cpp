@@ -27,16 +27,18 @@ void tickAll(Game& g) {
 int64_t playCareer(Game& g) {
   int64_t ticks = 0;
   g.Form_Load();
-  for (; g.state.screenState != -11 && ticks < 2000000; ++ticks) {
+  for (; g.state.screenState != milka::screen::kFinished && ticks < 2000000; ++ticks) {
     tickAll(g);
     const milka::GameState& s = g.state;
-    if (s.screenState == 2 && s.setupPhase == 3 && s.nameLength < 3) g.Text1_KeyDown(65, 0);
+    if (s.screenState == milka::screen::kBreeding && s.setupPhase == 3 && s.nameLength < 3)
+      g.Text1_KeyDown(65, 0);
     // Presses as a player makes them: only once the pacing lets the button act.
-    if (s.screenState == 3 && s.bodyWeight < s.bestWeight - 20 && s.buttonTicks > 1) {
+    if (s.screenState == milka::screen::kStable && s.bodyWeight < s.bestWeight - 20 &&
+        s.buttonTicks > 1) {
       g.Command4_Click();
       continue;
     }
-    if (s.screenState == 7) {
+    if (s.screenState == milka::screen::kRace) {
       for (int code : {37, 38, 39, 40}) g.Text1_KeyDown(static_cast<int16_t>(code), 0);
       for (int code = 65; code <= 90; ++code) g.Text1_KeyDown(static_cast<int16_t>(code), 0);
     }
@@ -64,17 +66,18 @@ void BM_RaceTick(benchmark::State& state) {
   Game g(random);
   g.Form_Load();
   // Walk to the first race, then time the ticks of the running race.
-  for (int i = 0; i < 100000 && g.state.screenState != 7; ++i) {
+  for (int i = 0; i < 100000 && g.state.screenState != milka::screen::kRace; ++i) {
     tickAll(g);
-    if (g.state.screenState == 2 && g.state.setupPhase == 3 && g.state.nameLength < 3)
+    if (g.state.screenState == milka::screen::kBreeding && g.state.setupPhase == 3 &&
+        g.state.nameLength < 3)
       g.Text1_KeyDown(65, 0);
     if (g.state.buttonTicks > 2) g.Command1_Click();
   }
   for (auto _ : state) {
     tickAll(g);
-    if (g.state.screenState != 7) {  // race over: start another from the stable
+    if (g.state.screenState != milka::screen::kRace) {  // race over: start another from the stable
       state.PauseTiming();
-      for (int i = 0; i < 1000 && g.state.screenState != 7; ++i) {
+      for (int i = 0; i < 1000 && g.state.screenState != milka::screen::kRace; ++i) {
         tickAll(g);
         if (g.state.bodyWeight < g.state.bestWeight - 20 && g.state.buttonTicks > 1)
           g.Command4_Click();

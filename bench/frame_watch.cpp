@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
   QObject::connect(&player, &QTimer::timeout, [&] {
     if (const int code = milka::testing::keyCodeOf(game.form.label(12).caption))
       game.Text1_KeyDown(static_cast<int16_t>(code), 0);
-    if (game.state.screenState != 7) milka::bench::walkToRace(tour);
+    if (game.state.screenState != milka::screen::kRace) milka::bench::walkToRace(tour);
     window.sync();
   });
   window.startTimers();

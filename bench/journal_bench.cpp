@@ -57,8 +57,9 @@ void BM_RacePeriod(benchmark::State& state) {
   uint64_t seed = 7;
   // Into the next race, with a new career once this one has run its last.
   auto toRace = [&] {
-    for (int i = 0; i < 100000 && (!s || s->game().state.screenState != 7); ++i) {
-      if (!s || s->game().state.screenState == -11) {
+    for (int i = 0; i < 100000 && (!s || s->game().state.screenState != milka::screen::kRace);
+         ++i) {
+      if (!s || s->game().state.screenState == milka::screen::kFinished) {
         s = std::make_unique<Session>(Session::newHeader(seed++, ClockKind::Events));
         if (journal) s->startNewJournal();
         s->feed(Event::siteBase("http://127.0.0.1:9"));
@@ -72,7 +73,7 @@ void BM_RacePeriod(benchmark::State& state) {
   for (auto _ : state) {
     milka::testing::playPeriod(*s);
     if (journal) written += s->encoder()->take().size();
-    if (s->game().state.screenState != 7) {
+    if (s->game().state.screenState != milka::screen::kRace) {
       state.PauseTiming();
       toRace();
       state.ResumeTiming();

@@ -28,7 +28,8 @@ void writeWholeCareer(const QString& dir) {
   std::string bytes = s.startNewJournal();
   s.feed(journal::Event::siteBase("http://127.0.0.1:9"));
   s.feed(journal::Event::load());
-  testing::playCarefully(s, [](const Game& g) { return g.state.screenState == 10; });
+  testing::playCarefully(s,
+                         [](const Game& g) { return g.state.screenState == screen::kCareerOver; });
   s.encoder()->finish();
   bytes += s.encoder()->take();
   QDir().mkpath(dir);
@@ -87,7 +88,8 @@ void BM_WholeCareer(benchmark::State& state) {
     plain.feed(journal::Event::load());
     journal::Session& s = state.range(0) ? keeper->session() : plain;
     state.ResumeTiming();
-    testing::playCarefully(s, [](const Game& g) { return g.state.screenState == 10; });
+    testing::playCarefully(
+        s, [](const Game& g) { return g.state.screenState == screen::kCareerOver; });
     events = s.events();
     state.PauseTiming();
     keeper.reset();
@@ -151,7 +153,7 @@ void BM_RaceInWindow(benchmark::State& state) {
     plain.feed(journal::Event::siteBase(port.siteBase));
     plain.feed(journal::Event::load());
     journal::Session& s = state.range(0) ? keeper.session() : plain;
-    testing::playCarefully(s, [](const Game& g) { return g.state.screenState == 7; });
+    testing::playCarefully(s, [](const Game& g) { return g.state.screenState == screen::kRace; });
     platform::GameWindow window(s.game());
     window.setFeed([&s](const journal::Event& e) { s.feed(e); });
     window.show();

@@ -116,10 +116,10 @@ struct Shown {
       return;
     }
     tour.step();
-    if (tour.game.state.screenState == 7) return;
+    if (tour.game.state.screenState == milka::screen::kRace) return;
     const int64_t pixels = meter.pixels;
     const double seconds = meter.seconds;
-    while (tour.game.state.screenState != 7) {
+    while (tour.game.state.screenState != milka::screen::kRace) {
       sync();
       QCoreApplication::sendPostedEvents();
       tour.step();

@@ -12,7 +12,7 @@ namespace milka::bench {
 inline void walkToRace(milka::testing::ScriptedTour& tour) {
   for (int i = 0; i < 200000; ++i) {
     const milka::GameState& s = tour.game.state;
-    if (s.screenState == 7 && s.startCountdown < 0 && s.raceTicks > 5) return;
+    if (s.screenState == screen::kRace && s.startCountdown < 0 && s.raceTicks > 5) return;
     tour.step();
   }
 }

@@ -43,11 +43,13 @@ int main(int argc, char** argv) {
   QCoreApplication::processEvents();
 
   // A few periods into each screen, and well into the running of the first race.
-  const std::map<int, int> settleTicks = {{1, 8},  {2, 8}, {3, 8}, {6, 8},
-                                          {7, 60}, {8, 8}, {9, 8}, {10, 8}};
+  const std::map<int, int> settleTicks = {
+      {milka::screen::kTitle, 8},    {milka::screen::kBreeding, 8},  {milka::screen::kStable, 8},
+      {milka::screen::kRaceCard, 8}, {milka::screen::kRace, 60},     {milka::screen::kResults, 8},
+      {milka::screen::kPasture, 8},  {milka::screen::kCareerOver, 8}};
   std::map<int, int> seen;
   int shots = 0;
-  while (tour.game.state.screenState != -11 && tour.ticks < 200000 &&
+  while (tour.game.state.screenState != milka::screen::kFinished && tour.ticks < 200000 &&
          seen.size() < settleTicks.size()) {
     tour.step();
     window.sync();

@@ -81,7 +81,7 @@ void BM_RaceTwentySeconds(benchmark::State& state) {
     QObject::connect(&player, &QTimer::timeout, [&] {
       if (const int code = milka::testing::keyCodeOf(game.form.label(12).caption))
         game.Text1_KeyDown(static_cast<int16_t>(code), 0);
-      if (game.state.screenState != 7) walkToRace(tour);
+      if (game.state.screenState != milka::screen::kRace) walkToRace(tour);
       window.sync();
     });
     const double before = processSeconds();
@@ -112,7 +112,8 @@ void BM_KeyToCrack(benchmark::State& state) {
   std::vector<double> delays;
   for (auto _ : state) {
     state.PauseTiming();
-    if (game.state.screenState != 7 || game.state.playerFinished == 1) walkToRace(tour);
+    if (game.state.screenState != milka::screen::kRace || game.state.playerFinished == 1)
+      walkToRace(tour);
     game.Timer1_Timer();  // spends the last whip, so the next key readies another
     window.sync();
     const int code = milka::testing::keyCodeOf(game.form.label(12).caption);

@@ -51,7 +51,7 @@ struct RaceView {
 
   void tick() {
     tour.step();
-    if (game.state.screenState != 7) walkToRace(tour);
+    if (game.state.screenState != milka::screen::kRace) walkToRace(tour);
     window.sync();
   }
 
@@ -139,8 +139,8 @@ class FrameClock final : public QObject {
     if (event->type() != QEvent::Paint || inside_) return false;
     const int64_t at = wall_.nsecsElapsed();
     const milka::GameState& s = game_.state;
-    const bool running =
-        canvas_.animating() && s.screenState == 7 && s.startCountdown < 0 && s.playerFinished == 0;
+    const bool running = canvas_.animating() && s.screenState == milka::screen::kRace &&
+                         s.startCountdown < 0 && s.playerFinished == 0;
     if (running && wasRunning_ && s.lapsToGo == lapsToGo_) {
       longestNs = std::max(longestNs, at - last_);
       runningSeconds += static_cast<double>(at - last_) * 1e-9;
@@ -179,7 +179,7 @@ void BM_RaceThirtySeconds(benchmark::State& state) {
     QObject::connect(&player, &QTimer::timeout, [&view, &frames] {
       if (const int code = milka::testing::keyCodeOf(view.game.form.label(12).caption))
         view.game.Text1_KeyDown(static_cast<int16_t>(code), 0);
-      if (view.game.state.screenState != 7) {
+      if (view.game.state.screenState != milka::screen::kRace) {
         // Straight on to the next race, between two frames; that gap is not the window's.
         walkToRace(view.tour);
         frames.restart();

@@ -88,7 +88,7 @@ class BareScene final : public QWidget {
     milka::Game& g = tour_.game;
     if (const int code = milka::testing::keyCodeOf(g.form.label(12).caption))
       g.Text1_KeyDown(static_cast<int16_t>(code), 0);
-    if (g.state.screenState != 7) milka::bench::walkToRace(tour_);
+    if (g.state.screenState != milka::screen::kRace) milka::bench::walkToRace(tour_);
     sync();
   }
 

@@ -21,13 +21,13 @@ constexpr uint32_t kCursorInk = 0xFF1111;
 }  // namespace
 
 void Game::Command2_Click() {
-  if (state.screenState != 2 || state.buttonTicks <= 1) return;
+  if (state.screenState != screen::kBreeding || state.buttonTicks <= 1) return;
   if (state.cursorRow > 1) state.cursorRow -= 1;
   state.buttonTicks = 0;
 }
 
 void Game::Command3_Click() {
-  if (state.screenState != 2 || state.buttonTicks <= 1) return;
+  if (state.screenState != screen::kBreeding || state.buttonTicks <= 1) return;
   if (state.cursorRow < 10) state.cursorRow += 1;
   state.buttonTicks = 0;
 }

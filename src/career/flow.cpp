@@ -1,7 +1,5 @@
-// The career flow. The A button does one step of the current screen; B acts on the breeding
-// screen, the name and the stable. Every accepted press restarts the pacing counter, and since
-// every step needs the counter above 2, one press can never do two steps, even when a step moves
-// the game into a screen tested later in the same press.
+// The career flow: the steps the A button takes screen by screen (online/a_button.cpp chooses
+// among them), and B, which acts on the breeding screen, the name and the stable.
 #include "career/flow.h"
 
 #include <array>
@@ -10,62 +8,22 @@
 #include "career/naming.h"
 #include "career/programme.h"
 #include "career/stable.h"
-#include "online/submit.h"
 #include "race/field.h"
 #include "shell/game.h"
 #include "shell/text.h"
 
 namespace milka {
 
-void Game::Command1_Click() {
-  GameState& s = state;
-  if (s.screenState == 10) online::submitRecord(*this);  // paces itself
-  if (s.screenState == 1 && s.buttonTicks > 2) {
-    career::leaveTitle(*this);
-    s.buttonTicks = 0;
-  }
-  if (s.screenState == 9 && s.buttonTicks > 2) {
-    career::returnFromPasture(*this);
-    s.buttonTicks = 0;
-  }
-  if (s.screenState == 3 && s.buttonTicks > 2) {
-    career::enterMonthRace(*this);
-    s.buttonTicks = 0;
-  }
-  if (s.screenState == 2 && s.buttonTicks > 2) {
-    switch (s.setupPhase) {
-      case 5: career::openStable(*this); break;
-      case 4: career::finishProcedures(*this); break;
-      case 3: career::confirmName(*this); break;
-      case 2: career::chooseDam(*this); break;
-      case 1: career::chooseSire(*this); break;
-      default: break;
-    }
-    s.buttonTicks = 0;
-  }
-  if (s.screenState == 6 && s.buttonTicks > 2) {
-    career::startRace(*this);
-    s.buttonTicks = 0;
-  }
-  // The board books the race into the record on its own tick, which may come after this press
-  // in the same period; leaving before it is drawn would lose the place, the win and the top
-  // race. Until then the press is not taken, and the pacing count runs on.
-  if (s.screenState == 8 && s.resultsShown == 1 && s.buttonTicks > 2) {
-    career::afterRace(*this);
-    s.buttonTicks = 0;
-  }
-}
-
 void Game::Command4_Click() {
   GameState& s = state;
-  if (s.screenState == 2) {
+  if (s.screenState == screen::kBreeding) {
     // Erasing the name does not wait for the pacing counter.
     if (s.setupPhase == 3) career::eraseName(*this);
     if (s.buttonTicks > 1) {
       career::turnPage(*this);
       s.buttonTicks = 0;
     }
-  } else if (s.screenState == 3) {
+  } else if (s.screenState == screen::kStable) {
     if (s.buttonTicks > 1)
       career::sendToPasture(*this);
     else
@@ -79,7 +37,8 @@ namespace {
 
 constexpr std::array<const char*, 5> kVenueHeading = {"", "大井競馬場    ", "川崎競馬場    ",
                                                       "船橋競馬場    ", "浦和競馬場    "};
-constexpr std::array<const char*, 4> kSurfaceHeading = {"", "周    ダート", "周    ドロ", "周    芝"};
+constexpr std::array<const char*, 4> kSurfaceHeading = {"", "周    ダート", "周    ドロ",
+                                                        "周    芝"};
 constexpr std::array<uint32_t, 11> kGateColour = {0,        0xEEEEEE, 0xCDCDCD, 0xFEB1BD,
                                                   0x6696FD, 0xFFFF99, 0x10FF10, 0xFFC040,
                                                   0xFFC040, 0xFF99FF, 0xFF99FF};
@@ -118,7 +77,7 @@ void drawDistinct(Game& g, Family<int32_t, 9>& picks) {
 
 void leaveTitle(Game& g) {
   Form& f = g.form;
-  g.state.screenState = 2;
+  g.state.screenState = screen::kBreeding;
   f.label(14).top = 9999;
   f.label(15).top = 9999;
   for (int n : {21, 19, 17, 15, 13}) f.image(n).top = -2460;
@@ -137,7 +96,7 @@ void openStable(Game& g) {
   f.text1.text.clear();
   f.backColour = 0x80FF8D;
   f.label(29).top = -2700;
-  g.state.screenState = 3;
+  g.state.screenState = screen::kStable;
   f.label(37).caption = "厩舎画面";
   g.state.setupPhase = 0;
 }
@@ -155,7 +114,7 @@ void returnFromPasture(Game& g) {
   for (int n = 13; n <= 28; ++n) g.form.image(n).top = -3300;
   g.form.label(37).caption = "厩舎画面";
   advanceMonth(g);
-  g.state.screenState = 3;
+  g.state.screenState = screen::kStable;
 }
 
 std::string raceHeading(const GameState& s) {
@@ -187,7 +146,7 @@ void enterMonthRace(Game& g) {
 
   s.venue = venueOfMonth(s.month);
   if (s.horseAge >= 5)
-    s.screenState = 10;
+    s.screenState = screen::kCareerOver;
   else
     lookUpRace(g);
 
@@ -213,7 +172,7 @@ void enterMonthRace(Game& g) {
     row.backColour = kGateColour[static_cast<size_t>(gate)];
     row.caption = raceCardRow(s, gate);
   }
-  if (s.screenState != 10) s.screenState = 6;
+  if (s.screenState != screen::kCareerOver) s.screenState = screen::kRaceCard;
   for (int n = 30; n <= 35; ++n) f.label(n).top = -3700;
 }
 
@@ -236,7 +195,7 @@ void startRace(Game& g) {
   s.raceTicks = 0;
   f.label(1).caption = num(s.lapsToGo);
   f.label(2).caption = num(s.raceTicks);
-  s.screenState = 7;
+  s.screenState = screen::kRace;
 }
 
 int32_t growthGain(Game& g) {
@@ -278,7 +237,7 @@ void afterRace(Game& g) {
   advanceMonth(g);
   s.racesRun += 1;
 
-  s.screenState = 3;
+  s.screenState = screen::kStable;
   f.text1.text.clear();
   f.label(37).caption = "厩舎画面";
   s.playerFinished = 0;

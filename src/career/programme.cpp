@@ -24,7 +24,7 @@ void run(GameState& s, const char* name, int32_t laps) {
 
 void retire(GameState& s) {
   run(s, kOpenRaceName, 2);
-  s.screenState = 10;
+  s.screenState = screen::kCareerOver;
 }
 
 }  // namespace
@@ -32,7 +32,7 @@ void retire(GameState& s) {
 void lookUpRace(Game& g) {
   GameState& s = g.state;
   if (s.horseAge >= 5) {
-    s.screenState = 10;
+    s.screenState = screen::kCareerOver;
     return;
   }
   const int32_t month = std::clamp(s.month, 1, 12);

@@ -9,7 +9,8 @@ class Game;
 namespace career {
 
 // Sets raceName and lapsToGo for (horseAge, month, horseClass); may flag the month's top race
-// or retire the horse (screenState 10). From age 5 on there is no race: only screenState 10.
+// or retire the horse (screen::kCareerOver). From age 5 on there is no race: only
+// screen::kCareerOver.
 void lookUpRace(Game& g);
 // The stable's name for a class step: "特選", "C3" .. "A1", "S3", "S2", "S1".
 std::string classWord(int32_t horseClass, int32_t horseAge);

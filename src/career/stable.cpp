@@ -98,7 +98,7 @@ void sendToPasture(Game& g) {
   s.bodyWeight += r.pick(6) + 3;
   s.horseWhips += r.pick(30) + 29;
 
-  s.screenState = 9;
+  s.screenState = screen::kPasture;
   s.buttonTicks = 0;
 }
 

@@ -14,7 +14,7 @@ namespace career {
 void drawStableStatus(Game& g);
 // Timer2 at the stable: the texts of the weight line and the finishing record.
 void drawStableLines(Game& g);
-// B at the stable with the pacing passed: a month out at grass, ending in screenState 9.
+// B at the stable with the pacing passed: a month out at grass, ending in screen::kPasture.
 void sendToPasture(Game& g);
 // "馬体重は   ⇒   " + weight + the ending for below, equal or above the best weight.
 std::string weightLine(int32_t bodyWeight, int32_t bestWeight);

@@ -100,8 +100,9 @@ void grazingB(Game& g) {
 void careerEndRule(Game& g) {
   GameState& s = g.state;
   // Beyond 5 cannot happen in play; it is caught all the same so no career can run on.
-  if (s.horseAge >= 5) s.screenState = 10;
-  if ((s.horseAge == 3 || s.horseAge == 4) && s.month >= 7 && s.horseClass == 0) s.screenState = 10;
+  if (s.horseAge >= 5) s.screenState = screen::kCareerOver;
+  if ((s.horseAge == 3 || s.horseAge == 4) && s.month >= 7 && s.horseClass == 0)
+    s.screenState = screen::kCareerOver;
 }
 
 }  // namespace career

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <initializer_list>
 
 #ifndef MILKA_VERSION
 #define MILKA_VERSION "0"
@@ -155,7 +154,6 @@ class Cursor {
   }
   size_t at() const { return at_; }
   bool bad() const { return bad_; }
-  bool atEnd() const { return at_ >= in_.size(); }
 
  private:
   std::string_view in_;
@@ -196,13 +194,6 @@ const char* gameVersion() {
   return MILKA_VERSION;
 }
 
-Event Event::text1(const std::string& before, const std::string& after) {
-  size_t keep = 0;
-  while (keep < before.size() && keep < after.size() && before[keep] == after[keep]) ++keep;
-  const auto code = keep == before.size() ? kKeepAll : static_cast<int32_t>(keep);
-  return {Kind::Text1, code, 0, after.substr(keep)};
-}
-
 namespace {
 
 // The keys the window sends, in one byte with their tag: 0..25 the letters, 26..29 the arrows.
@@ -217,45 +208,6 @@ int32_t keyOfCompact(int n) {
 }
 
 }  // namespace
-
-std::string describe(const Event& e) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex = "x";
-  for (char ch : e.text) {
-    hex += kDigits[static_cast<unsigned char>(ch) >> 4];
-    hex += kDigits[static_cast<unsigned char>(ch) & 0x0F];
-  }
-  using K = Event::Kind;
-  static constexpr std::array<const char*, 6> kButtons = {"?", "A", "Up", "Down", "B", "Site"};
-  // Piece by piece: joining temporaries with + trips GCC 12's -Wrestrict at -O3.
-  std::string out;
-  auto words = [&out](std::initializer_list<std::string_view> pieces) {
-    for (std::string_view p : pieces) {
-      if (!out.empty()) out += ' ';
-      out += p;
-    }
-    return out;
-  };
-  const std::string code = std::to_string(e.code), shift = std::to_string(e.shift);
-  switch (e.kind) {
-    case K::Load: return "Load";
-    case K::Click:
-      if (e.code >= 1 && e.code <= 5) return kButtons[static_cast<size_t>(e.code)];
-      return words({"Click", code});
-    case K::Key: return words({"Key", code, shift});
-    case K::Timer:
-      out.push_back('T');
-      out.append(code);
-      return out;
-    case K::Text1: return words({"Text1", code, hex});
-    case K::Fetch: return words({"Fetch", code, hex});
-    case K::Nav: return words({"Nav", code, hex});
-    case K::Notify: return words({"Notify", hex});
-    case K::SiteBase: return words({"SiteBase", hex});
-    case K::Seed: return words({"Seed", hex});
-  }
-  return "?";
-}
 
 std::string encodeHeader(const Header& h) {
   std::string out = std::string(kMagic) + std::to_string(h.format) + "\n";

@@ -73,7 +73,7 @@ void submitRecord(Game& g) {
   f.label(26).foreColour = 0x0000FF;
   f.label(26).caption = "自信がある成績なら作者サイトへＧｏ！";
   f.label(28).caption = "右上の×ボタンを押して終了下さい。お疲れ様でした。";
-  s.screenState = -11;
+  s.screenState = screen::kFinished;
 
   if (s.sendEnabled == 1 && g.online != nullptr) {
     // The record is final by now; take it as it stands at the press.

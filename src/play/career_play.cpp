@@ -7,7 +7,7 @@ namespace milka::play {
 namespace {
 
 bool boardShown(const Game& g) {
-  return g.state.screenState == 8 && g.state.resultsShown == 1;
+  return g.state.screenState == screen::kResults && g.state.resultsShown == 1;
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ std::optional<CareerKeeper::Started> CareerKeeper::resume(const std::string& nam
   for (const journal::Event& e : r.events) session_->feed(e);
   if (!leftTitle_) return std::nullopt;
   // A finished career is over; its journal stays for replays.
-  if (session_->game().state.screenState == -11) return begin(freshSeed(), true);
+  if (session_->game().state.screenState == screen::kFinished) return begin(freshSeed(), true);
 
   std::string note = continuedText(session_->game().state);
   if (r.status == journal::Reading::Status::Damaged) {
@@ -136,10 +136,10 @@ void CareerKeeper::adopt(std::unique_ptr<journal::Session> session) {
     events_.push_back(e);
     if (e.kind == journal::Event::Kind::Click) clicked_ = true;
     const int32_t now = s.game().state.screenState;
-    if (now == 6 && lastScreen_ != 6) cardAt_ = events_.size();
+    if (now == screen::kRaceCard && lastScreen_ != screen::kRaceCard) cardAt_ = events_.size();
     lastScreen_ = now;
     // Before Form_Load the screen is none at all; the title is 1.
-    if (now != 0 && now != 1) leftTitle_ = true;
+    if (now != 0 && now != screen::kTitle) leftTitle_ = true;
     // A period's record is written as soon as it closes, so at most one period is ever lost.
     if (s.encoder() != nullptr && s.encoder()->periodEnded()) poll();
   });

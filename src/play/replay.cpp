@@ -76,7 +76,7 @@ void ReplayPlayer::skipToNextRace() {
       break;
     }
     const int32_t now = session_.game().state.screenState;
-    if (now == 6 && was != 6) break;
+    if (now == screen::kRaceCard && was != screen::kRaceCard) break;
     was = now;
   }
   window_.sync();

@@ -11,8 +11,8 @@ namespace milka::play {
 
 namespace {
 
-constexpr int kRaceCard = 6, kRace = 7, kResults = 8, kCareerOver = 10;
-constexpr int kTitle = 1, kStable = 3, kPasture = 9;
+using screen::kRaceCard, screen::kRace, screen::kResults, screen::kCareerOver;
+using screen::kTitle, screen::kStable, screen::kPasture;
 
 // A runner moved further than this in one tick only when the field was put back a lap.
 constexpr float kLapShift = 2000;

@@ -221,7 +221,7 @@ std::optional<std::string> scriptLine(const GameState& s, int step, int choice, 
 
 void commentaryTick(Game& g) {
   GameState& s = g.state;
-  if (s.screenState != 7 || s.startCountdown >= 0) return;
+  if (s.screenState != screen::kRace || s.startCountdown >= 0) return;
   samplePositions(g);
   // On the final lap the order is kept fresh every tick for the final straight.
   if (s.lapsToGo == 0) s.rerankRequested = 1;

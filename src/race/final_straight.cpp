@@ -166,7 +166,7 @@ std::vector<int> leadCheckOrder(int leader) {
 
 void finalStraightTick(Game& g) {
   GameState& s = g.state;
-  if (s.screenState != 7) return;
+  if (s.screenState != screen::kRace) return;
   if (s.raceFinished != 0) {
     // The finish cuts the straight short, whatever stage it had reached.
     if (s.commentaryTicks > kLineAfter) finishStep(g);

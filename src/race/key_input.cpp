@@ -1,19 +1,38 @@
-// The text box: symbols typed while naming the foal grow the name; in the race a symbol that
-// matches the one shown after "ムチの値⇒" readies a whip for the next race tick.
-#include "career/naming.h"
+// Key input: the symbols the keys stand for, and what a typed symbol does in the race. The
+// symbols live here, beside the race that asks for them; naming the foal reads the same ones.
+#include "race/key_input.h"
+
+#include "race/key_tables.h"
 #include "shell/game.h"
 
 namespace milka {
 
-void Game::Text1_KeyDown(int16_t keyCode, int16_t) {
-  const std::string c = symbolOfKey(keyCode);
-  if (c.empty()) return;
-  const bool racing = state.screenState == 7;
-  if (racing) form.label(11).caption = c;
-  if (state.setupPhase == 3) career::appendNameSymbol(*this, c);
-  // The caption, not targetKey: the player answers what the screen shows, and the screen
-  // catches up with a newly drawn symbol only on the next race tick.
-  if (racing && c == form.label(12).caption) state.keyPromptState = 1;
+std::string keySymbol(int index) {
+  if (index < 1 || index > 30) return "u";
+  return race::kKeySymbols[static_cast<size_t>(index)];
 }
 
+std::string symbolOfKey(int keyCode) {
+  switch (keyCode) {
+    case 37: return "←";
+    case 38: return "↑";
+    case 39: return "→";
+    case 40: return "↓";
+    default: break;
+  }
+  if (keyCode >= 65 && keyCode <= 90)
+    return std::string(1, static_cast<char>('a' + (keyCode - 65)));
+  return "";
+}
+
+namespace race {
+
+void raceKeyDown(Game& g, const std::string& symbol) {
+  g.form.label(11).caption = symbol;
+  // The caption, not targetKey: the player answers what the screen shows, and the screen
+  // catches up with a newly drawn symbol only on the next race tick.
+  if (symbol == g.form.label(12).caption) g.state.keyPromptState = 1;
+}
+
+}  // namespace race
 }  // namespace milka

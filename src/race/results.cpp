@@ -68,7 +68,7 @@ std::string boardRow(const GameState& s, int place, int runner) {
 void resultsBoardTick(Game& g) {
   GameState& s = g.state;
   Form& f = g.form;
-  if (s.screenState != 8 || s.resultsShown != 0) return;
+  if (s.screenState != screen::kResults || s.resultsShown != 0) return;
 
   clearScene(g);
 

@@ -9,9 +9,9 @@ namespace milka {
 class Game;
 namespace race {
 
-// Timer5 while screenState is 8.
+// Timer5 while screenState is screen::kResults.
 void resultsBoardTick(Game& g);
-// Timer2 while screenState is 8.
+// Timer2 while screenState is screen::kResults.
 void afterRacePrompt(Game& g);
 
 // The board's row for place 1..10 and runner 1..10.

@@ -224,7 +224,8 @@ void runningTick(Game& g) {
     // The field stands still while the announcer calls the finish.
     s.raceFinished = 1;
     s.afterFinishTicks += 1;
-    if (s.afterFinishTicks > (s.runnerRank[10] == 1 ? kWinnerWait : kOtherWait)) s.screenState = 8;
+    if (s.afterFinishTicks > (s.runnerRank[10] == 1 ? kWinnerWait : kOtherWait))
+      s.screenState = screen::kResults;
   } else {
     s.raceTicks += 1;
     f.label(2).caption = num(s.raceTicks);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "shell/screens.h"
+
 namespace milka {
 
 template <typename T, int N>
@@ -15,7 +17,7 @@ using Family = std::array<T, N + 1>;  // indices 1..N
 struct GameState {
   // Input pacing and screen.
   int32_t buttonTicks = 0;
-  int32_t screenState = 0;  // 1 title, 2 breeding, 3 stable, 6 card, 7 race, 8 results, 9 pasture, 10 over, -11 sent
+  int32_t screenState = 0;  // one of screen::kTitle .. screen::kFinished (shell/screens.h)
 
   // Breeding and naming.
   int32_t setupPhase = 0;
@@ -23,7 +25,8 @@ struct GameState {
   int32_t tablePage = 0;
   int32_t nameLength = 0;
   int32_t sireIndex = 0, damIndex = 0;
-  int32_t sireSpeed = 0, sireStamina = 0, sireTemper = 0, sireStyle = 0, sireGrowth = 0, sireDistance = 0;
+  int32_t sireSpeed = 0, sireStamina = 0, sireTemper = 0, sireStyle = 0, sireGrowth = 0,
+          sireDistance = 0;
   int32_t damSpeed = 0, damStamina = 0, damTemper = 0, damStyle = 0, damGrowth = 0, damDistance = 0;
   Family<int16_t, 6> foalRoll{};
 

@@ -1,36 +1,8 @@
-// Start-up: the record and the window put into their opening state, and the key symbols.
-#include <array>
-
+// Start-up: the record and the window put into their opening state.
 #include "shell/game.h"
 #include "shell/text.h"
 
 namespace milka {
-
-namespace {
-
-// Not alphabetical from 17 on: 17 is "n" and 18 is "m", as the game has always had it.
-constexpr std::array<const char*, 31> kKeySymbols = {
-    "",  "←", "↑", "→", "↓", "a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k",
-    "l", "n", "m", "o", "p", "q", "s", "z", "w", "x", "r", "v", "y", "t", "u"};
-
-}  // namespace
-
-std::string keySymbol(int index) {
-  if (index < 1 || index > 30) return "u";
-  return kKeySymbols[static_cast<size_t>(index)];
-}
-
-std::string symbolOfKey(int keyCode) {
-  switch (keyCode) {
-    case 37: return "←";
-    case 38: return "↑";
-    case 39: return "→";
-    case 40: return "↓";
-    default: break;
-  }
-  if (keyCode >= 65 && keyCode <= 90) return std::string(1, static_cast<char>('a' + (keyCode - 65)));
-  return "";
-}
 
 void Game::Form_Load() {
   GameState& s = state;
@@ -48,7 +20,7 @@ void Game::Form_Load() {
 
   s.buttonTicks = 0;
   s.finishPostX = 9600;
-  s.screenState = 1;
+  s.screenState = screen::kTitle;
   s.setupPhase = 1;
   s.cursorRow = 1;
   s.tablePage = 1;

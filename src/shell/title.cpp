@@ -27,7 +27,7 @@ uint32_t titleColour(int32_t ticks) {
 void titleTick(Game& g) {
   GameState& s = g.state;
   Form& f = g.form;
-  if (s.screenState != 1) return;
+  if (s.screenState != screen::kTitle) return;
 
   s.titleColourTicks += 1;
   s.promptBlinkTicks += 1;

@@ -27,13 +27,13 @@ class Teller {
   explicit Teller(Story& story) : story_(story) {}
 
   void after(const GameState& s) {
-    if (s.screenState == 3 && (s.horseAge != lastAge_ || s.month != lastMonth_)) {
+    if (s.screenState == screen::kStable && (s.horseAge != lastAge_ || s.month != lastMonth_)) {
       lastAge_ = s.horseAge;
       lastMonth_ = s.month;
       story_.months.push_back({s.horseAge, s.month, s.horseSpeed, s.bodyWeight});
     }
-    if (s.screenState == 7) {
-      if (screen_ != 7) {
+    if (s.screenState == screen::kRace) {
+      if (screen_ != screen::kRace) {
         race_ = {};
         race_.age = s.horseAge;
         race_.month = s.month;
@@ -47,7 +47,8 @@ class Teller {
       }
       whipsLast_ = s.horseWhips;
     }
-    if (s.screenState == 8 && s.resultsShown == 1 && !(screen_ == 8 && shown_ == 1) && running_) {
+    if (s.screenState == screen::kResults && s.resultsShown == 1 &&
+        !(screen_ == screen::kResults && shown_ == 1) && running_) {
       race_.place = s.finishPlace[10];
       race_.time = s.raceTicks;
       race_.whips = std::max(0, whipsAtStart_ - whipsLast_);
@@ -55,7 +56,8 @@ class Teller {
       running_ = false;
     }
     if (!s.horseName.empty()) story_.name = s.horseName;
-    if (s.screenState == 10 || s.screenState == -11) story_.over = true;
+    if (s.screenState == screen::kCareerOver || s.screenState == screen::kFinished)
+      story_.over = true;
     screen_ = s.screenState;
     shown_ = s.resultsShown;
   }

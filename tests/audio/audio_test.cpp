@@ -115,7 +115,7 @@ int qtKeyOf(int code) {
 struct RaceCard : milka::testing::ScriptedGame {
   RaceCard() {
     GameState& s = game.state;
-    s.screenState = 3;
+    s.screenState = screen::kStable;
     s.horseName = "milk";
     s.horseSpeed = 1;
     s.horseWhips = 400;
@@ -132,7 +132,7 @@ struct RaceCard : milka::testing::ScriptedGame {
     for (int k = 1; k <= 9; ++k) random.pushPick(34, k);
     for (int k = 1; k <= 9; ++k) random.pushPick(34, 10 + k);
     career::drawField(game);
-    s.screenState = 6;
+    s.screenState = screen::kRaceCard;
   }
 };
 
@@ -167,7 +167,7 @@ TEST(AudioTest, ARaceIsHeardFromTheGatesToTheGoalAndNotBefore) {
   const long long silentFrom = recording.now();
   card.pressA();
   window.sync();
-  while (s.startCountdown > -1 && s.screenState == 7) {
+  while (s.startCountdown > -1 && s.screenState == screen::kRace) {
     tickAll(game, window);
     if (s.startCountdown > -1) QTest::qWait(200);
   }

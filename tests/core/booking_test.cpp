@@ -36,7 +36,7 @@ int32_t booked(const GameState& s) {
 struct AtTheStable : ScriptedGame {
   AtTheStable(int age, int horseClass, int month) {
     GameState& s = game.state;
-    s.screenState = 3;
+    s.screenState = screen::kStable;
     s.setupPhase = 0;
     s.horseName = "ab";
     s.horseSpeed = 90;
@@ -62,10 +62,10 @@ struct OneLap : AtTheStable {
     GameState& s = game.state;
     lineUpField();
     pressA();
-    EXPECT_EQ(s.screenState, 6);
+    EXPECT_EQ(s.screenState, screen::kRaceCard);
     s.lapsToGo = 1;
     pressA();
-    EXPECT_EQ(s.screenState, 7);
+    EXPECT_EQ(s.screenState, screen::kRace);
   }
 };
 
@@ -84,21 +84,21 @@ TEST(ResultBooking, ABeforeTheBoardWaitsForItInEveryTimerOrder) {
     GameState& s = g.game.state;
     const int32_t bookedBefore = booked(s);
     int pressesBeforeBoard = 0;
-    for (int period = 0; period < 5000 && s.screenState != 3; ++period) {
+    for (int period = 0; period < 5000 && s.screenState != screen::kStable; ++period) {
       for (int t : order) {
         tick(g.game, t);
-        const bool early = s.screenState == 8 && s.resultsShown == 0;
+        const bool early = s.screenState == screen::kResults && s.resultsShown == 0;
         const int32_t ticksBefore = s.buttonTicks;
         g.game.Command1_Click();
         if (early) {
           ++pressesBeforeBoard;
-          EXPECT_EQ(s.screenState, 8);
+          EXPECT_EQ(s.screenState, screen::kResults);
           EXPECT_EQ(s.buttonTicks, ticksBefore) << "a refused press restarts nothing";
         }
-        if (s.screenState == 3) break;
+        if (s.screenState == screen::kStable) break;
       }
     }
-    ASSERT_EQ(s.screenState, 3) << "the race never ended";
+    ASSERT_EQ(s.screenState, screen::kStable) << "the race never ended";
     EXPECT_GE(pressesBeforeBoard, 1);
     EXPECT_EQ(s.racesRun, 1);
     EXPECT_EQ(booked(s), bookedBefore + 1) << "the place or the win was lost";
@@ -111,16 +111,16 @@ TEST(ResultBooking, ABeforeTheBoardStaysRefusedHoweverLongTheCountHasRun) {
   OneLap g;
   GameState& s = g.game.state;
   const int32_t bookedBefore = booked(s);
-  s.screenState = 8;
+  s.screenState = screen::kResults;
   s.buttonTicks = 500;
   g.game.Command1_Click();
-  EXPECT_EQ(s.screenState, 8);
+  EXPECT_EQ(s.screenState, screen::kResults);
   EXPECT_EQ(s.buttonTicks, 500);
   EXPECT_EQ(s.racesRun, 0);
   g.game.Timer5_Timer();
   ASSERT_EQ(s.resultsShown, 1);
   g.game.Command1_Click();
-  EXPECT_EQ(s.screenState, 3);
+  EXPECT_EQ(s.screenState, screen::kStable);
   EXPECT_EQ(s.buttonTicks, 0);
   EXPECT_EQ(s.racesRun, 1);
   EXPECT_EQ(booked(s), bookedBefore + 1);
@@ -133,7 +133,7 @@ struct TopClass : AtTheStable {
   void winTheRace(int32_t time) {
     GameState& s = game.state;
     s.raceTicks = time;
-    s.screenState = 8;
+    s.screenState = screen::kResults;
     for (int k = 1; k <= 10; ++k) {
       const float ahead = k == 10 ? 9000.0f : 1000.0f;
       game.form.image(race::pictureA(s, k)).left = race::runsLeftward(s) ? -ahead : ahead;
@@ -148,17 +148,17 @@ TEST(ResultBooking, ATopRaceTheWeightRuleStoppedIsNeverBooked) {
   s.bodyWeight = s.bestWeight - 21;
   g.lineUpField();
   g.pressA();
-  ASSERT_EQ(s.screenState, 3);
+  ASSERT_EQ(s.screenState, screen::kStable);
   ASSERT_EQ(s.raceName, "ミルカリアダービー");
   for (int m = 1; m <= 12; ++m) EXPECT_EQ(s.bigRaceEntered[m], 0) << m;
 
   g.pressB();  // to pasture; the weight comes back
-  ASSERT_EQ(s.screenState, 9);
+  ASSERT_EQ(s.screenState, screen::kPasture);
   g.pressA();
   ASSERT_EQ(s.month, 6);
   g.lineUpField();
   g.pressA();
-  ASSERT_EQ(s.screenState, 6);
+  ASSERT_EQ(s.screenState, screen::kRaceCard);
   ASSERT_EQ(s.raceName, "ミルカダービー");
   g.pressA();
   g.winTheRace(97);
@@ -176,7 +176,7 @@ TEST(ResultBooking, AnUnblockedTopRaceStaysEntered) {
   s.bodyWeight = s.bestWeight - 20;
   g.lineUpField();
   g.pressA();
-  ASSERT_EQ(s.screenState, 6);
+  ASSERT_EQ(s.screenState, screen::kRaceCard);
   EXPECT_EQ(s.bigRaceEntered[5], 1);
   g.pressA();
   g.winTheRace(120);

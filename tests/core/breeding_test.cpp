@@ -76,7 +76,7 @@ TEST(BreedingTable, UpAndDownStopAtTheEndsOfThePage) {
 }
 
 TEST(BreedingTable, UpAndDownDoNothingAwayFromTheBreedingScreen) {
-  for (int screen : {1, 3, 6, 9}) {
+  for (int screen : {screen::kTitle, screen::kStable, screen::kRaceCard, screen::kPasture}) {
     ScriptedGame g;
     g.game.state.screenState = screen;
     g.game.state.cursorRow = 5;
@@ -260,7 +260,7 @@ TEST(BreedingRows, ShowTheValuesAndTheDisplayWords) {
 struct Naming : ScriptedGame {
   Naming(int sire, int dam) {
     GameState& s = game.state;
-    s.screenState = 2;
+    s.screenState = screen::kBreeding;
     s.setupPhase = 3;
     s.sireIndex = sire;
     s.damIndex = dam;
@@ -427,7 +427,7 @@ TEST(Foal, BestWeightAndStartingWeight) {
 TEST(Foal, ProceduresFinishedAtPhaseFour) {
   ScriptedGame g;
   GameState& s = g.game.state;
-  s.screenState = 2;
+  s.screenState = screen::kBreeding;
   s.setupPhase = 4;
   g.pressA();
   const Form& f = g.game.form;
@@ -437,7 +437,7 @@ TEST(Foal, ProceduresFinishedAtPhaseFour) {
   for (int n = 30; n <= 35; ++n) EXPECT_EQ(f.label(n).top, -3700) << n;
   EXPECT_EQ(s.setupPhase, 5);
   g.pressA();
-  EXPECT_EQ(s.screenState, 3);
+  EXPECT_EQ(s.screenState, screen::kStable);
   EXPECT_EQ(s.setupPhase, 0);
 }
 

@@ -46,7 +46,7 @@ TEST(CareerScenario, FromTheTitleToTheFirstRaceCard) {
   Player p;
   const GameState& s = p.game.state;
   const Form& f = p.game.form;
-  ASSERT_EQ(s.screenState, 1);
+  ASSERT_EQ(s.screenState, screen::kTitle);
   EXPECT_EQ(p.caption(14), "ミルカダービー");
 
   // The stud book opens on the sires' first page, the first row highlighted.
@@ -133,7 +133,7 @@ TEST(CareerScenario, FromTheTitleToTheFirstRaceCard) {
 
   // The stable.
   p.a();
-  EXPECT_EQ(s.screenState, 3);
+  EXPECT_EQ(s.screenState, screen::kStable);
   EXPECT_EQ(p.caption(37), "厩舎画面");
   p.wait(1);
   p.game.Timer2_Timer();
@@ -153,13 +153,13 @@ TEST(CareerScenario, FromTheTitleToTheFirstRaceCard) {
   p.random.pushPick(6, 6);
   p.random.pushPick(30, 1);
   p.b();
-  EXPECT_EQ(s.screenState, 9);
+  EXPECT_EQ(s.screenState, screen::kPasture);
   EXPECT_EQ(p.caption(37), "放牧に出しました");
   EXPECT_EQ(p.caption(28), "■Ａボタンを押して下さい");
   EXPECT_EQ(f.label(30).top, -1700);
 
   p.a();
-  EXPECT_EQ(s.screenState, 3);
+  EXPECT_EQ(s.screenState, screen::kStable);
   EXPECT_EQ(p.caption(37), "厩舎画面");
   p.wait(1);
   p.game.Timer2_Timer();
@@ -174,7 +174,7 @@ TEST(CareerScenario, FromTheTitleToTheFirstRaceCard) {
   for (int k = 1; k <= 9; ++k) p.random.pushPick(34, k);
   for (int k = 1; k <= 9; ++k) p.random.pushPick(34, 10 + k);
   p.a();
-  EXPECT_EQ(s.screenState, 6);
+  EXPECT_EQ(s.screenState, screen::kRaceCard);
   EXPECT_EQ(p.caption(27), "浦和競馬場    2歳特選    1周    ダート");
   EXPECT_EQ(p.caption(26), std::string(13, ' ') + "あなたmilka    10番" + std::string(15, ' '));
 }

@@ -34,7 +34,7 @@ struct CalledRace : ScriptedGame {
     s.month = 4;
     s.venue = 2;
     s.lapsToGo = 2;
-    s.screenState = 6;
+    s.screenState = screen::kRaceCard;
     pressA();               // from the race card into the race
     s.startCountdown = -1;  // the countdown belongs to the race timer, which stays still here
     game.form.label(39).caption.clear();
@@ -187,7 +187,7 @@ TEST(CommentaryScenario, ASecondRaceStartsAgainFromTheGate) {
   g.runTo(100);
   ASSERT_EQ(s.finishStage, 4);
   // the next month's race
-  s.screenState = 6;
+  s.screenState = screen::kRaceCard;
   s.lapsToGo = 3;
   g.pressA();
   s.startCountdown = -1;
@@ -204,7 +204,7 @@ TEST(CommentaryScenario, ASecondRaceStartsAgainFromTheGate) {
 TEST(CommentaryScenario, AWholeRaceThroughTheWindowsTimersIsCalledFromTheGateToTheGoal) {
   ScriptedGame g;
   GameState& s = g.game.state;
-  s.screenState = 3;
+  s.screenState = screen::kStable;
   s.setupPhase = 0;
   s.horseName = "abc";
   s.horseSpeed = 60;
@@ -219,14 +219,14 @@ TEST(CommentaryScenario, AWholeRaceThroughTheWindowsTimersIsCalledFromTheGateToT
   for (int k = 1; k <= 9; ++k) g.random.pushPick(34, k);
   for (int k = 1; k <= 9; ++k) g.random.pushPick(34, 10 + k);
   g.pressA();
-  ASSERT_EQ(s.screenState, 6);
+  ASSERT_EQ(s.screenState, screen::kRaceCard);
   g.pressA();
-  ASSERT_EQ(s.screenState, 7);
+  ASSERT_EQ(s.screenState, screen::kRace);
   g.random.fallback = 0.5;  // every later pick is the middle one: 3 of 4, 2 of 3, 4 of 6
 
   std::vector<std::pair<int, std::string>> lines;
   int countdownOver = 0;
-  for (int t = 1; t < 5000 && s.screenState == 7; ++t) {
+  for (int t = 1; t < 5000 && s.screenState == screen::kRace; ++t) {
     g.game.Timer1_Timer();
     if (countdownOver == 0 && s.startCountdown < 0) countdownOver = t;
     g.game.Timer2_Timer();
@@ -235,7 +235,7 @@ TEST(CommentaryScenario, AWholeRaceThroughTheWindowsTimersIsCalledFromTheGateToT
     const std::string& caption = g.game.form.label(39).caption;
     if (lines.empty() || caption != lines.back().second) lines.emplace_back(t, caption);
   }
-  EXPECT_EQ(s.screenState, 8);
+  EXPECT_EQ(s.screenState, screen::kResults);
 
   auto at = [&](const std::string& line) {
     for (size_t i = 0; i < lines.size(); ++i)

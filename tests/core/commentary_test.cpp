@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "race/ranking.h"
 #include "named_field.h"
+#include "race/ranking.h"
 #include "scripted_random.h"
 #include "shell/game.h"
 
@@ -220,7 +220,7 @@ struct RaceOnScreen : ScriptedGame {
   RaceOnScreen() {
     GameState& s = game.state;
     nameTheField(s);
-    s.screenState = 7;
+    s.screenState = screen::kRace;
     s.startCountdown = -1;
     s.venue = 2;
     s.commentaryState = 0;
@@ -324,7 +324,7 @@ TEST(CommentaryGuards, NothingHappensBeforeTheStartOrOffTheRaceScreen) {
   g.game.state.startCountdown = 0;
   race::commentaryTick(g.game);
   g.game.state.startCountdown = -1;
-  g.game.state.screenState = 8;
+  g.game.state.screenState = screen::kResults;
   race::commentaryTick(g.game);
   EXPECT_EQ(g.game.state.commentaryTicks, 0);
   EXPECT_EQ(g.game.form.label(39).caption, "ゲートイン");

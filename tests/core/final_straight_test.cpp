@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "race/ranking.h"
 #include "named_field.h"
+#include "race/ranking.h"
 #include "scripted_random.h"
 #include "shell/game.h"
 
@@ -169,7 +169,7 @@ struct OnTheFinalLap : ScriptedGame {
   OnTheFinalLap() {
     GameState& s = game.state;
     nameTheField(s);
-    s.screenState = 7;
+    s.screenState = screen::kRace;
     s.startCountdown = -1;
     s.venue = 2;
     s.lapsToGo = 0;
@@ -396,7 +396,7 @@ TEST(Finish, AStageBeyondTheCallsSaysNothing) {
 TEST(Finish, SilentOffTheRaceScreen) {
   OnTheFinalLap g;
   g.game.state.raceFinished = 1;
-  g.game.state.screenState = 8;
+  g.game.state.screenState = screen::kResults;
   g.game.Timer3_Timer();
   EXPECT_EQ(g.game.form.label(39).caption, "前の一言");
   EXPECT_EQ(g.game.state.finishStage, 0);

@@ -1,9 +1,10 @@
 // The career flow: what each press of A (and B) does on each screen, and the month's turn.
+#include "career/flow.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "career/flow.h"
 #include "scripted_random.h"
 #include "shell/text.h"
 
@@ -16,7 +17,7 @@ using testing::ScriptedGame;
 struct AtStable : ScriptedGame {
   AtStable() {
     GameState& s = game.state;
-    s.screenState = 3;
+    s.screenState = screen::kStable;
     s.setupPhase = 0;
     s.horseName = "abc";
     s.horseSpeed = 60;
@@ -39,16 +40,17 @@ TEST(Pacing, AActsOnlyFromTheThirdTick) {
   g.game.Command1_Click();  // buttonTicks 0
   g.ticks(2);
   g.game.Command1_Click();
-  EXPECT_EQ(g.game.state.screenState, 1);
+  EXPECT_EQ(g.game.state.screenState, screen::kTitle);
   EXPECT_EQ(g.game.state.buttonTicks, 2);  // a refused press leaves the count alone
   g.ticks(1);
   g.game.Command1_Click();
-  EXPECT_EQ(g.game.state.screenState, 2);
+  EXPECT_EQ(g.game.state.screenState, screen::kBreeding);
   EXPECT_EQ(g.game.state.buttonTicks, 0);
 }
 
 TEST(Pacing, TheRaceTimerCountsInEveryState) {
-  for (int state : {1, 2, 3, 6, 8, 9, 10, -11}) {
+  for (int state : {screen::kTitle, screen::kBreeding, screen::kStable, screen::kRaceCard,
+                    screen::kResults, screen::kPasture, screen::kCareerOver, screen::kFinished}) {
     ScriptedGame g;
     g.game.state.screenState = state;
     g.game.state.buttonTicks = 0;
@@ -61,11 +63,11 @@ TEST(Pacing, BActsFromTheSecondTickAndAnEarlyPressRestartsTheCount) {
   AtStable g;
   g.game.state.buttonTicks = 1;
   g.game.Command4_Click();
-  EXPECT_EQ(g.game.state.screenState, 3);
+  EXPECT_EQ(g.game.state.screenState, screen::kStable);
   EXPECT_EQ(g.game.state.buttonTicks, 0);
   g.ticks(2);
   g.game.Command4_Click();
-  EXPECT_EQ(g.game.state.screenState, 9);
+  EXPECT_EQ(g.game.state.screenState, screen::kPasture);
   EXPECT_EQ(g.game.state.buttonTicks, 0);
 }
 
@@ -90,7 +92,7 @@ TEST(TitleToBreeding, ClearsTheTitleAndOpensTheTable) {
   ScriptedGame g;
   g.pressA();
   const Form& f = g.game.form;
-  EXPECT_EQ(g.game.state.screenState, 2);
+  EXPECT_EQ(g.game.state.screenState, screen::kBreeding);
   EXPECT_EQ(g.game.state.setupPhase, 1);  // the same press does not pick a sire
   EXPECT_EQ(f.label(14).top, 9999);
   EXPECT_EQ(f.label(15).top, 9999);
@@ -106,11 +108,12 @@ TEST(TitleToBreeding, ClearsTheTitleAndOpensTheTable) {
 
 TEST(PastureToStable, AdvancesTheMonthButDoesNotEnterTheRace) {
   AtStable g;
-  g.game.state.screenState = 9;
+  g.game.state.screenState = screen::kPasture;
   g.game.state.month = 12;
   g.game.state.horseAge = 3;
   g.pressA();
-  EXPECT_EQ(g.game.state.screenState, 3);  // not on to the race card in the same press
+  EXPECT_EQ(g.game.state.screenState,
+            screen::kStable);  // not on to the race card in the same press
   EXPECT_EQ(g.game.state.month, 1);
   EXPECT_EQ(g.game.state.horseAge, 4);
   EXPECT_EQ(g.game.form.label(37).caption, "厩舎画面");
@@ -120,7 +123,7 @@ TEST(PastureToStable, AdvancesTheMonthButDoesNotEnterTheRace) {
 TEST(StableToRaceCard, ChoosesVenueByMonthAndThePostByVenue) {
   struct Case {
     int month, venue, post;
-  } cases[] = {{1, 4, 7000}, {2, 3, 9700}, {3, 1, 200},  {4, 1, 200},  {5, 1, 200},  {6, 1, 200},
+  } cases[] = {{1, 4, 7000}, {2, 3, 9700}, {3, 1, 200},  {4, 1, 200},   {5, 1, 200},  {6, 1, 200},
                {7, 1, 200},  {8, 4, 7000}, {9, 2, 8000}, {10, 2, 8000}, {11, 1, 200}, {12, 1, 200}};
   for (const Case& c : cases) {
     AtStable g;
@@ -129,7 +132,7 @@ TEST(StableToRaceCard, ChoosesVenueByMonthAndThePostByVenue) {
     g.pressA();
     EXPECT_EQ(g.game.state.venue, c.venue) << c.month;
     EXPECT_EQ(g.game.state.finishPostX, c.post) << c.month;
-    EXPECT_EQ(g.game.state.screenState, 6) << c.month;
+    EXPECT_EQ(g.game.state.screenState, screen::kRaceCard) << c.month;
   }
 }
 
@@ -184,14 +187,14 @@ TEST(StableToRaceCard, TheWeightRuleLetsExactlyTwentyBelowRace) {
   struct Case {
     int below;
     int state;
-  } cases[] = {{20, 6}, {21, 3}};
+  } cases[] = {{20, screen::kRaceCard}, {21, screen::kStable}};
   for (const Case& c : cases) {
     AtStable g;
     g.game.state.bodyWeight = g.game.state.bestWeight - c.below;
     g.lineUpRace(1);
     g.pressA();
     EXPECT_EQ(g.game.state.screenState, c.state) << c.below;
-    if (c.state == 3) {
+    if (c.state == screen::kStable) {
       EXPECT_EQ(g.game.form.label(27).caption,
                 "放牧しましょう。馬体重が馬じゃなくなってきました。やばいっす！");
       EXPECT_EQ(g.game.form.label(27).foreColour, 0xFF1111u);
@@ -206,7 +209,7 @@ TEST(StableToRaceCard, AtFiveTheCareerIsOver) {
   g.game.state.month = 3;
   g.lineUpRace(1);
   g.pressA();
-  EXPECT_EQ(g.game.state.screenState, 10);
+  EXPECT_EQ(g.game.state.screenState, screen::kCareerOver);
 }
 
 TEST(RaceHeading, NamesVenueRaceLapsAndSurface) {
@@ -245,7 +248,7 @@ TEST(RaceCardToRace, SetsTheRaceEntryValues) {
   AtStable g;
   g.lineUpRace(2);
   g.pressA();
-  ASSERT_EQ(g.game.state.screenState, 6);
+  ASSERT_EQ(g.game.state.screenState, screen::kRaceCard);
   GameState& s = g.game.state;
   s.commentaryState = 9;
   s.commentaryTicks = 5;
@@ -256,7 +259,7 @@ TEST(RaceCardToRace, SetsTheRaceEntryValues) {
   s.lapsToGo = 4;
   g.pressA();
   const Form& f = g.game.form;
-  EXPECT_EQ(s.screenState, 7);
+  EXPECT_EQ(s.screenState, screen::kRace);
   EXPECT_FALSE(f.label(39).transparent);
   EXPECT_EQ(f.label(28).top, 6240);
   EXPECT_EQ(s.commentaryState, 0);
@@ -282,13 +285,13 @@ TEST(AfterRace, TurnsTheMonthAndAgesTheHorseAtTheNewYear) {
   for (const Case& c : cases) {
     AtStable g;
     GameState& s = g.game.state;
-    s.screenState = 8;
+    s.screenState = screen::kResults;
     s.resultsShown = 1;  // the board is up
     s.month = c.month;
     s.horseAge = c.age;
     s.racesRun = 4;
     g.pressA();
-    EXPECT_EQ(s.screenState, 3);
+    EXPECT_EQ(s.screenState, screen::kStable);
     EXPECT_EQ(s.month, c.nextMonth);
     EXPECT_EQ(s.horseAge, c.nextAge);
     EXPECT_EQ(s.racesRun, 5);
@@ -299,7 +302,7 @@ TEST(AfterRace, ClearsTheBoardAndTheRace) {
   AtStable g;
   GameState& s = g.game.state;
   Form& f = g.game.form;
-  s.screenState = 8;
+  s.screenState = screen::kResults;
   s.playerFinished = 1;
   s.afterFinishTicks = 12;
   s.resultsShown = 1;
@@ -328,7 +331,7 @@ TEST(AfterRace, ClearsTheBoardAndTheRace) {
 TEST(AfterRace, RaceWearComesFirstThenGrowthAfterAReseed) {
   AtStable g;
   GameState& s = g.game.state;
-  s.screenState = 8;
+  s.screenState = screen::kResults;
   s.resultsShown = 1;
   s.month = 7;
   s.horseAge = 3;
@@ -366,18 +369,18 @@ TEST(Growth, GainsByTypeAndAge) {
 TEST(CareerOver, AnEarlyPressRestartsTheCountAndALateOneFinishes) {
   AtStable g;
   GameState& s = g.game.state;
-  s.screenState = 10;
+  s.screenState = screen::kCareerOver;
   s.buttonTicks = 2;
   g.game.Command1_Click();
-  EXPECT_EQ(s.screenState, 10);
+  EXPECT_EQ(s.screenState, screen::kCareerOver);
   EXPECT_EQ(s.buttonTicks, 0);
   s.buttonTicks = 3;
   g.game.Command1_Click();
-  EXPECT_EQ(s.screenState, -11);
+  EXPECT_EQ(s.screenState, screen::kFinished);
   EXPECT_EQ(s.buttonTicks, 0);
   s.buttonTicks = 50;
   g.game.Command1_Click();
-  EXPECT_EQ(s.screenState, -11);  // the finished game takes nothing more
+  EXPECT_EQ(s.screenState, screen::kFinished);  // the finished game takes nothing more
 }
 
 TEST(OnePress, NeverDoesTwoSteps) {
@@ -386,13 +389,13 @@ TEST(OnePress, NeverDoesTwoSteps) {
   GameState& s = g.game.state;
   g.lineUpRace(1);
   g.pressA();
-  EXPECT_EQ(s.screenState, 6);
+  EXPECT_EQ(s.screenState, screen::kRaceCard);
   g.pressA();
-  EXPECT_EQ(s.screenState, 7);
-  s.screenState = 8;
+  EXPECT_EQ(s.screenState, screen::kRace);
+  s.screenState = screen::kResults;
   s.resultsShown = 1;
   g.pressA();
-  EXPECT_EQ(s.screenState, 3);
+  EXPECT_EQ(s.screenState, screen::kStable);
   EXPECT_EQ(g.game.form.label(17).left, kRowsHiddenLeft);  // not straight back on a race card
 }
 
@@ -410,7 +413,7 @@ TEST(TableRows, StandWhollyOutsideTheWindowWhenPutAside) {
     EXPECT_LE(row.left + row.width, 0.0f) << n;
     EXPECT_LE(915 + row.width, g.game.form.clientWidth) << n;  // and fit inside when shown
   }
-  g.game.state.screenState = 8;
+  g.game.state.screenState = screen::kResults;
   g.game.state.resultsShown = 1;
   g.pressA();
   for (int n = 16; n <= 26; ++n) {

@@ -17,7 +17,7 @@ using testing::ScriptedGame;
 struct Whipping : ScriptedGame {
   explicit Whipping(const std::string& target = "a", int whips = 5) {
     GameState& s = game.state;
-    s.screenState = 6;
+    s.screenState = screen::kRaceCard;
     s.horseSpeed = 60;
     s.horseWhips = whips;
     s.horseKeys = 8;
@@ -101,7 +101,7 @@ TEST(KeyInput, WithNoWhipsLeftTheSymbolStaysAndTheStepIsPlain) {
 }
 
 TEST(KeyInput, OnlyTheRaceScreenTakesTheWhipKey) {
-  for (int screen : {3, 6, 8, 9}) {
+  for (int screen : {screen::kStable, screen::kRaceCard, screen::kResults, screen::kPasture}) {
     Whipping w("a");
     w.s().screenState = screen;
     w.game.form.label(11).caption = "x";
@@ -113,7 +113,7 @@ TEST(KeyInput, OnlyTheRaceScreenTakesTheWhipKey) {
 
 TEST(KeyInput, NamingTakesTheSymbolIntoTheName) {
   ScriptedGame g;
-  g.game.state.screenState = 2;
+  g.game.state.screenState = screen::kBreeding;
   g.game.state.setupPhase = 3;
   g.game.form.label(27).caption.clear();
   for (int code : {65, 37, 66}) g.game.Text1_KeyDown(static_cast<int16_t>(code), 0);
@@ -140,7 +140,7 @@ TEST(KeyPrompt, ASatisfiedPromptIsKeptIntoTheNextRace) {
   w.key(65);
   w.ticks(3);
   // The next race: the career does not touch the prompt.
-  w.s().screenState = 6;
+  w.s().screenState = screen::kRaceCard;
   w.s().horseWhips = 2;
   w.pressA();
   EXPECT_EQ(w.s().keyPromptState, 1);

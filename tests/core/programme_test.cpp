@@ -26,7 +26,7 @@ struct Looked {
 Looked lookUp(int age, int month, int step, std::vector<int> wonMonths = {}) {
   ScriptedGame g;
   GameState& s = g.game.state;
-  s.screenState = 3;
+  s.screenState = screen::kStable;
   s.horseAge = age;
   s.month = month;
   s.horseClass = step;
@@ -62,7 +62,7 @@ TEST(Programme, TheListedCases) {
     EXPECT_EQ(r.laps, c.laps) << c.age << "/" << c.month << "/" << c.step;
     EXPECT_EQ(r.thisMonthEntered, c.topRace) << c.age << "/" << c.month << "/" << c.step;
     EXPECT_EQ(r.enteredFlags, c.topRace ? 1 : 0);
-    EXPECT_EQ(r.screenState, 3);
+    EXPECT_EQ(r.screenState, screen::kStable);
   }
 }
 
@@ -76,7 +76,7 @@ TEST(Programme, TwoYearOldsRunTheJuvenileRacesWhateverTheirStep) {
       EXPECT_EQ(r.name, expected[static_cast<size_t>(month - 7)].first) << month << "/" << step;
       EXPECT_EQ(r.laps, expected[static_cast<size_t>(month - 7)].second) << month << "/" << step;
       EXPECT_EQ(r.enteredFlags, 0);
-      EXPECT_EQ(r.screenState, 3);
+      EXPECT_EQ(r.screenState, screen::kStable);
     }
 }
 
@@ -110,11 +110,11 @@ TEST(Programme, ClassRacesFollowTheTableAtThreeAndFour) {
         if (cell == "R") {
           EXPECT_EQ(r.name, "特選") << where;
           EXPECT_EQ(r.laps, 2) << where;
-          EXPECT_EQ(r.screenState, 10) << where;
+          EXPECT_EQ(r.screenState, screen::kCareerOver) << where;
         } else {
           EXPECT_EQ(r.name, names[static_cast<size_t>(step)]) << where;
           EXPECT_EQ(r.laps, std::stoi(cell)) << where;
-          EXPECT_EQ(r.screenState, 3) << where;
+          EXPECT_EQ(r.screenState, screen::kStable) << where;
         }
         EXPECT_EQ(r.enteredFlags, 0) << where;
       }
@@ -158,7 +158,7 @@ TEST(Programme, GradedAndTopRacesByMonth) {
         EXPECT_EQ(r.laps, row.topLaps) << month << "/" << step;
         EXPECT_TRUE(r.thisMonthEntered) << month << "/" << step;
         EXPECT_EQ(r.enteredFlags, 1);
-        EXPECT_EQ(r.screenState, 3);
+        EXPECT_EQ(r.screenState, screen::kStable);
       }
     }
 }
@@ -188,13 +188,14 @@ TEST(Programme, TheLastThreeTopRacesAreAChain) {
 
 TEST(Programme, RetirementComesFromTheSummerOfTheThirdAndFourthYears) {
   for (int age : {3, 4}) {
-    EXPECT_EQ(lookUp(age, 6, 0).screenState, 3) << age;
+    EXPECT_EQ(lookUp(age, 6, 0).screenState, screen::kStable) << age;
     for (int month = 7; month <= 12; ++month) {
       const Looked r = lookUp(age, month, 0);
-      EXPECT_EQ(r.screenState, 10) << age << "/" << month;
+      EXPECT_EQ(r.screenState, screen::kCareerOver) << age << "/" << month;
       EXPECT_EQ(r.name, "特選");
       EXPECT_EQ(r.laps, 2);
-      EXPECT_EQ(lookUp(age, month, 1).screenState, 3) << "one win keeps the horse racing";
+      EXPECT_EQ(lookUp(age, month, 1).screenState, screen::kStable)
+          << "one win keeps the horse racing";
     }
   }
 }
@@ -203,14 +204,14 @@ TEST(Programme, FromFiveThereIsNoRace) {
   for (int age : {5, 6, 40}) {
     ScriptedGame g;
     GameState& s = g.game.state;
-    s.screenState = 3;
+    s.screenState = screen::kStable;
     s.horseAge = age;
     s.month = 3;
     s.horseClass = 15;
     s.raceName = "前の月";
     s.lapsToGo = 4;
     career::lookUpRace(g.game);
-    EXPECT_EQ(s.screenState, 10) << age;
+    EXPECT_EQ(s.screenState, screen::kCareerOver) << age;
     EXPECT_EQ(s.raceName, "前の月") << age;
     EXPECT_EQ(s.lapsToGo, 4) << age;
     EXPECT_EQ(s.bigRaceEntered[3], 0) << age;

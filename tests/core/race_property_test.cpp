@@ -63,14 +63,14 @@ TEST(RaceProperty, EveryRaceEndsAndThePlacesAreAPermutation) {
     const int classBefore = s.horseClass;
 
     career::drawField(game);
-    s.screenState = 6;
+    s.screenState = screen::kRaceCard;
     s.buttonTicks = 3;
     game.Command1_Click();
-    ASSERT_EQ(s.screenState, 7) << race;
+    ASSERT_EQ(s.screenState, screen::kRace) << race;
 
     int ticks = 0;
     for (; s.resultsShown == 0 && ticks < kTickBound; ++ticks) {
-      if (s.screenState == 7 && roll(1, 10) <= typing) {
+      if (s.screenState == screen::kRace && roll(1, 10) <= typing) {
         const int code = keyCodeOf(game.form.label(12).caption);
         if (code != 0) game.Text1_KeyDown(static_cast<int16_t>(code), 0);
       }
@@ -81,7 +81,7 @@ TEST(RaceProperty, EveryRaceEndsAndThePlacesAreAPermutation) {
       game.Timer5_Timer();
     }
     ASSERT_EQ(s.resultsShown, 1) << "race " << race << " did not end in " << kTickBound;
-    ASSERT_EQ(s.screenState, 8);
+    ASSERT_EQ(s.screenState, screen::kResults);
 
     std::set<int> places;
     for (int k = 1; k <= 10; ++k) places.insert(s.finishPlace[k]);
@@ -94,7 +94,7 @@ TEST(RaceProperty, EveryRaceEndsAndThePlacesAreAPermutation) {
     for (int p = 2; p <= 10; ++p) EXPECT_EQ(s.placeCount[p], p == place ? 1 : 0) << race;
 
     game.Command1_Click();  // back to the stable
-    EXPECT_EQ(s.screenState, 3) << race;
+    EXPECT_EQ(s.screenState, screen::kStable) << race;
   }
 }
 

@@ -28,7 +28,7 @@ struct Course {
 struct Scenario : ScriptedGame {
   explicit Scenario(const Course& c) {
     GameState& s = game.state;
-    s.screenState = 3;
+    s.screenState = screen::kStable;
     s.setupPhase = 0;
     s.horseName = "milk";
     s.horseSpeed = 1;
@@ -49,7 +49,7 @@ struct Scenario : ScriptedGame {
     for (int k = 1; k <= 9; ++k) random.pushPick(34, k);
     for (int k = 1; k <= 9; ++k) random.pushPick(34, 10 + k);
     career::drawField(game);
-    s.screenState = 6;
+    s.screenState = screen::kRaceCard;
     pressA();
   }
   // Plays until the board is up; returns the ticks the finish wait took.
@@ -57,14 +57,14 @@ struct Scenario : ScriptedGame {
     GameState& s = game.state;
     int finishedAt = -1, ticks = 0;
     for (; s.resultsShown == 0 && ticks < 5000; ++ticks) {
-      if (s.screenState == 7) {
+      if (s.screenState == screen::kRace) {
         const int code = keyCodeOf(game.form.label(12).caption);
         if (code != 0) game.Text1_KeyDown(static_cast<int16_t>(code), 0);
       }
       const bool wasFinished = s.playerFinished == 1;
       game.Timer1_Timer();
       if (!wasFinished && s.playerFinished == 1) finishedAt = ticks;
-      if (s.screenState == 8 && finishedAt >= 0 && waitTicks < 0) {
+      if (s.screenState == screen::kResults && finishedAt >= 0 && waitTicks < 0) {
         waitTicks = ticks - finishedAt;
         rankAtTheEnd = s.runnerRank[10];
       }
@@ -87,7 +87,7 @@ std::string rivalRow(const GameState& s, int place, int runner) {
 TEST(RaceScenario, AWhippedRaceAtKawasakiFromTheCardToTheStable) {
   Scenario sc({9, 2, 8000, 1, 2});
   GameState& s = sc.game.state;
-  ASSERT_EQ(s.screenState, 7);
+  ASSERT_EQ(s.screenState, screen::kRace);
   sc.playToTheBoard();
   ASSERT_EQ(s.resultsShown, 1);
 
@@ -123,7 +123,7 @@ TEST(RaceScenario, AWhippedRaceAtKawasakiFromTheCardToTheStable) {
   EXPECT_EQ(s.horseClass, 1);
   EXPECT_EQ(f.backColour, 0xFFEEFFu);
   sc.game.Command1_Click();
-  EXPECT_EQ(s.screenState, 3);
+  EXPECT_EQ(s.screenState, screen::kStable);
   EXPECT_EQ(s.month, 10);
   EXPECT_EQ(s.racesRun, 1);
   EXPECT_EQ(s.resultsShown, 0);

@@ -21,7 +21,7 @@ constexpr uint32_t kColour[11] = {0,        0xEEEEEE, 0xCDCDCD, 0xFEB1BD, 0x6696
 struct Board : ScriptedGame {
   Board() {
     GameState& s = game.state;
-    s.screenState = 8;
+    s.screenState = screen::kResults;
     s.venue = 2;
     s.trackSurface = 1;
     s.raceName = "Ｃ３";
@@ -187,7 +187,7 @@ TEST(ResultsBoard, StayingOnTheBoardNeitherRedrawsNorBooksTwice) {
 }
 
 TEST(ResultsBoard, OnlyAfterTheRace) {
-  for (int screen : {3, 6, 7, 9}) {
+  for (int screen : {screen::kStable, screen::kRaceCard, screen::kRace, screen::kPasture}) {
     Board b;
     b.s().screenState = screen;
     b.playerIn(1);

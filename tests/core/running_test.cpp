@@ -20,7 +20,7 @@ constexpr int kPost[5] = {8000, 200, 8000, 9700, 7000};  // by venue; 0 stands i
 struct Race : ScriptedGame {
   explicit Race(int venue = 2, int laps = 2, int surface = 1) {
     GameState& s = game.state;
-    s.screenState = 6;
+    s.screenState = screen::kRaceCard;
     s.horseName = "abc";
     s.horseSpeed = 60;
     s.horseWhips = 10;
@@ -449,7 +449,7 @@ TEST(FinalLap, ARivalAcrossThePostCoastsAndRaisesTheFinish) {
     r.ticks(1);
     EXPECT_EQ(r.left(1), oi ? at - 50 : at + 50);
     EXPECT_EQ(r.s().raceFinished, 1);
-    EXPECT_EQ(r.s().screenState, 7);  // the race runs on until the player's horse is in
+    EXPECT_EQ(r.s().screenState, screen::kRace);  // the race runs on until the player's horse is in
   }
 }
 
@@ -462,12 +462,12 @@ TEST(FinishWait, ThirtyOneTicksAfterAWinAndElevenOtherwise) {
     r.s().raceTicks = 140;
     r.s().keyPromptState = 1;
     int ticks = 0;
-    while (r.s().screenState == 7 && ticks < 100) {
+    while (r.s().screenState == screen::kRace && ticks < 100) {
       r.ticks(1);
       ++ticks;
     }
     EXPECT_EQ(ticks, wait) << rank;
-    EXPECT_EQ(r.s().screenState, 8);
+    EXPECT_EQ(r.s().screenState, screen::kResults);
     EXPECT_EQ(r.s().raceFinished, 1);
     EXPECT_EQ(r.s().raceTicks, 140);  // the clock stopped
     EXPECT_EQ(r.s().horseWhips, 10);  // no whip while the field stands
@@ -513,11 +513,11 @@ TEST(StrayValues, EveryRaceStillEnds) {
     r.s().countdownStep = c.countdownStep;
     r.s().horseKeys = 40;
     int ticks = 0;
-    for (; r.s().screenState == 7 && ticks < 20000; ++ticks) {
+    for (; r.s().screenState == screen::kRace && ticks < 20000; ++ticks) {
       r.game.Text1_KeyDown(85, 0);  // "u", which a stray key count can ask for
       r.ticks(1);
     }
-    EXPECT_EQ(r.s().screenState, 8) << c.venue << " " << c.surface << " " << c.laps;
+    EXPECT_EQ(r.s().screenState, screen::kResults) << c.venue << " " << c.surface << " " << c.laps;
   }
 }
 

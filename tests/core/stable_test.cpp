@@ -16,7 +16,7 @@ using testing::ScriptedGame;
 struct AtStable : ScriptedGame {
   AtStable() {
     GameState& s = game.state;
-    s.screenState = 3;
+    s.screenState = screen::kStable;
     s.setupPhase = 0;
     s.horseName = "milka";
     s.horseAge = 3;
@@ -132,7 +132,7 @@ TEST(Pasture, GainsSpeedWeightAndWhips) {
     EXPECT_EQ(s.horseWhips, 48 + c.whipGain);
     EXPECT_EQ(s.horseKeys, 9);
     EXPECT_EQ(s.bestWeight, 480);
-    EXPECT_EQ(s.screenState, 9);
+    EXPECT_EQ(s.screenState, screen::kPasture);
     EXPECT_EQ(s.buttonTicks, 0);
     EXPECT_EQ(g.random.pending(), 0u);
   }
@@ -183,7 +183,7 @@ TEST(Pasture, AnEarlyBOnlyRestartsTheCount) {
   g.game.state.buttonTicks = 1;
   const int draws = g.random.draws;
   g.game.Command4_Click();
-  EXPECT_EQ(g.game.state.screenState, 3);
+  EXPECT_EQ(g.game.state.screenState, screen::kStable);
   EXPECT_EQ(g.game.state.horseSpeed, 71);
   EXPECT_EQ(g.game.state.buttonTicks, 0);
   EXPECT_EQ(g.random.draws, draws);
@@ -200,7 +200,7 @@ TEST(BodyWeight, TwentyOneBelowTheBestMustGoToPastureFirst) {
   for (int k = 1; k <= 9; ++k) g.random.pushPick(34, k);
   for (int k = 1; k <= 9; ++k) g.random.pushPick(34, 10 + k);
   g.pressA();
-  EXPECT_EQ(s.screenState, 3);
+  EXPECT_EQ(s.screenState, screen::kStable);
   EXPECT_EQ(g.game.form.label(27).caption,
             "放牧しましょう。馬体重が馬じゃなくなってきました。やばいっす！");
   EXPECT_EQ(g.game.form.label(27).foreColour, 0xFF1111u);
@@ -210,14 +210,14 @@ TEST(BodyWeight, TwentyOneBelowTheBestMustGoToPastureFirst) {
   g.pressB();
   EXPECT_EQ(s.bodyWeight, s.bestWeight - 17);
   g.pressA();  // back from pasture, a month on
-  EXPECT_EQ(s.screenState, 3);
+  EXPECT_EQ(s.screenState, screen::kStable);
   EXPECT_EQ(s.month, 9);
 
   g.random.pushPick(3, 1);
   for (int k = 1; k <= 9; ++k) g.random.pushPick(34, k);
   for (int k = 1; k <= 9; ++k) g.random.pushPick(34, 10 + k);
   g.pressA();
-  EXPECT_EQ(s.screenState, 6);
+  EXPECT_EQ(s.screenState, screen::kRaceCard);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ TEST(FormLoad, PutsTheRecordAndTheWindowInTheirOpeningState) {
   game.Form_Load();
 
   const GameState& s = game.state;
-  EXPECT_EQ(s.screenState, 1);
+  EXPECT_EQ(s.screenState, screen::kTitle);
   EXPECT_EQ(s.setupPhase, 1);
   EXPECT_EQ(s.cursorRow, 1);
   EXPECT_EQ(s.tablePage, 1);
@@ -60,8 +60,8 @@ TEST(KeySymbols, KeyCodesMapToArrowsAndLowerCaseLetters) {
   struct Case {
     int code;
     const char* symbol;
-  } cases[] = {{37, "←"}, {38, "↑"}, {39, "→"}, {40, "↓"}, {65, "a"}, {77, "m"},
-               {90, "z"}, {36, ""},  {41, ""},  {64, ""},  {91, ""},  {16, ""}, {13, ""}};
+  } cases[] = {{37, "←"}, {38, "↑"}, {39, "→"}, {40, "↓"}, {65, "a"}, {77, "m"}, {90, "z"},
+               {36, ""},  {41, ""},  {64, ""},  {91, ""},  {16, ""},  {13, ""}};
   for (const Case& c : cases) EXPECT_EQ(symbolOfKey(c.code), c.symbol) << c.code;
 }
 

@@ -40,7 +40,7 @@ struct Finished {
   Finished() {
     game.Form_Load();
     GameState& s = game.state;
-    s.screenState = 10;
+    s.screenState = screen::kCareerOver;
     s.horseName = "abc";
     s.bigRaceWon[6] = 1;
     s.bigRaceTime[6] = 97;
@@ -108,7 +108,7 @@ TEST(Submission, ClosingMessagesAtOnceThenTheFetchThenTheNavigation) {
   EXPECT_EQ(f.label(26).caption, "自信がある成績なら作者サイトへＧｏ！");
   EXPECT_EQ(f.label(26).foreColour, 0x0000FFu);
   EXPECT_EQ(f.label(28).caption, "右上の×ボタンを押して終了下さい。お疲れ様でした。");
-  EXPECT_EQ(g.game.state.screenState, -11);
+  EXPECT_EQ(g.game.state.screenState, screen::kFinished);
   EXPECT_EQ(g.game.state.buttonTicks, 0);
   ASSERT_EQ(g.port.fetches, std::vector<std::string>{"http://milkaria.example/pdf.php"});
   EXPECT_TRUE(g.port.navigations.empty()) << "the navigation waits for the fetch";
@@ -137,7 +137,7 @@ TEST(Submission, ATooEarlyPressOnlyRestartsTheCount) {
   g.game.state.buttonTicks = 2;
   const std::string waiting = g.game.form.label(28).caption;
   g.game.Command1_Click();
-  EXPECT_EQ(g.game.state.screenState, 10);
+  EXPECT_EQ(g.game.state.screenState, screen::kCareerOver);
   EXPECT_EQ(g.game.state.buttonTicks, 0);
   EXPECT_EQ(g.game.form.label(28).caption, waiting);
   EXPECT_TRUE(g.port.fetches.empty());
@@ -148,7 +148,7 @@ TEST(Submission, WithoutATopRaceWinNothingIsSent) {
   g.game.state.sendEnabled = 0;
   g.game.Command1_Click();
   EXPECT_EQ(g.game.form.label(37).caption, "ネットに繋がる環境なら送信しました");
-  EXPECT_EQ(g.game.state.screenState, -11);
+  EXPECT_EQ(g.game.state.screenState, screen::kFinished);
   EXPECT_TRUE(g.port.fetches.empty());
   EXPECT_EQ(g.game.form.text2.text, "");
 }
@@ -165,7 +165,7 @@ TEST(Submission, ASecondPressDoesNothing) {
   }
   EXPECT_EQ(g.port.fetches.size(), 1u);
   EXPECT_EQ(g.port.navigations.size(), 1u);
-  EXPECT_EQ(g.game.state.screenState, -11);
+  EXPECT_EQ(g.game.state.screenState, screen::kFinished);
   EXPECT_TRUE(g.game.form == after);
 }
 
@@ -180,7 +180,9 @@ TEST(Submission, TheScoreServerFollowsThePortsAddress) {
 }
 
 TEST(SiteLink, OpensTheMakersSiteOnEveryScreenWithoutPacing) {
-  for (int screen : {1, 2, 3, 6, 7, 8, 9, 10, -11}) {
+  for (int screen :
+       {screen::kTitle, screen::kBreeding, screen::kStable, screen::kRaceCard, screen::kRace,
+        screen::kResults, screen::kPasture, screen::kCareerOver, screen::kFinished}) {
     Finished g;
     g.game.state.screenState = screen;
     g.game.state.buttonTicks = 0;
@@ -194,12 +196,12 @@ TEST(SiteLink, OpensTheMakersSiteOnEveryScreenWithoutPacing) {
 TEST(SiteLink, WithoutAPortTheButtonsAreHarmless) {
   testing::ScriptedGame g;
   g.game.Command5_Click();
-  g.game.state.screenState = 10;
+  g.game.state.screenState = screen::kCareerOver;
   g.game.state.sendEnabled = 1;
   g.game.state.buttonTicks = 3;
   g.game.Command1_Click();
   g.game.WebBrowser1_Notify("x");
-  EXPECT_EQ(g.game.state.screenState, -11);
+  EXPECT_EQ(g.game.state.screenState, screen::kFinished);
   EXPECT_EQ(g.game.form.text2.text, "");
 }
 

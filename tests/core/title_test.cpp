@@ -123,7 +123,7 @@ TEST(TitleAnimation, HorsesWrapToTheLeftEdgeAndSpurtPastTheirMarks) {
 }
 
 TEST(TitleAnimation, OffTheTitleNothingChanges) {
-  for (int screen : {2, 3, 10, -11}) {
+  for (int screen : {screen::kBreeding, screen::kStable, screen::kCareerOver, screen::kFinished}) {
     ScriptedGame g;
     tick(g, 5);
     g.game.state.screenState = screen;

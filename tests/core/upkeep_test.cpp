@@ -18,23 +18,24 @@ struct EndCase {
 };
 
 TEST(CareerEndRule, RetiresAtFiveAndTheWinlessFromJulyOfTheThirdAndFourthYear) {
+  using screen::kCareerOver, screen::kPasture, screen::kRace, screen::kRaceCard, screen::kStable;
   // clang-format off
   const EndCase cases[] = {
-    // screen age month wins expected
-    {3,      5,  1,    4,   10},  // five years old, whatever the record
-    {9,      5,  1,    4,   10},
-    {3,      3,  6,    0,    3},  // June of the third year: not yet
-    {3,      3,  7,    0,   10},
-    {9,      3,  7,    0,   10},  // the pasture too
-    {9,      3,  6,    0,    9},
-    {3,      4,  6,    0,    3},
-    {3,      4,  7,    0,   10},
-    {9,      4, 12,    0,   10},
-    {3,      3,  7,    1,    3},  // one win is enough to go on
-    {3,      4, 12,    1,    3},
-    {3,      2, 12,    0,    3},  // the first year is never cut short
-    {6,      5,  1,    0,    6},  // the race card and the race are left alone
-    {7,      3,  7,    0,    7},
+    // screen   age month wins expected
+    {kStable,   5,  1,    4,   kCareerOver},      // five years old, whatever the record
+    {kPasture,  5,  1,    4,   kCareerOver},
+    {kStable,   3,  6,    0,   kStable},          // June of the third year: not yet
+    {kStable,   3,  7,    0,   kCareerOver},
+    {kPasture,  3,  7,    0,   kCareerOver},      // the pasture too
+    {kPasture,  3,  6,    0,   kPasture},
+    {kStable,   4,  6,    0,   kStable},
+    {kStable,   4,  7,    0,   kCareerOver},
+    {kPasture,  4, 12,    0,   kCareerOver},
+    {kStable,   3,  7,    1,   kStable},          // one win is enough to go on
+    {kStable,   4, 12,    1,   kStable},
+    {kStable,   2, 12,    0,   kStable},          // the first year is never cut short
+    {kRaceCard, 5,  1,    0,   kRaceCard},        // the race card and the race are left alone
+    {kRace,     3,  7,    0,   kRace},
   };
   // clang-format on
   for (const EndCase& c : cases) {
@@ -56,7 +57,7 @@ TEST(CareerEndRule, RetiresAtFiveAndTheWinlessFromJulyOfTheThirdAndFourthYear) {
 struct CareerOver : ScriptedGame {
   CareerOver() {
     GameState& s = game.state;
-    s.screenState = 10;
+    s.screenState = screen::kCareerOver;
     s.horseName = "abc";
     s.racesRun = 24;
     s.horseClass = 5;
@@ -134,11 +135,11 @@ TEST(HelpLines, TheCardAsksForAAndTheRaceExplainsTheWhip) {
   ScriptedGame g;
   GameState& s = g.game.state;
   Form& f = g.game.form;
-  s.screenState = 6;
+  s.screenState = screen::kRaceCard;
   g.game.Timer2_Timer();
   EXPECT_EQ(f.label(28).caption, "■Ａボタンを押して下さい");
 
-  s.screenState = 7;
+  s.screenState = screen::kRace;
   s.startCountdown = 3;  // before the start, so the commentary stays out of it
   s.horseWhips = 1;
   g.game.Timer2_Timer();
@@ -154,7 +155,7 @@ TEST(GrazingA, PairsSwapFramesAndStepByTheirDraws) {
   ScriptedGame g;
   GameState& s = g.game.state;
   Form& f = g.game.form;
-  s.screenState = 2;
+  s.screenState = screen::kBreeding;
   s.setupPhase = 3;
   s.gaitFrame = 1;
   f.image(13).left = 100;
@@ -216,7 +217,7 @@ TEST(GrazingA, PairsSwapFramesAndStepByTheirDraws) {
 TEST(GrazingA, OnlyWhileTheNameIsBeingSettled) {
   for (int phase : {1, 2}) {
     ScriptedGame g;
-    g.game.state.screenState = 2;
+    g.game.state.screenState = screen::kBreeding;
     g.game.state.setupPhase = phase;
     g.game.state.gaitFrame = 1;
     const float left = g.game.form.image(31).left;
@@ -230,7 +231,7 @@ TEST(GrazingB, ThePastureHorsesWalkAndTheLastPairHidesHigher) {
   ScriptedGame g;
   GameState& s = g.game.state;
   Form& f = g.game.form;
-  s.screenState = 9;
+  s.screenState = screen::kPasture;
   s.horseAge = 2;
   s.month = 8;
   s.gaitFrame = 0;
@@ -241,7 +242,7 @@ TEST(GrazingB, ThePastureHorsesWalkAndTheLastPairHidesHigher) {
 
   EXPECT_EQ(g.random.pending(), 0u);
   EXPECT_EQ(s.gaitFrame, 1);
-  EXPECT_EQ(s.screenState, 9);
+  EXPECT_EQ(s.screenState, screen::kPasture);
   // gaitFrame was 0: the second picture of each pair is the one out in the field.
   // clang-format off
   const float shown[][2] = {

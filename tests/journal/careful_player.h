@@ -28,13 +28,14 @@ inline bool playPeriod(journal::Session& session, const Stop& stop = nullptr) {
   for (int n = 1; n <= 5; ++n)
     if (fed(Event::timer(n))) return true;
   const GameState& s = session.game().state;
-  if (s.screenState == 2 && s.setupPhase == 3 && s.nameLength < 3 && fed(Event::key(65, 0)))
+  if (s.screenState == screen::kBreeding && s.setupPhase == 3 && s.nameLength < 3 &&
+      fed(Event::key(65, 0)))
     return true;
-  if (s.screenState == 7) {
+  if (s.screenState == screen::kRace) {
     const int code = keyCodeOf(session.game().form.label(12).caption);
     if (code != 0 && fed(Event::key(code, 0))) return true;
   }
-  if (s.screenState == 3 && s.bodyWeight < s.bestWeight - 17 && s.buttonTicks > 1)
+  if (s.screenState == screen::kStable && s.bodyWeight < s.bestWeight - 17 && s.buttonTicks > 1)
     return fed(Event::click(4));
   if (s.buttonTicks > 2) return fed(Event::click(1));
   return false;
@@ -45,7 +46,7 @@ inline int64_t playCareer(journal::Session& session, int64_t periodLimit = 1'000
   session.feed(journal::Event::siteBase("http://127.0.0.1:9"));
   session.feed(journal::Event::load());
   int64_t periods = 0;
-  for (; session.game().state.screenState != -11 && periods < periodLimit; ++periods)
+  for (; session.game().state.screenState != screen::kFinished && periods < periodLimit; ++periods)
     playPeriod(session);
   return periods;
 }
@@ -54,17 +55,17 @@ inline int64_t playCareer(journal::Session& session, int64_t periodLimit = 1'000
 inline bool playCarefully(journal::Session& session, const Stop& stop) {
   for (int64_t periods = 0; periods < 1'000'000; ++periods) {
     if (stop(session.game()) || playPeriod(session, stop)) return true;
-    if (session.game().state.screenState == -11) return false;
+    if (session.game().state.screenState == screen::kFinished) return false;
   }
   return false;
 }
 
 inline bool midRace(const Game& g) {
-  return g.state.screenState == 7 && g.state.raceTicks > 8;
+  return g.state.screenState == screen::kRace && g.state.raceTicks > 8;
 }
 
 inline bool boardShown(const Game& g) {
-  return g.state.screenState == 8 && g.state.resultsShown == 1;
+  return g.state.screenState == screen::kResults && g.state.resultsShown == 1;
 }
 
 // A careful career from the window's load to the closing A's fetch of pdf.php, under a seed
@@ -95,7 +96,7 @@ inline Played play(const std::string& base, const std::string& seed, uint64_t he
   s.feed(journal::Event::siteBase(base));
   s.feed(journal::Event::load());
   if (!seed.empty()) s.feed(journal::Event::seed(seed));
-  for (int n = 0; n < 1'000'000 && s.game().state.screenState != -11; ++n)
+  for (int n = 0; n < 1'000'000 && s.game().state.screenState != screen::kFinished; ++n)
     milka::testing::playPeriod(s);
   const auto pending = s.port().pendingFetches();
   p.sends = !pending.empty();

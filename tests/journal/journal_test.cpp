@@ -110,7 +110,8 @@ TEST(JournalSession, AWholeCareerReplaysFieldForField) {
     const int64_t periods = testing::playCareer(played);
     played.encoder()->finish();
     bytes += played.encoder()->take();
-    ASSERT_EQ(played.game().state.screenState, -11) << "the player finishes in " << periods;
+    ASSERT_EQ(played.game().state.screenState, screen::kFinished)
+        << "the player finishes in " << periods;
 
     const Reading r = read(bytes);
     ASSERT_EQ(r.status, S::Whole);

@@ -29,7 +29,7 @@ struct Watched : Finished {
   void pressAndSettle() {
     pressA();
     ticksAtPress = ticks;
-    ASSERT_EQ(game.state.screenState, -11);
+    ASSERT_EQ(game.state.screenState, screen::kFinished);
     ASSERT_TRUE(settle()) << "a request never ended";
     // Whatever was still on its way has had time to arrive and must change nothing.
     QTest::qWait(400);
@@ -39,7 +39,7 @@ struct Watched : Finished {
     EXPECT_EQ(answers, 2) << "one fetch and one navigation, each ended exactly once";
     EXPECT_GT(ticks - ticksAtPress, 20) << "the timers stopped while the network worked";
     EXPECT_GT(game.state.buttonTicks, 2);
-    EXPECT_EQ(game.state.screenState, -11);
+    EXPECT_EQ(game.state.screenState, screen::kFinished);
   }
 };
 

@@ -47,7 +47,7 @@ size_t countOf(const std::vector<Event>& events, Event::Kind kind) {
 }
 
 bool careerOver(const Game& g) {
-  return g.state.screenState == -11;
+  return g.state.screenState == screen::kFinished;
 }
 
 // The game as it is put together to play, pointed at the test's server, with short limits.
@@ -282,7 +282,7 @@ TEST(JournalWithTheEntry, WhateverBecomesOfTheJournalTheEntryGoesOnAndTheClosing
     Closing g(server.base());
     g.journal = c.journal;
     g.pressA();
-    EXPECT_EQ(g.game.state.screenState, -11) << c.what;
+    EXPECT_EQ(g.game.state.screenState, screen::kFinished) << c.what;
     const int ticksAtPress = g.ticks;
     ASSERT_TRUE(g.settle()) << c.what;
     if (c.delay > 0) {

@@ -127,7 +127,7 @@ struct Finished {
     port.setTimeLimit(std::chrono::milliseconds(300));
     game.Form_Load();
     GameState& s = game.state;
-    s.screenState = 10;
+    s.screenState = screen::kCareerOver;
     s.horseName = "abc";
     s.bigRaceWon[6] = 1;
     s.bigRaceTime[6] = 97;

@@ -33,7 +33,7 @@ TEST(SubmissionOnTheWire, ATopRaceWinSendsTheQueryTheServerReceives) {
   server.bodies["/pdf.php"] = "t0k";
   Finished g(server.base());
   g.pressA();
-  EXPECT_EQ(g.game.state.screenState, -11);
+  EXPECT_EQ(g.game.state.screenState, screen::kFinished);
   EXPECT_EQ(g.port.pending(), 1);
   ASSERT_TRUE(g.settle());
   ASSERT_EQ(server.requestLines.size(), 2u);
@@ -59,7 +59,7 @@ TEST(SubmissionOnTheWire, WithoutATopRaceWinNothingGoesOut) {
   Finished g(server.base());
   g.game.state.sendEnabled = 0;
   g.pressA();
-  EXPECT_EQ(g.game.state.screenState, -11);
+  EXPECT_EQ(g.game.state.screenState, screen::kFinished);
   EXPECT_EQ(g.port.pending(), 0);
   QTest::qWait(100);
   EXPECT_TRUE(server.requestLines.empty());
@@ -86,7 +86,7 @@ TEST(SubmissionOnTheWire, AServerThatNeverAnswersLeavesTheGameTicking) {
   });
   g.pressA();
   // The closing messages are up before the network has answered anything.
-  EXPECT_EQ(g.game.state.screenState, -11);
+  EXPECT_EQ(g.game.state.screenState, screen::kFinished);
   EXPECT_EQ(g.game.state.buttonTicks, 0);
   EXPECT_EQ(g.port.pending(), 1);
   const int ticksAtPress = g.ticks;
@@ -111,7 +111,7 @@ TEST(SubmissionOnTheWire, ARefusedConnectionEndsQuietly) {
   Finished g(base);
   g.pressA();
   ASSERT_TRUE(g.settle());
-  EXPECT_EQ(g.game.state.screenState, -11);
+  EXPECT_EQ(g.game.state.screenState, screen::kFinished);
   EXPECT_EQ(g.game.form.text2.text, base + "/vbvb55.php?" + kTimes);
 }
 
@@ -209,7 +209,7 @@ TEST(SiteLinkOnTheDesktop, TheButtonOpensTheMakersSiteInTheSystemsBrowser) {
   Game game{random, &port};
   game.Form_Load();
   game.Command5_Click();
-  game.state.screenState = -11;
+  game.state.screenState = screen::kFinished;
   game.Command5_Click();
   QDesktopServices::unsetUrlHandler("http");
   ASSERT_EQ(catcher.urls.size(), 2u);

@@ -56,14 +56,14 @@ TEST(CareerPlay, AContinuedCareerWaitsPausedAndARaceWatchedAgainLeavesItAsItWas)
   play.key(CareerKey::WatchAgain);
   ASSERT_TRUE(play.watching());
   EXPECT_TRUE(window.locked);
-  EXPECT_EQ(window.game->state.screenState, 6) << "from the race card";
+  EXPECT_EQ(window.game->state.screenState, screen::kRaceCard) << "from the race card";
   EXPECT_EQ(window.prefix, watchingTitle());
   play.feed(Event::click(1));  // the watched race is not the player's to change
   play.key(CareerKey::Faster);
   EXPECT_EQ(window.notes.back(), replaySpeedText(2));
   EXPECT_EQ(window.paceMs, 100);
   for (int i = 0; i < 12; ++i) window.tick();
-  EXPECT_EQ(window.game->state.screenState, 7) << "the race runs again";
+  EXPECT_EQ(window.game->state.screenState, screen::kRace) << "the race runs again";
   play.key(CareerKey::SkipRace);
   window.turn();
   EXPECT_FALSE(play.watching());
@@ -76,10 +76,10 @@ TEST(CareerPlay, AContinuedCareerWaitsPausedAndARaceWatchedAgainLeavesItAsItWas)
 
   // A new horse only from a pause, so that a stray chord never ends a career.
   play.key(CareerKey::NewHorse);
-  EXPECT_EQ(keeper.game().state.screenState, 8);
+  EXPECT_EQ(keeper.game().state.screenState, screen::kResults);
   play.key(CareerKey::Pause);
   play.key(CareerKey::NewHorse);
-  EXPECT_EQ(window.game->state.screenState, 1);
+  EXPECT_EQ(window.game->state.screenState, screen::kTitle);
   EXPECT_FALSE(window.paused);
   EXPECT_EQ(window.notes.back(), newHorseText());
   EXPECT_EQ(store.journals().size(), 2u) << "the old career's journal stays";
@@ -119,7 +119,7 @@ TEST(CareerPlay, AReplayIgnoresEveryKeyButItsOwnAndEndsWhereTheCareerStood) {
   EXPECT_EQ(window.paceMs, 200);
   EXPECT_TRUE(window.lasting.empty());
   show.key(CareerKey::SkipRace);
-  EXPECT_EQ(session.game().state.screenState, 6) << "on to the first race card";
+  EXPECT_EQ(session.game().state.screenState, screen::kRaceCard) << "on to the first race card";
 
   while (window.tick) window.tick();
   EXPECT_EQ(window.lasting, replayEndText());
@@ -135,14 +135,14 @@ TEST(CareerKeep, ALookAtTheTitleIsNoCareerButTheFirstChoiceMakesOne) {
     EXPECT_FALSE(keeper.start().continued) << "nothing before was a career";
     int looked = 0;  // events: A waits longer than this on the title
     ASSERT_TRUE(playCarefully(keeper.session(), [&](const Game& g) {
-      return choose ? g.state.screenState == 2 : ++looked > 12;
+      return choose ? g.state.screenState == screen::kBreeding : ++looked > 12;
     }));
-    ASSERT_EQ(keeper.game().state.screenState, choose ? 2 : 1);
+    ASSERT_EQ(keeper.game().state.screenState, choose ? screen::kBreeding : screen::kTitle);
   }  // closed on the title, then on the breeding screen
   EXPECT_EQ(store.journals().size(), 1u) << "only the career is kept";
   CareerKeeper keeper(store, port);
   EXPECT_TRUE(keeper.start().continued);
-  EXPECT_EQ(keeper.game().state.screenState, 2);
+  EXPECT_EQ(keeper.game().state.screenState, screen::kBreeding);
 }
 
 TEST(CareerKeep, ADamagedJournalNeverStopsTheStartAndIsNeverDeleted) {
@@ -196,7 +196,7 @@ TEST(CareerKeep, ADamagedJournalNeverStopsTheStartAndIsNeverDeleted) {
     }
     // Continued, the career is where the sound part of its journal leaves it; else a new foal.
     EXPECT_EQ(keeper.game().state.racesRun >= 1, c.continued) << c.what;
-    EXPECT_EQ(keeper.game().state.screenState == 1, !c.continued) << c.what;
+    EXPECT_EQ(keeper.game().state.screenState == screen::kTitle, !c.continued) << c.what;
   }
 }
 

@@ -53,7 +53,7 @@ struct Listener : ScriptedGame {
   // run at strength 2 and the player's horse at 1.
   void horse(int age, int month, int horseClass, int whips) {
     GameState& s = game.state;
-    s.screenState = 3;
+    s.screenState = screen::kStable;
     s.setupPhase = 0;
     s.horseName = "milk";
     s.horseSpeed = 1;
@@ -84,7 +84,7 @@ struct Listener : ScriptedGame {
     GameState& s = game.state;
     for (period = 1; s.resultsShown == 0 && period < 5000; ++period) {
       const int code = keyCodeOf(game.form.label(12).caption);
-      if (s.screenState == 7 && code != 0) {
+      if (s.screenState == screen::kRace && code != 0) {
         game.Text1_KeyDown(static_cast<int16_t>(code), 0);
         listen();
       }
@@ -139,7 +139,7 @@ TEST(SoundCues, EachSoundStartsOnItsTickOfTheRaceAndTheCardsFanfareOnlyForTheBig
     Listener l;
     l.horse(c.age, c.month, c.horseClass, c.whips);
     l.enterFromTheStable(c.month == 9 ? 1 : 2);
-    ASSERT_EQ(l.game.state.screenState, 6) << c.name;
+    ASSERT_EQ(l.game.state.screenState, screen::kRaceCard) << c.name;
     if (c.run) l.race();
     EXPECT_EQ(l.heard.timeline, c.expected) << c.name;
     // One crack for every whip the horse was given, and none without.

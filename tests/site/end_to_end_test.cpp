@@ -38,7 +38,7 @@ struct Player {
   }
   // Every timer once, typing the key the race asks for, as the window would.
   void tick() {
-    if (game.state.screenState == 7) {
+    if (game.state.screenState == screen::kRace) {
       const int code = keyCodeOf(game.form.label(12).caption);
       if (code != 0) game.Text1_KeyDown(static_cast<int16_t>(code), 0);
     }
@@ -58,7 +58,7 @@ TEST(EndToEnd, ADerbyWinReachesTheHallOfFameThroughTheGamesOwnPort) {
 
   // A strong three-year-old of the top class at the stable in June.
   GameState& s = c.game.state;
-  s.screenState = 3;
+  s.screenState = screen::kStable;
   s.setupPhase = 0;
   s.horseName = "milk";
   s.horseSpeed = 400;
@@ -71,7 +71,7 @@ TEST(EndToEnd, ADerbyWinReachesTheHallOfFameThroughTheGamesOwnPort) {
   s.bestWeight = 450;
   c.lineUpTheField();
   c.pressA();
-  ASSERT_EQ(s.screenState, 6);
+  ASSERT_EQ(s.screenState, screen::kRaceCard);
   ASSERT_EQ(s.raceName, "ミルカダービー");
   c.pressA();
   for (int t = 0; t < 5000 && s.resultsShown == 0; ++t) c.tick();
@@ -82,16 +82,16 @@ TEST(EndToEnd, ADerbyWinReachesTheHallOfFameThroughTheGamesOwnPort) {
   const int32_t time = s.bigRaceTime[6];
   ASSERT_GT(time, 0);
   c.pressA();
-  ASSERT_EQ(s.screenState, 3);
+  ASSERT_EQ(s.screenState, screen::kStable);
 
   // Years on, the horse is five: the career is over, and the closing A sends it.
   s.horseAge = 5;
   c.lineUpTheField();
   c.pressA();
-  ASSERT_EQ(s.screenState, 10);
+  ASSERT_EQ(s.screenState, screen::kCareerOver);
   for (int t = 0; t < 5; ++t) c.tick();
   c.pressA();
-  EXPECT_EQ(s.screenState, -11);
+  EXPECT_EQ(s.screenState, screen::kFinished);
   ASSERT_TRUE(QTest::qWaitFor([&] { return c.port.pending() == 0 && site.stored() == 1; }, 10000));
 
   const std::optional<site::Career> stored = site.site->store().career(1);
@@ -139,8 +139,8 @@ TEST(EndToEnd, ACareerPlayedThroughTheGameLandsVerifiedWithItsJournal) {
        ++horse) {
     if (horse > 0) keeper.newHorse();
     ASSERT_TRUE(QTest::qWaitFor([&] { return keeper.session().seedsFed() == 1; }, 5000));
-    milka::testing::playCarefully(keeper.session(),
-                                  [](const Game& g) { return g.state.screenState == -11; });
+    milka::testing::playCarefully(
+        keeper.session(), [](const Game& g) { return g.state.screenState == screen::kFinished; });
   }
   ASSERT_EQ(keeper.game().state.sendEnabled, 1);
   ASSERT_TRUE(QTest::qWaitFor([&] { return site.stored() == 1 && port.pending() == 0; }, 15000));

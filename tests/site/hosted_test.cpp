@@ -251,13 +251,13 @@ TEST_F(Hosted, TheGamesEntryGoesThroughNginxToTwoSitesAndIsStoredOnce) {
   Game game{random, &port};
   game.Form_Load();
   GameState& st = game.state;
-  st.screenState = 10;
+  st.screenState = screen::kCareerOver;
   st.horseName = "milk";
   st.sendEnabled = 1;
   st.bigRaceTime[6] = 97;
   st.buttonTicks = 3;
   game.Command1_Click();
-  ASSERT_EQ(st.screenState, -11);
+  ASSERT_EQ(st.screenState, screen::kFinished);
   ASSERT_TRUE(QTest::qWaitFor([&] { return port.pending() == 0; }, 15000));
   const std::string sent = game.form.text2.text;
   ASSERT_EQ(sent.rfind(proxy.toStdString() + "/vbvb55.php?", 0), 0u) << sent;

@@ -12,7 +12,9 @@ namespace milka::soak {
 
 namespace {
 
-constexpr std::array<int32_t, 9> kScreens = {1, 2, 3, 6, 7, 8, 9, 10, -11};
+constexpr std::array<int32_t, 9> kScreens = {
+    screen::kTitle,   screen::kBreeding, screen::kStable,     screen::kRaceCard, screen::kRace,
+    screen::kResults, screen::kPasture,  screen::kCareerOver, screen::kFinished};
 constexpr const char* kTooLongName = "Ｂボタンを押して下さい";
 
 bool isPermutation(const Family<int32_t, 10>& places) {
@@ -34,17 +36,22 @@ int32_t booked(const GameState& s) {
 // The screen changes each kind of event may make.
 bool allowed(const Event& e, int32_t from, int32_t to, const GameState& before) {
   using K = Event::Kind;
+  using screen::kBreeding, screen::kCareerOver, screen::kFinished, screen::kPasture, screen::kRace,
+      screen::kRaceCard, screen::kResults, screen::kStable, screen::kTitle;
   switch (e.kind) {
     case K::Click:
       if (e.code == 1)
-        return (from == 1 && to == 2) || (from == 2 && to == 3 && before.setupPhase == 5) ||
-               (from == 9 && to == 3) || (from == 3 && (to == 6 || to == 10)) ||
-               (from == 6 && to == 7) || (from == 8 && to == 3 && before.resultsShown == 1) ||
-               (from == 10 && to == -11);
-      return e.code == 4 && from == 3 && to == 9;
+        return (from == kTitle && to == kBreeding) ||
+               (from == kBreeding && to == kStable && before.setupPhase == 5) ||
+               (from == kPasture && to == kStable) ||
+               (from == kStable && (to == kRaceCard || to == kCareerOver)) ||
+               (from == kRaceCard && to == kRace) ||
+               (from == kResults && to == kStable && before.resultsShown == 1) ||
+               (from == kCareerOver && to == kFinished);
+      return e.code == 4 && from == kStable && to == kPasture;
     case K::Timer:
-      if (e.code == 1) return from == 7 && to == 8;
-      if (e.code == 2) return (from == 3 || from == 9) && to == 10;
+      if (e.code == 1) return from == kRace && to == kResults;
+      if (e.code == 2) return (from == kStable || from == kPasture) && to == kCareerOver;
       return false;
     default: return false;
   }
@@ -98,7 +105,7 @@ void Career::apply(const Event& e) {
   const Game& g = game();
   const GameState before = g.state;
   std::optional<Form> formBefore;
-  if (before.screenState == -11) formBefore = g.form;
+  if (before.screenState == screen::kFinished) formBefore = g.form;
   const int fetchesBefore = port().fetchesStarted();
   const int navigationsBefore = port().navigationsStarted();
   // Nothing holds before the game has loaded, nor across the load itself.
@@ -217,7 +224,7 @@ void Career::check(const Event& e, const GameState& b, const std::optional<Form>
   for (int n = 1; n <= kLabelCount; ++n) {
     const size_t size = f.label(n).caption.size();
     // The name being typed grows with the keys until B; it is held to what was typed.
-    if (n == 27 && s.screenState == 2 && s.setupPhase == 3) {
+    if (n == 27 && s.screenState == screen::kBreeding && s.setupPhase == 3) {
       if (size > 3 * static_cast<size_t>(std::max(s.nameLength, 0)) +
                      std::string_view(kTooLongName).size())
         fail("Label27 holds more than the typed name");
@@ -229,7 +236,7 @@ void Career::check(const Event& e, const GameState& b, const std::optional<Form>
   if (f.text2.text.size() > kText2Bound) fail("Text2 unbounded");
   if (s.horseName.size() > 12 * 3) fail("horseName longer than twelve symbols");
 
-  if (b.screenState == -11) {
+  if (b.screenState == screen::kFinished) {
     GameState unchanged = s;
     unchanged.buttonTicks = b.buttonTicks;
     Form shown = f;
@@ -239,8 +246,9 @@ void Career::check(const Event& e, const GameState& b, const std::optional<Form>
   }
 
   const int fetched = port().fetchesStarted() - fetchesBefore;
-  const bool closingSend = e.kind == K::Click && e.code == 1 && b.screenState == 10 &&
-                           s.screenState == -11 && b.sendEnabled == 1;
+  const bool closingSend = e.kind == K::Click && e.code == 1 &&
+                           b.screenState == screen::kCareerOver &&
+                           s.screenState == screen::kFinished && b.sendEnabled == 1;
   if (fetched != (closingSend ? 1 : 0)) fail("a fetch not at the closing A with sendEnabled");
   const int navigated = port().navigationsStarted() - navigationsBefore;
   if (navigated > (e.kind == K::Fetch ? 1 : 0)) fail("a navigation not after the fetch");
@@ -248,7 +256,8 @@ void Career::check(const Event& e, const GameState& b, const std::optional<Form>
 
   for (int m = 1; m <= 12; ++m) {
     if (s.bigRaceEntered[m] == 1 &&
-        (m != s.month || (s.screenState != 6 && s.screenState != 7 && s.screenState != 8)))
+        (m != s.month || (s.screenState != screen::kRaceCard && s.screenState != screen::kRace &&
+                          s.screenState != screen::kResults)))
       fail("top race of month " + std::to_string(m) + " entered without its race");
     if (b.bigRaceWon[m] == 1 && (s.bigRaceWon[m] != 1 || s.bigRaceTime[m] != b.bigRaceTime[m]))
       fail("a booked top race of month " + std::to_string(m) + " changed");
@@ -260,13 +269,13 @@ void Career::check(const Event& e, const GameState& b, const std::optional<Form>
     }
   }
 
-  if (e.kind == K::Timer && e.code == 1 && b.screenState == 7) ++raceTicks_;
+  if (e.kind == K::Timer && e.code == 1 && b.screenState == screen::kRace) ++raceTicks_;
   if (raceTicks_ > kRaceTickBound) fail("a race ran beyond " + std::to_string(kRaceTickBound));
-  if (s.screenState != 7) {
+  if (s.screenState != screen::kRace) {
     longestRace_ = std::max(longestRace_, raceTicks_);
     raceTicks_ = 0;
   }
-  if (s.screenState != -11 && events() > kCareerEventBound)
+  if (s.screenState != screen::kFinished && events() > kCareerEventBound)
     fail("the career did not end within " + std::to_string(kCareerEventBound) + " events");
 }
 
@@ -310,8 +319,8 @@ Event Driver::key(const Game& g) {
   Event e;
   e.kind = Event::Kind::Key;
   e.shift = roll(0, 9) == 0 ? roll(-32768, 32767) : roll(0, 7);
-  const bool racing = s.screenState == 7;
-  const bool naming = s.screenState == 2 && s.setupPhase == 3;
+  const bool racing = s.screenState == screen::kRace;
+  const bool naming = s.screenState == screen::kBreeding && s.setupPhase == 3;
   if (racing && roll(1, 10) <= 7 && (s.lapsToGo <= 1 || roll(1, 8) == 1)) {
     // Mostly the symbol the screen shows, which is what whips the horse on, and mostly on the
     // last laps, where a whip counts.
@@ -374,8 +383,8 @@ Event Driver::next(const Career& c) {
     period_ = {1, 2, 3, 4, 5};
     std::shuffle(period_.begin(), period_.end(), dice_);
   }
-  const bool racing = s.screenState == 7;
-  const bool naming = s.screenState == 2 && s.setupPhase == 3;
+  const bool racing = s.screenState == screen::kRace;
+  const bool naming = s.screenState == screen::kBreeding && s.setupPhase == 3;
   const bool waiting = !port.pendingFetches().empty() || !port.pendingNavigations().empty();
   const bool asked = port.fetchesStarted() + port.navigationsStarted() > 0;
   const int wTimer = 60;
@@ -397,7 +406,7 @@ Event Driver::next(const Career& c) {
     // to grass: one that idles there every other month seldom reaches the top races, and those
     // are what the record sends.
     const int which = roll(1, 20);
-    const bool stable = s.screenState == 3;
+    const bool stable = s.screenState == screen::kStable;
     const bool tired = s.bodyWeight < s.bestWeight - (careful_ ? 17 : 20);
     const int lastA = stable ? (tired ? 4 : 16) : 9;
     const int lastB = lastA + (stable ? (tired ? 13 : 1) : 4);

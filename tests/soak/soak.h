@@ -59,7 +59,7 @@ class Career {
   int64_t events() const { return session_->events(); }
   int racesRun() const { return boards_; }
   int32_t longestRace() const { return longestRace_; }
-  bool finished() const { return game().state.screenState == -11; }
+  bool finished() const { return game().state.screenState == screen::kFinished; }
   int cutsContinued() const { return cuts_; }
   // The journal of every event fed so far, ticks still held back included.
   std::string journal() const;

@@ -165,13 +165,13 @@ class CareerWalk {
     int typed = 0;
     for (int i = 0; i < 5000 && s.resultsShown == 0; ++i) {
       // A player who keeps up only half the time, so the field spreads out.
-      if (s.screenState == 7 && (++typed % 3) != 0) {
+      if (s.screenState == screen::kRace && (++typed % 3) != 0) {
         const int code = milka::testing::keyCodeOf(game.form.label(12).caption);
         if (code != 0) game.Text1_KeyDown(static_cast<int16_t>(code), 0);
       }
       tick();
       if (onRaceTick) onRaceTick();
-      if (!shot && course != "oi-top" && s.screenState == 7 && s.raceTicks == 30) {
+      if (!shot && course != "oi-top" && s.screenState == screen::kRace && s.raceTicks == 30) {
         screen("race-" + course);
         shot = true;
       }

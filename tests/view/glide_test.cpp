@@ -24,7 +24,7 @@ class GlidingCanvasTest : public ::testing::Test, protected milka::testing::Wind
     window = std::make_unique<GameWindow>(game);
     window->canvas()->setClock([this] { return now; });
     game.Form_Load();
-    game.state.screenState = 7;  // nothing on the title moves any more
+    game.state.screenState = screen::kRace;  // nothing on the title moves any more
     image().left = 3000;
     image().top = kRow;
     window->sync();

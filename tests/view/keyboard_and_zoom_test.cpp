@@ -75,15 +75,18 @@ struct ButtonKeyCase {
 };
 
 TEST_F(KeyboardTest, EachButtonKeyActsAsAClickUnderThePacingRules) {
-  const auto titleLeft = [](const Game& g) { return g.state.screenState == 2; };
+  const auto titleLeft = [](const Game& g) { return g.state.screenState == screen::kBreeding; };
   const auto pageTurned = [](const Game& g) { return g.state.tablePage == 2; };
   const auto cursorUp = [](const Game& g) { return g.state.cursorRow == 4; };
   const auto cursorDown = [](const Game& g) { return g.state.cursorRow == 6; };
   const ButtonKeyCase cases[] = {
-      {Qt::Key_Return, 1, 1, 2, titleLeft},    {Qt::Key_Enter, 1, 1, 2, titleLeft},
-      {Qt::Key_Space, 1, 1, 2, titleLeft},     {Qt::Key_Backspace, 4, 2, 1, pageTurned},
-      {Qt::Key_Escape, 4, 2, 1, pageTurned},   {Qt::Key_PageUp, 2, 2, 1, cursorUp},
-      {Qt::Key_PageDown, 3, 2, 1, cursorDown},
+      {Qt::Key_Return, 1, screen::kTitle, 2, titleLeft},
+      {Qt::Key_Enter, 1, screen::kTitle, 2, titleLeft},
+      {Qt::Key_Space, 1, screen::kTitle, 2, titleLeft},
+      {Qt::Key_Backspace, 4, screen::kBreeding, 1, pageTurned},
+      {Qt::Key_Escape, 4, screen::kBreeding, 1, pageTurned},
+      {Qt::Key_PageUp, 2, screen::kBreeding, 1, cursorUp},
+      {Qt::Key_PageDown, 3, screen::kBreeding, 1, cursorDown},
   };
   for (const ButtonKeyCase& c : cases) {
     for (const bool enough : {false, true}) {
@@ -108,16 +111,16 @@ TEST_F(KeyboardTest, AHeldKeyPressesOnce) {
   game.state.buttonTicks = 3;
   QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
   QCoreApplication::sendEvent(window->text1(), &repeat);
-  EXPECT_EQ(game.state.screenState, 1) << "an auto-repeat is not a press";
+  EXPECT_EQ(game.state.screenState, screen::kTitle) << "an auto-repeat is not a press";
   press(Qt::Key_Return);
-  EXPECT_EQ(game.state.screenState, 2);
+  EXPECT_EQ(game.state.screenState, screen::kBreeding);
 }
 
 TEST_F(KeyboardTest, ButtonKeysNeedNoCtrlOrAlt) {
   game.state.buttonTicks = 3;
   press(Qt::Key_Return, Qt::ControlModifier);
   press(Qt::Key_Space, Qt::AltModifier);
-  EXPECT_EQ(game.state.screenState, 1);
+  EXPECT_EQ(game.state.screenState, screen::kTitle);
 }
 
 TEST_F(KeyboardTest, ButtonKeysLeaveText1AsItWas) {
@@ -166,7 +169,7 @@ TEST_F(KeyboardTest, AtTwiceTheSizeEveryButtonTakesItsClickAndText1ItsKeys) {
 
   game.state.buttonTicks = 3;
   clickWhereDrawn(1);
-  EXPECT_EQ(game.state.screenState, 2);
+  EXPECT_EQ(game.state.screenState, screen::kBreeding);
   game.state.buttonTicks = 2;
   clickWhereDrawn(4);
   EXPECT_EQ(game.state.tablePage, 2);

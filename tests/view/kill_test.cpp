@@ -110,7 +110,7 @@ TEST_F(KilledGame, ComesBackAsItsJournalLeftItWhenEverItDies) {
   };
   const journal::Reading before = read(career);
   const auto expected = journal::replay(before);
-  ASSERT_EQ(expected->game().state.screenState, 7) << "mid-race";
+  ASSERT_EQ(expected->game().state.screenState, screen::kRace) << "mid-race";
 
   // Each round a new career (as a seed or a new horse begins one) is killed while its title
   // ticks, which may tear its journal's last record; then the game is killed while it reads the

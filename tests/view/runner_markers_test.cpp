@@ -17,7 +17,7 @@ struct RaceAt {
   Form form = designForm();
   GameState state;
   RaceAt(int32_t venue, const std::array<float, 11>& left) {
-    state.screenState = 7;
+    state.screenState = screen::kRace;
     state.venue = venue;
     for (int k = 1; k <= 10; ++k) {
       Picture& a = form.image(race::pictureA(state, k));
@@ -84,12 +84,13 @@ TEST(RunnerMarkers, OnlyWhileTheRunnersAreOnTheTrack) {
   std::array<float, 11> left{};
   left.fill(-3000);
   left[1] = 5000;
-  for (int32_t state : {3, 6, 7, 8, 10}) {
+  for (int32_t state :
+       {screen::kStable, screen::kRaceCard, screen::kRace, screen::kResults, screen::kCareerOver}) {
     for (int32_t board : {0, 1}) {
       RaceAt r(2, left);
       r.state.screenState = state;
       r.state.resultsShown = board;
-      const bool racing = state == 7 || (state == 8 && board == 0);
+      const bool racing = state == screen::kRace || (state == screen::kResults && board == 0);
       EXPECT_EQ(raceMarkers(r.form, r.state).markers.size(), racing ? 9u : 0u)
           << "state " << state << " board " << board;
     }

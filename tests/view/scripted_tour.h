@@ -35,13 +35,14 @@ class ScriptedTour {
     const GameState& s = game.state;
     periodsOnScreen = s.screenState == screen ? periodsOnScreen + 1 : 0;
     screen = s.screenState;
-    if (s.screenState == 2 && s.setupPhase == 3 && s.nameLength < 3) game.Text1_KeyDown(65, 0);
+    if (s.screenState == screen::kBreeding && s.setupPhase == 3 && s.nameLength < 3)
+      game.Text1_KeyDown(65, 0);
     // Presses as a player makes them: only once the pacing lets the button act.
-    if (s.screenState == 3 && s.bodyWeight < s.bestWeight - 20 && s.buttonTicks > 1) {
+    if (s.screenState == screen::kStable && s.bodyWeight < s.bestWeight - 20 && s.buttonTicks > 1) {
       game.Command4_Click();
       return;
     }
-    if (s.screenState == 7) {
+    if (s.screenState == screen::kRace) {
       for (int code : {37, 38, 39, 40}) game.Text1_KeyDown(static_cast<int16_t>(code), 0);
       for (int code = 65; code <= 90; ++code) game.Text1_KeyDown(static_cast<int16_t>(code), 0);
     }

@@ -33,7 +33,7 @@ class RecordingPort final : public OnlinePort {
 struct WindowParts {
   // The name entry with nothing typed yet.
   void atNaming() {
-    game.state.screenState = 2;
+    game.state.screenState = screen::kBreeding;
     game.state.setupPhase = 3;
     game.form.label(27).caption.clear();
     game.state.nameLength = 0;

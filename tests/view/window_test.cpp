@@ -111,18 +111,18 @@ TEST_F(WindowTest, ButtonsArePlacedFromTheModelAndNeverTakeFocus) {
 TEST_F(WindowTest, AClickLeavesTheTitle) {
   game.state.buttonTicks = 3;
   click(1);
-  EXPECT_EQ(game.state.screenState, 2);
+  EXPECT_EQ(game.state.screenState, screen::kBreeding);
   EXPECT_EQ(game.state.buttonTicks, 0);
 }
 
 TEST_F(WindowTest, AClickTooSoonDoesNothing) {
   game.state.buttonTicks = 2;
   click(1);
-  EXPECT_EQ(game.state.screenState, 1);
+  EXPECT_EQ(game.state.screenState, screen::kTitle);
 }
 
 TEST_F(WindowTest, BClickTurnsTheBreedingPage) {
-  game.state.screenState = 2;
+  game.state.screenState = screen::kBreeding;
   game.state.buttonTicks = 2;
   click(4);
   EXPECT_EQ(game.state.tablePage, 2);
@@ -130,7 +130,7 @@ TEST_F(WindowTest, BClickTurnsTheBreedingPage) {
 }
 
 TEST_F(WindowTest, UpAndDownClicksMoveTheBreedingCursor) {
-  game.state.screenState = 2;
+  game.state.screenState = screen::kBreeding;
   game.state.cursorRow = 5;
   game.state.buttonTicks = 2;
   click(2);

@@ -60,7 +60,8 @@ MarkerWords& markerWords() {
 }  // namespace
 
 bool runnersOnTrack(const GameState& s) {
-  return s.screenState == 7 || (s.screenState == 8 && s.resultsShown == 0);
+  return s.screenState == screen::kRace ||
+         (s.screenState == screen::kResults && s.resultsShown == 0);
 }
 
 QRectF runnerRect(const Form& form, const GameState& s, int runner) {

@@ -42,7 +42,8 @@ bool wordsCollide(const Form& form, const ScreenLayout& layout, int a, int b) {
 }
 
 bool rowsAreTable(const GameState& s) {
-  return s.screenState == 2 || s.screenState == 6 || s.screenState == 8;
+  return s.screenState == screen::kBreeding || s.screenState == screen::kRaceCard ||
+         s.screenState == screen::kResults;
 }
 
 QRectF boxOf(const Label& label) {
