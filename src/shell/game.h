@@ -24,7 +24,7 @@ class Game {
   OnlinePort* online;
 
   void Form_Load();                                    // shell/startup.cpp
-  void Command1_Click();                               // online/a_button.cpp (A)
+  void Command1_Click();                               // career/flow.cpp   (A)
   void Command2_Click();                               // career/breeding.cpp (Up)
   void Command3_Click();                               // career/breeding.cpp (Down)
   void Command4_Click();                               // career/flow.cpp   (B)
