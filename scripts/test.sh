@@ -9,8 +9,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 runners_home_before="$(scripts/test-home.sh list)"
 # chromium is the real browser the site's pages are loaded in; libFuzzer comes with clang; the
-# hosted site's tests run on a real PostgreSQL server behind a real nginx.
-scripts/deps.sh chromium clang libclang-rt-14-dev postgresql-15 nginx
+# hosted site's tests run on a real PostgreSQL server behind a real nginx; emscripten builds the
+# browser's module.
+scripts/deps.sh chromium clang libclang-rt-14-dev postgresql-15 nginx emscripten
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 
@@ -19,7 +20,11 @@ servers="$(mktemp -d)"
 trap 'scripts/test-servers.sh stop "$servers"' EXIT
 eval "$(scripts/test-servers.sh start "$servers")"
 
-cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMILKA_WERROR=ON -DMILKA_TESTS=ON
+# The browser's module first: the native suite holds it against the native build.
+scripts/web-build.sh build-web
+
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMILKA_WERROR=ON -DMILKA_TESTS=ON \
+      -DMILKA_WEB_BUILD="$PWD/build-web"
 cmake --build build-test -j"$jobs"
 ctest --test-dir build-test --output-on-failure -j"$jobs"
 

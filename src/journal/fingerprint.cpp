@@ -1,8 +1,11 @@
 #include "journal/fingerprint.h"
 
 #include <array>
-#include <bit>
+#include <cstdio>
+#include <cstring>
 #include <string>
+
+#include "journal/session.h"
 
 namespace milka::journal {
 
@@ -18,7 +21,12 @@ class Sum {
   void add(int16_t v) { add(static_cast<int32_t>(v)); }
   void add(uint32_t v) { add(static_cast<int32_t>(v)); }
   void add(bool v) { add(static_cast<int32_t>(v)); }
-  void add(float v) { add(std::bit_cast<int32_t>(v)); }
+  void add(float v) {
+    // The float's own bits (what std::bit_cast gives, which the browser's libc++ lacks).
+    int32_t bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);
+    add(bits);
+  }
   void add(const std::string& s) {
     add(static_cast<int32_t>(s.size()));
     bytes(s.data(), s.size());
@@ -65,6 +73,20 @@ uint64_t fingerprint(const Game& g) {
           s.commentaryTicks, s.straightStage, s.finishStage, s.titleColourTicks, s.promptBlinkTicks,
           s.titleFrameToggle);
   return sum.value();
+}
+
+std::string traceOf(const Reading& r) {
+  Session session(r.header);
+  uint64_t sum = 0, last = fingerprint(session.game());
+  for (const Event& e : r.events) {
+    session.feed(e);
+    last = fingerprint(session.game());
+    sum = (sum ^ last) * 0x100000001B3ull;
+  }
+  char line[64];
+  std::snprintf(line, sizeof line, "%zu %016llx %016llx", r.events.size(),
+                static_cast<unsigned long long>(sum), static_cast<unsigned long long>(last));
+  return line;
 }
 
 }  // namespace milka::journal

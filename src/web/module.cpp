@@ -1,0 +1,362 @@
+// The browser window's side of the module: the midend's career, pause, replays and keys behind a
+// small C interface the page calls, the page's storage and window behind the midend's interfaces,
+// and the form model handed to the page as what changed since it last drew.
+#include <emscripten/emscripten.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "journal/fingerprint.h"
+#include "play/career_play.h"
+#include "play/form_changes.h"
+#include "play/keys.h"
+#include "play/sprites.h"
+#include "play/words.h"
+
+// What the page does for the module: keep bytes, show notes, tick a replay's pace, fetch.
+EM_JS(void, page_store, (int op, const char* name, const char* bytes, int length, const char* to), {
+  Module.page.store(op, UTF8ToString(name), HEAPU8.slice(bytes, bytes + length),
+                    to ? UTF8ToString(to) : "");
+});
+EM_JS(void, page_window, (int op, int a, int b, const char* text),
+      { Module.page.window(op, a, b, text ? UTF8ToString(text) : ""); });
+EM_JS(void, page_fetch, (int id, const char* url, int navigate),
+      { Module.page.fetch(id, UTF8ToString(url), navigate != 0); });
+
+namespace milka::web {
+namespace {
+
+enum StoreOp { kCreate, kAppend, kWrite, kRemove, kRename, kCopy, kClose };
+enum WindowOp { kSetGame, kSync, kStill, kPace, kTitle, kNote, kLasting, kHideLasting, kLater };
+
+// The page keeps every journal in the browser's own storage; the module reads a copy of them
+// handed over at start and tells the page every change, which the page makes durable off the tick.
+class PageStore final : public play::JournalStore {
+ public:
+  std::vector<std::string> journals() override {
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : files)
+      if (name.ends_with(play::CareerKeeper::kSuffix)) names.push_back(name);
+    return names;
+  }
+  std::optional<std::string> read(const std::string& name, uint64_t limit) override {
+    const auto at = files.find(name);
+    if (at == files.end()) return std::nullopt;
+    return at->second.substr(0, static_cast<size_t>(limit));
+  }
+  bool exists(const std::string& name) override { return files.contains(name); }
+  void remove(const std::string& name) override {
+    files.erase(name);
+    tell(kRemove, name);
+  }
+  void rename(const std::string& from, const std::string& to) override {
+    files[to] = files[from];
+    files.erase(from);
+    tell(kRename, from, {}, to);
+  }
+  void copy(const std::string& from, const std::string& to) override {
+    files[to] = files[from];
+    tell(kCopy, from, {}, to);
+  }
+  bool create(const std::string& name, const std::string& head) override {
+    open_ = name;
+    files[name] = head;
+    tell(kCreate, name, head);
+    return !failed_;
+  }
+  bool append(const std::string& name, uint64_t keep) override {
+    open_ = name;
+    files[name].resize(static_cast<size_t>(keep));
+    tell(kAppend, name, files[name]);
+    return !failed_;
+  }
+  void write(std::string bytes) override {
+    files[open_] += bytes;
+    tell(kWrite, open_, bytes);
+  }
+  void close() override { tell(kClose, open_); }
+  bool failed() const override { return failed_; }
+  void setFailed() { failed_ = true; }
+
+  std::map<std::string, std::string> files;
+
+ private:
+  void tell(StoreOp op, const std::string& name, const std::string& bytes = {},
+            const std::string& to = {}) {
+    page_store(op, name.c_str(), bytes.data(), static_cast<int>(bytes.size()),
+               to.empty() ? nullptr : to.c_str());
+  }
+  std::string open_;
+  bool failed_ = false;
+};
+
+class PageWindow final : public play::Window {
+ public:
+  void setGame(Game& game) override {
+    game_ = &game;
+    changes.forget();
+    page_window(kSetGame, 0, 0, nullptr);
+  }
+  void sync() override { page_window(kSync, 0, 0, nullptr); }
+  void setStill(bool paused, bool locked) override {
+    paused_ = paused;
+    locked_ = locked;
+    page_window(kStill, paused, locked, nullptr);
+  }
+  void setPace(int ms, std::function<void()> tick) override {
+    pace = std::move(tick);
+    page_window(kPace, ms, 0, nullptr);
+  }
+  void setTitlePrefix(const std::string& prefix) override {
+    page_window(kTitle, 0, 0, prefix.c_str());
+  }
+  void showNote(const std::string& text) override { page_window(kNote, 0, 0, text.c_str()); }
+  void showLastingNote(const std::string& text) override {
+    page_window(kLasting, 0, 0, text.c_str());
+  }
+  void hideLastingNote() override { page_window(kHideLasting, 0, 0, nullptr); }
+  void later(std::function<void()> f) override {
+    queued.push_back(std::move(f));
+    page_window(kLater, 0, 0, nullptr);
+  }
+
+  Game* game_ = nullptr;
+  bool paused_ = false, locked_ = true;
+  std::function<void()> pace;
+  std::vector<std::function<void()>> queued;
+  play::FormChanges changes;
+};
+
+// Fetches go through the page (same origin as the site), answered later by milka_fetched.
+class PagePort final : public OnlinePort {
+ public:
+  void fetch(const std::string& url, std::function<void(std::string)> done) override {
+    start(url, false, std::move(done));
+  }
+  void navigate(const std::string& url, std::function<void(std::string)> arrived) override {
+    start(url, true, [this, arrived = std::move(arrived)](std::string where) {
+      location_ = where;
+      if (arrived) arrived(std::move(where));
+    });
+  }
+  void openUrl(const std::string& url) override { page_fetch(-1, url.c_str(), 0); }
+  std::string locationUrl() const override { return location_; }
+
+  void answer(int id, std::string text) {
+    const auto at = waiting_.find(id);
+    if (at == waiting_.end()) return;
+    auto done = std::move(at->second);
+    waiting_.erase(at);
+    done(std::move(text));
+  }
+
+ private:
+  void start(const std::string& url, bool navigate, std::function<void(std::string)> done) {
+    const int id = next_++;
+    waiting_[id] = std::move(done);
+    page_fetch(id, url.c_str(), navigate);
+  }
+  std::map<int, std::function<void(std::string)>> waiting_;
+  int next_ = 0;
+  std::string location_;
+};
+
+// One page, one career at a time.
+struct Page {
+  PageStore store;
+  PageWindow window;
+  PagePort port;
+  std::unique_ptr<play::CareerKeeper> keeper;
+  std::unique_ptr<play::CareerPlay> career;
+  // A journal watched from a file or a stored race: nothing pressed changes it.
+  std::unique_ptr<journal::Session> replayed;
+  std::unique_ptr<play::ReplayShow> replay;
+  std::string text;  // the last answer handed to the page, kept until the next
+};
+
+Page& page() {
+  static Page p;
+  return p;
+}
+
+Game& shown() {
+  Page& p = page();
+  if (p.replayed) return p.replayed->game();
+  return p.career->shown();
+}
+
+const char* hand(std::string text) {
+  page().text = std::move(text);
+  return page().text.c_str();
+}
+
+}  // namespace
+}  // namespace milka::web
+
+using milka::web::page;
+
+extern "C" {
+
+// Before starting: a journal the page kept, by name.
+EMSCRIPTEN_KEEPALIVE void milka_store_put(const char* name, const char* bytes, int length) {
+  page().store.files[name] = std::string(bytes, static_cast<size_t>(length));
+}
+
+// The page's storage refused bytes: the career plays on, unkept, and the player is told once.
+EMSCRIPTEN_KEEPALIVE void milka_store_failed() {
+  page().store.setFailed();
+  if (page().keeper) page().keeper->poll();
+}
+
+// Continues the newest career or begins one (from seed when seeded); 1 when continued.
+EMSCRIPTEN_KEEPALIVE int milka_start(const char* siteBase, double seed, int seeded) {
+  auto& p = page();
+  p.port.siteBase = siteBase;
+  p.keeper = std::make_unique<milka::play::CareerKeeper>(p.store, p.port);
+  p.career = std::make_unique<milka::play::CareerPlay>(*p.keeper, p.window);
+  const auto started = seeded ? p.keeper->start(static_cast<uint64_t>(seed)) : p.keeper->start();
+  p.window.setGame(p.keeper->game());
+  p.career->begin(started);
+  return started.continued ? 1 : 0;
+}
+
+// A journal's bytes watched in the page; 0 when they hold no career.
+EMSCRIPTEN_KEEPALIVE int milka_watch(const char* bytes, int length) {
+  auto& p = page();
+  const milka::journal::Reading r =
+      milka::journal::read(std::string_view(bytes, static_cast<size_t>(length)));
+  if (!milka::journal::holdsCareer(r)) return 0;
+  p.replay.reset();
+  p.replayed = std::make_unique<milka::journal::Session>(r.header);
+  p.replay = std::make_unique<milka::play::ReplayShow>(*p.replayed, r.events, p.window);
+  if (r.status == milka::journal::Reading::Status::Damaged)
+    p.replay->setEndNote(milka::play::replayDamagedEndText());
+  p.window.setGame(p.replayed->game());
+  p.replay->begin();
+  return 1;
+}
+
+// Why a journal cannot be watched, in words for the player.
+EMSCRIPTEN_KEEPALIVE const char* milka_unreadable(const char* bytes, int length) {
+  return milka::web::hand(milka::play::unreadableText(
+      milka::journal::read(std::string_view(bytes, static_cast<size_t>(length)))));
+}
+
+EMSCRIPTEN_KEEPALIVE void milka_click(int n) {
+  if (page().career && !page().replayed) page().career->feed(milka::journal::Event::click(n));
+}
+
+EMSCRIPTEN_KEEPALIVE void milka_timer(int n) {
+  if (page().career && !page().replayed) page().career->feed(milka::journal::Event::timer(n));
+}
+
+EMSCRIPTEN_KEEPALIVE void milka_text1(const char* now) {
+  auto& p = page();
+  if (!p.career || p.replayed) return;
+  p.career->feed(milka::journal::Event::text1(p.keeper->game().form.text1.text, now));
+}
+
+// A key pressed anywhere in the page, by its key code: what the page does with it. 0: not the
+// game's; 1: taken; 2: a symbol the text box may type as well; 3: a symbol it must not; 10 + a
+// view key (zoom, full screen, gliding, sound) for the page to carry out.
+EMSCRIPTEN_KEEPALIVE int milka_press(int code, int shift, int control, int alt, int repeat) {
+  auto& p = page();
+  const milka::play::KeyAction a =
+      milka::play::actionFor({code, shift != 0, control != 0, alt != 0, repeat != 0});
+  if (a.career != milka::play::CareerKey::None) {
+    if (!repeat) {
+      if (p.replay)
+        p.replay->key(a.career);
+      else if (p.career)
+        p.career->key(a.career);
+    }
+    return 1;
+  }
+  if (a.command != 0) {
+    if (!repeat) milka_click(a.command);
+    return 1;
+  }
+  if (a.view != milka::play::ViewKey::None) return repeat ? 1 : 10 + static_cast<int>(a.view);
+  if (a.symbol == 0) return 0;
+  if (p.window.paused_ || p.window.locked_ || !p.career || p.replayed) return 3;
+  p.career->feed(milka::journal::Event::key(a.symbol, shift ? 1 : 0));
+  return a.symbol <= milka::play::vk::kDown ? 3 : 2;
+}
+
+EMSCRIPTEN_KEEPALIVE void milka_pace() {
+  if (page().window.pace) page().window.pace();
+}
+
+EMSCRIPTEN_KEEPALIVE void milka_later() {
+  auto queued = std::move(page().window.queued);
+  page().window.queued.clear();
+  for (auto& f : queued) f();
+}
+
+EMSCRIPTEN_KEEPALIVE void milka_fetched(int id, const char* text) {
+  page().port.answer(id, text);
+}
+
+// Once a period: what is ready of the journal goes to the page's storage.
+EMSCRIPTEN_KEEPALIVE void milka_poll() {
+  if (page().keeper) page().keeper->poll();
+}
+
+// The page is going away: everything fed so far goes to its storage now.
+EMSCRIPTEN_KEEPALIVE void milka_flush() {
+  if (page().keeper) page().keeper->flush();
+}
+
+// What changed in the form the page shows since the page last asked, as JSON.
+EMSCRIPTEN_KEEPALIVE const char* milka_changes() {
+  auto& p = page();
+  return milka::web::hand(p.window.changes.since(milka::web::shown().form));
+}
+
+// The running career's journal as its storage holds it, and its name.
+EMSCRIPTEN_KEEPALIVE const char* milka_journal_name() {
+  return page().keeper ? page().keeper->name().c_str() : "";
+}
+EMSCRIPTEN_KEEPALIVE int milka_journal_bytes() {
+  auto& p = page();
+  p.text = p.keeper ? p.keeper->journalBytes() : std::string();
+  return static_cast<int>(p.text.size());
+}
+EMSCRIPTEN_KEEPALIVE const char* milka_taken() {
+  return page().text.data();
+}
+
+// Where the shown game stands, for tests: the same fingerprint the desktop prints.
+EMSCRIPTEN_KEEPALIVE double milka_fingerprint_hi() {
+  return static_cast<double>(milka::journal::fingerprint(milka::web::shown()) >> 32);
+}
+EMSCRIPTEN_KEEPALIVE double milka_fingerprint_lo() {
+  return static_cast<double>(milka::journal::fingerprint(milka::web::shown()) & 0xFFFFFFFFu);
+}
+EMSCRIPTEN_KEEPALIVE int milka_screen() {
+  return milka::web::shown().state.screenState;
+}
+
+// A journal replayed event by event, as journal::traceOf tells it: the same line natively and
+// here means the same career after every event.
+EMSCRIPTEN_KEEPALIVE const char* milka_trace(const char* bytes, int length) {
+  return milka::web::hand(milka::journal::traceOf(
+      milka::journal::read(std::string_view(bytes, static_cast<size_t>(length)))));
+}
+
+// A picture's pixels (0xAARRGGBB, row by row) and its size.
+EMSCRIPTEN_KEEPALIVE const uint32_t* milka_sprite(int kind, int coat, int left, int frame) {
+  const milka::play::SpriteArt& art = milka::play::spriteArt(
+      {static_cast<milka::SpriteKind>(kind), static_cast<milka::Coat>(coat), left != 0, frame});
+  return art.argb.data();
+}
+EMSCRIPTEN_KEEPALIVE int milka_sprite_width(int kind) {
+  return milka::play::spriteArt({static_cast<milka::SpriteKind>(kind)}).width;
+}
+EMSCRIPTEN_KEEPALIVE int milka_sprite_height(int kind) {
+  return milka::play::spriteArt({static_cast<milka::SpriteKind>(kind)}).height;
+}
+
+}  // extern "C"
