@@ -222,8 +222,9 @@ EMSCRIPTEN_KEEPALIVE int milka_start(const char* siteBase, double seed, int seed
   return started.continued ? 1 : 0;
 }
 
-// A journal's bytes watched in the page; 0 when they hold no career.
-EMSCRIPTEN_KEEPALIVE int milka_watch(const char* bytes, int length) {
+// A journal's bytes watched in the page, from its start, or (race > 0) only its race-th race, from
+// its card to its results board; 0 when they hold no career or not that many races.
+EMSCRIPTEN_KEEPALIVE int milka_watch(const char* bytes, int length, int race) {
   auto& p = page();
   const milka::journal::Reading r =
       milka::journal::read(std::string_view(bytes, static_cast<size_t>(length)));
@@ -233,6 +234,17 @@ EMSCRIPTEN_KEEPALIVE int milka_watch(const char* bytes, int length) {
   p.replay = std::make_unique<milka::play::ReplayShow>(*p.replayed, r.events, p.window);
   if (r.status == milka::journal::Reading::Status::Damaged)
     p.replay->setEndNote(milka::play::replayDamagedEndText());
+  milka::play::ReplayPlayer& player = p.replay->player();
+  for (int k = 0; k < race && !player.done(); ++k) player.skipToNextRace();
+  if (player.done()) {
+    p.replay.reset();
+    p.replayed.reset();
+    return 0;
+  }
+  if (race > 0)
+    player.setStopWhen([](const milka::Game& g) {
+      return g.state.screenState == milka::screen::kResults && g.state.resultsShown == 1;
+    });
   p.window.setGame(p.replayed->game());
   p.replay->begin();
   return 1;
