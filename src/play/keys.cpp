@@ -84,6 +84,19 @@ std::string commandKeyNames(int command) {
   return {};
 }
 
+void stepVolume(ViewPrefs& prefs, int steps) {
+  prefs.volume = std::clamp(prefs.volume + steps, kMinVolume, kMaxVolume);
+  if (steps > 0) prefs.muted = false;
+}
+
+bool zoomAllowed(double zoom) {
+  return zoom >= kMinZoom && zoom <= kMaxZoom;
+}
+
+bool volumeAllowed(int volume) {
+  return volume >= kMinVolume && volume <= kMaxVolume;
+}
+
 int steppedZoom(double scale, int steps, int largest) {
   // Zooms a hair under a whole number still count as that number.
   constexpr double kSlack = 1e-6;

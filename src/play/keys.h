@@ -71,6 +71,22 @@ inline constexpr int kMaxVolume = 10;
 // The zooms a window may show the form at: below 1× the captions no longer fit their boxes.
 inline constexpr double kMinZoom = 1.0;
 inline constexpr double kMaxZoom = 8.0;
+// How the player last left the view, which every window keeps between runs in its own way.
+struct ViewPrefs {
+  double zoom = 1.0;
+  bool fullScreen = false;
+  bool gliding = true;
+  bool muted = false;
+  int volume = 7;  // kMinVolume .. kMaxVolume
+};
+// F7 and F8: a step quieter or louder, within the range; turning it up is asking to hear it, so
+// it unmutes too.
+void stepVolume(ViewPrefs& prefs, int steps);
+// A value read back from where a window keeps them: a hand-edited or damaged one must not open a
+// window of no size or of a thousand screens, nor play louder than the top step.
+bool zoomAllowed(double zoom);
+bool volumeAllowed(int volume);
+
 // The whole zoom `steps` away from `scale` (1×, 2×, 3× …): up only as far as `largest` (what
 // the screen has room for), down always, even from a window larger than that.
 int steppedZoom(double scale, int steps, int largest);

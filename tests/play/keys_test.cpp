@@ -62,5 +62,26 @@ TEST(Keys, ZoomStepsThroughWholeMultiplesAsFarAsTheScreenHasRoom) {
     EXPECT_EQ(steppedZoom(c.scale, c.steps, c.largest), c.next) << c.scale << " " << c.steps;
 }
 
+TEST(Keys, VolumeStepsStayInRangeAndLouderUnmutes) {
+  struct Case {
+    int volume;
+    bool muted;
+    int steps;
+    int after;
+    bool mutedAfter;
+  } cases[] = {{7, false, 1, 8, false}, {10, false, 1, 10, false}, {0, false, -1, 0, false},
+               {3, true, -1, 2, true},  {3, true, 1, 4, false},    {10, true, 1, 10, false}};
+  for (const Case& c : cases) {
+    ViewPrefs prefs;
+    prefs.volume = c.volume;
+    prefs.muted = c.muted;
+    stepVolume(prefs, c.steps);
+    EXPECT_EQ(prefs.volume, c.after) << c.volume << " " << c.steps;
+    EXPECT_EQ(prefs.muted, c.mutedAfter) << c.volume << " " << c.steps;
+  }
+  EXPECT_FALSE(zoomAllowed(0.5));
+  EXPECT_FALSE(volumeAllowed(11));
+}
+
 }  // namespace
 }  // namespace milka::play

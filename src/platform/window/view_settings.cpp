@@ -19,14 +19,13 @@ ViewSettings ViewSettings::load(const QSettings& settings) {
   ViewSettings view;
   bool ok = false;
   const double zoom = settings.value(kZoom).toDouble(&ok);
-  // A hand-edited or damaged file must not open a window of no size or of a thousand screens.
-  if (ok && zoom >= kMinZoom && zoom <= kMaxZoom) view.zoom = zoom;
+  if (ok && play::zoomAllowed(zoom)) view.zoom = zoom;
   view.geometry = settings.value(kGeometry).toByteArray();
   view.fullScreen = settings.value(kFullScreen, false).toBool();
   view.gliding = settings.value(kGliding, true).toBool();
   view.muted = settings.value(kMuted, false).toBool();
   const int volume = settings.value(kVolume).toInt(&ok);
-  if (ok && volume >= kMinVolume && volume <= kMaxVolume) view.volume = volume;
+  if (ok && play::volumeAllowed(volume)) view.volume = volume;
   return view;
 }
 

@@ -16,13 +16,8 @@ using play::kMaxZoom;
 using play::kMinVolume;
 using play::kMinZoom;
 
-struct ViewSettings {
-  double zoom = 1.0;
+struct ViewSettings : play::ViewPrefs {
   QByteArray geometry;  // QWidget::saveGeometry of the window out of full screen
-  bool fullScreen = false;
-  bool gliding = true;
-  bool muted = false;
-  int volume = 7;  // kMinVolume .. kMaxVolume
 
   static ViewSettings load(const QSettings& settings);
   void save(QSettings& settings) const;

@@ -417,10 +417,10 @@ void GameWindow::setMuted(bool muted) {
 }
 
 void GameWindow::stepVolume(int steps) {
-  view_.volume = std::clamp(view_.volume + steps, kMinVolume, kMaxVolume);
+  const bool wasMuted = view_.muted;
+  play::stepVolume(view_, steps);
   if (sound_) sound_->setVolume(view_.volume);
-  // Turning it up is asking to hear it.
-  if (steps > 0 && view_.muted) setMuted(false);
+  if (wasMuted != view_.muted) setMuted(view_.muted);
   remember();
 }
 
