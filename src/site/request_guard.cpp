@@ -4,6 +4,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <algorithm>
+#include <deque>
+#include <map>
 #include <utility>
 
 #include "site/pages.h"
@@ -77,7 +79,7 @@ qint64 answerBodyLength(const QByteArray& head) {
 
 // A client's connection as the door sees it: every byte the client sends is looked at before the
 // HTTP server reads it, and every answer passes here on its way out. Offsets count the bytes the
-// client has sent since it connected.
+// client has sent since it connected; requests count from 1 in the order the client sent them.
 class RequestGuard::Connection final : public QTcpSocket {
  public:
   explicit Connection(RequestGuard* guard);
@@ -86,29 +88,48 @@ class RequestGuard::Connection final : public QTcpSocket {
   void inspect();
   // After the server has read what it takes: one request at a time, the rest left for later.
   void afterServer();
+  // How many requests the server has read: the last of them is the one it is handing over.
+  quint64 inHand();
+  void setAnswering(quint64 request) { answering_ = request; }
+  quint64 answering() const { return answering_; }
 
  protected:
   qint64 writeData(const char* data, qint64 size) override;
 
  private:
+  // One request's answer, held until its turn and framed by its Content-Length.
+  struct Outgoing {
+    QByteArray head;   // until whole
+    qint64 body = -1;  // bytes of body still to come, once the head is whole
+    QByteArray held;   // what waits for its turn
+    bool whole = false;
+    bool unframed = false;  // no end to be seen: it ends the door's framing
+  };
+
   void refuse();
-  bool passAnswerHead();
-  void answerDone();
+  quint64 answerTo();
+  void take(Outgoing& out, quint64 request, const char* data, qint64 size);
+  void release();
+  void answered(quint64 request);
 
   RequestGuard* guard_;
   QTimer* deadline_;
   QByteArray head_;  // the head being received, up to the limit
   qint64 body_ = 0;  // bytes of an upload's body still to come
   qint64 received_ = 0, scanned_ = 0, read_ = 0;
-  int requests_ = 0;
-  int lastRequest_ = 0;   // the one that ends the connection, counting from 1; 0 while none has
-  qint64 lastEnds_ = -1;  // where it ends
+  quint64 requests_ = 0;
+  std::deque<qint64> ends_;  // where each request the server has not read yet ends
+  quint64 handed_ = 0;       // requests the server has read
+  bool serving_ = false;     // the server is reading, and handing over what it read
+  quint64 lastRequest_ = 0;  // the one that ends the connection; 0 while none has
+  qint64 lastEnds_ = -1;     // where it ends
   bool refusing_ = false;
   bool dropping_ = false;  // the last request is the server's: anything after it is thrown away
   qint64 drained_ = 0;
-  QByteArray answerHead_;  // the answer's head being written, held until whole
-  qint64 answerBody_ = 0;  // bytes of its body still to go out
-  int answered_ = 0;
+  quint64 answering_ = 0;  // the request answer() writes for
+  quint64 next_ = 1;       // the request whose answer goes out now
+  std::map<quint64, Outgoing> outgoing_;
+  qint64 held_ = 0;        // bytes in outgoing_
   bool unframed_ = false;  // an answer the door cannot frame: all passes as it is from then on
   bool finished_ = false;  // the last answer is out; nothing more is written
 };
@@ -126,6 +147,7 @@ RequestGuard::Connection::Connection(RequestGuard* guard)
 }
 
 void RequestGuard::Connection::inspect() {
+  serving_ = true;
   const qint64 available = bytesAvailable();
   received_ = read_ + available;
   if (refusing_ || dropping_) {
@@ -133,8 +155,9 @@ void RequestGuard::Connection::inspect() {
     if (drained_ > kDrainBytes) abort();
     return;
   }
-  // Answers piling up unread: the client is not reading, so nothing more is taken from it.
-  if (bytesToWrite() > guard_->limits_.unreadAnswerBytes) {
+  // Answers piling up unread, or held behind a slow one: the client is not reading them, or asks
+  // for more than it waits for, so nothing more is taken from it.
+  if (bytesToWrite() + held_ > guard_->limits_.unreadAnswerBytes) {
     abort();
     return;
   }
@@ -164,6 +187,7 @@ void RequestGuard::Connection::inspect() {
         return;
       }
       ++requests_;
+      ends_.push_back(scanned_ + body);
       if (endsConnection(head_)) {
         lastRequest_ = requests_;
         lastEnds_ = scanned_ + body;
@@ -179,6 +203,7 @@ void RequestGuard::Connection::inspect() {
 }
 
 void RequestGuard::Connection::afterServer() {
+  serving_ = false;
   read_ = received_ - bytesAvailable();
   if (dropping_ || lastEnds_ < 0 || read_ < lastEnds_) return;
   dropping_ = true;
@@ -186,66 +211,142 @@ void RequestGuard::Connection::afterServer() {
   read_ = received_;
 }
 
+quint64 RequestGuard::Connection::inHand() {
+  // The server reads a request whole before handing it over, and the next one not before that.
+  const qint64 read = received_ - bytesAvailable();
+  while (!ends_.empty() && ends_.front() <= read) {
+    ends_.pop_front();
+    ++handed_;
+  }
+  return handed_;
+}
+
 void RequestGuard::Connection::refuse() {
   ++guard_->refused_;
+  // What the server has read is answered first; the requests that came with the refused one are
+  // never read, and the refusal is the answer after those it has.
+  lastRequest_ = inHand() + 1;
+  ends_.clear();
   refusing_ = true;
   head_.clear();
   drained_ = skip(bytesAvailable());
-  write(refusalResponse());
-  finished_ = true;
   deadline_->stop();
-  QTimer::singleShot(kLingerMs, this, [this] { disconnectFromHost(); });
+  const quint64 outer = std::exchange(answering_, lastRequest_);
+  write(refusalResponse());
+  answering_ = outer;
+}
+
+quint64 RequestGuard::Connection::answerTo() {
+  if (answering_ > 0) return answering_;
+  const quint64 handed = inHand();
+  if (serving_) return handed;
+  // Written later without naming its request: taken as the earliest still unanswered, which is
+  // right whenever only one answer is awaited.
+  for (quint64 request = next_; request <= handed; ++request)
+    if (!outgoing_.contains(request)) return request;
+  return 0;
 }
 
 qint64 RequestGuard::Connection::writeData(const char* data, qint64 size) {
   // After the last answer (or the door's refusal) the server may still answer something, such as
   // a request it had read before; the client is told nothing more.
   if (finished_) return size;
-  if (refusing_ || unframed_) return QTcpSocket::writeData(data, size);
-  qint64 at = 0;
-  while (at < size && !finished_) {
-    if (answerBody_ > 0) {
-      const qint64 take = std::min(answerBody_, size - at);
-      if (QTcpSocket::writeData(data + at, take) < 0) return -1;
-      answerBody_ -= take;
-      at += take;
-      if (answerBody_ == 0) answerDone();
-      continue;
-    }
-    answerHead_ += data[at++];
-    if (!answerHead_.endsWith("\r\n\r\n") && answerHead_.size() <= kAnswerHeadBytes) continue;
-    if (!passAnswerHead()) return -1;
-    if (unframed_ && QTcpSocket::writeData(data + at, size - at) < 0) return -1;
-    if (unframed_) return size;
-  }
+  if (unframed_) return QTcpSocket::writeData(data, size);
+  // A request not read, or answered already: a second answer would be read as the next one's.
+  const quint64 request = answerTo();
+  if (request < next_) return size;
+  Outgoing& out = outgoing_[request];
+  if (!out.whole) take(out, request, data, size);
+  release();
   return size;
 }
 
-bool RequestGuard::Connection::passAnswerHead() {
-  const QByteArray head = std::exchange(answerHead_, {});
-  const qint64 length = head.endsWith("\r\n\r\n") ? answerBodyLength(head) : -1;
-  if (length < 0) {
+void RequestGuard::Connection::take(Outgoing& out, quint64 request, const char* data, qint64 size) {
+  const auto hold = [&](QByteArray bytes) {
+    held_ += bytes.size();
+    out.held += bytes;
+  };
+  qint64 at = 0;
+  while (at < size && !out.whole) {
+    if (out.unframed) {
+      hold(QByteArray(data + at, size - at));
+      return;
+    }
+    if (out.body > 0) {
+      const qint64 part = std::min(out.body, size - at);
+      hold(QByteArray(data + at, part));
+      out.body -= part;
+      at += part;
+      out.whole = out.body == 0;
+      continue;
+    }
+    // The head is held until whole, so that the last answer can say it is.
+    out.head += data[at++];
+    if (!out.head.endsWith("\r\n\r\n") && out.head.size() <= kAnswerHeadBytes) continue;
+    QByteArray head = std::exchange(out.head, {});
+    const qint64 length = head.endsWith("\r\n\r\n") ? answerBodyLength(head) : -1;
     // Nothing of its end to be seen: the connection ends when idle, as it always could.
-    unframed_ = true;
-    return QTcpSocket::writeData(head.constData(), head.size()) >= 0;
+    out.unframed = length < 0;
+    if (!out.unframed && lastRequest_ > 0 && request >= lastRequest_ &&
+        !saysConnection(head, "close"))
+      head.insert(head.size() - 2, "Connection: close\r\n");
+    hold(std::move(head));
+    out.body = length;
+    out.whole = length == 0;
   }
-  QByteArray out = head;
-  if (lastRequest_ > 0 && answered_ + 1 >= lastRequest_ && !saysConnection(head, "close"))
-    out.insert(out.size() - 2, "Connection: close\r\n");
-  if (QTcpSocket::writeData(out.constData(), out.size()) < 0) return false;
-  answerBody_ = length;
-  if (length == 0) answerDone();
-  return true;
 }
 
-void RequestGuard::Connection::answerDone() {
-  ++answered_;
-  if (lastRequest_ == 0 || answered_ < lastRequest_) return;
+void RequestGuard::Connection::release() {
+  while (!finished_) {
+    const auto it = outgoing_.find(next_);
+    if (it == outgoing_.end()) return;
+    Outgoing& out = it->second;
+    held_ -= out.held.size();
+    if (QTcpSocket::writeData(out.held.constData(), out.held.size()) < 0) finished_ = true;
+    out.held.clear();
+    if (out.unframed) {
+      // Where it ends is unknown, so nothing can wait for it: whatever else is held goes after
+      // it, and all else passes as it comes.
+      unframed_ = true;
+      for (const auto& [request, later] : outgoing_)
+        if (!later.held.isEmpty()) QTcpSocket::writeData(later.held.constData(), later.held.size());
+      outgoing_.clear();
+      held_ = 0;
+      return;
+    }
+    if (!out.whole) return;
+    outgoing_.erase(it);
+    answered(next_++);
+  }
+}
+
+void RequestGuard::Connection::answered(quint64 request) {
+  if (lastRequest_ == 0 || request < lastRequest_) return;
   finished_ = true;
+  outgoing_.clear();
+  held_ = 0;
+  // A refused client may still be sending; lingering lets it read the 400 instead of a reset.
   // disconnectFromHost waits for the answer to go out; called from the event loop, not from
   // within the server's write.
-  QMetaObject::invokeMethod(
-      this, [this] { disconnectFromHost(); }, Qt::QueuedConnection);
+  if (refusing_)
+    QTimer::singleShot(kLingerMs, this, [this] { disconnectFromHost(); });
+  else
+    QMetaObject::invokeMethod(
+        this, [this] { disconnectFromHost(); }, Qt::QueuedConnection);
+}
+
+quint64 RequestGuard::requestInHand(QTcpSocket* socket) {
+  auto* connection = dynamic_cast<Connection*>(socket);
+  return connection ? connection->inHand() : 0;
+}
+
+void RequestGuard::answer(QTcpSocket* socket, quint64 request, const std::function<void()>& write) {
+  auto* connection = dynamic_cast<Connection*>(socket);
+  if (!connection || request == 0) return write();
+  const quint64 outer = connection->answering();
+  connection->setAnswering(request);
+  write();
+  connection->setAnswering(outer);
 }
 
 bool acceptableHead(const QByteArray& head, qint64 bodyLimit, qint64* body) {

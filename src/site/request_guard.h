@@ -8,13 +8,14 @@
 // hold the site. A request that ends its connection (HTTP/1.0 without keep-alive, or one saying
 // Connection: close) is the connection's last: its answer says so and the connection closes once
 // it is out, and whatever the client sent after it is never served. Every answer passes the door
-// on its way out for that, each framed by its Content-Length, as the server writes them all.
+// on its way out for that, each framed by its Content-Length, and leaves in its request's turn.
 #pragma once
 
 #include <QByteArray>
 #include <QHash>
 #include <QHostAddress>
 #include <QTcpServer>
+#include <functional>
 
 class QTcpSocket;
 
@@ -39,6 +40,18 @@ class RequestGuard final : public QTcpServer {
 
   // How many requests were turned away here (tests and the log read it).
   int refused() const { return refused_; }
+
+  // HTTP/1.1 has a connection's answers leave in the order of its requests, while the site answers
+  // some at once and some later from a thread pool: the door numbers each request as the server
+  // reads it and holds back an answer until those to every earlier request are out. An answer
+  // written while the server hands its request to the site is that request's; one written later
+  // names its request: requestInHand() when the request is handed over, then answer() to write.
+
+  // The request the server is handing to the site on socket now, by its place among the
+  // connection's requests (from 1); 0 on a socket that is not the door's.
+  static quint64 requestInHand(QTcpSocket* socket);
+  // Runs write, whose writes on socket are the answer to request.
+  static void answer(QTcpSocket* socket, quint64 request, const std::function<void()>& write);
 
  protected:
   void incomingConnection(qintptr handle) override;

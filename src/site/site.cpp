@@ -226,13 +226,16 @@ void Site::later(QThreadPool& pool, const QHttpServerRequest& request,
   // client that hung up meanwhile is simply not answered.
   auto held = std::make_shared<QHttpServerResponder>(std::move(responder));
   const QPointer<QTcpSocket> socket(held->socket());
-  pool.start([this, head, socket, held, work]() mutable {
+  // Named now, as the server hands the request over: the door lets its answer out in its turn,
+  // after the answers to the requests sent before it on the connection.
+  const quint64 turn = RequestGuard::requestInHand(held->socket());
+  pool.start([this, head, socket, turn, held, work]() mutable {
     QHttpServerResponse response = work();
     if (head) response = headOnly(response);
     QMetaObject::invokeMethod(
         this,
-        [socket, held = std::move(held), response = std::move(response)]() mutable {
-          if (socket) response.write(std::move(*held));
+        [socket, turn, held = std::move(held), response = std::move(response)]() mutable {
+          if (socket) RequestGuard::answer(socket, turn, [&] { response.write(std::move(*held)); });
         },
         Qt::QueuedConnection);
   });
