@@ -59,8 +59,11 @@ bool endsConnection(const QByteArray& head) {
          !saysConnection(head, "keep-alive");
 }
 
-// The length of the body after an answer's head, or -1 when the head frames it otherwise.
-qint64 answerBodyLength(const QByteArray& head) {
+// The length of the body after an answer's head, or -1 when the head frames it otherwise. An
+// answer to a HEAD, and a 204 or 304, end with their head whatever length they state.
+qint64 answerBodyLength(const QByteArray& head, bool toHead) {
+  const QByteArray status = head.mid(9, 3);
+  if (toHead || status == "204" || status == "304") return 0;
   qint64 length = -1;
   for (const QByteArray& raw : head.split('\n')) {
     const QByteArray line = raw.trimmed().toLower();
@@ -101,6 +104,7 @@ class RequestGuard::Connection final : public QTcpSocket {
   qint64 body_ = 0;  // bytes of an upload's body still to come
   qint64 received_ = 0, scanned_ = 0, read_ = 0;
   int requests_ = 0;
+  QList<bool> heads_;     // for each request not yet answered, whether it is a HEAD
   int lastRequest_ = 0;   // the one that ends the connection, counting from 1; 0 while none has
   qint64 lastEnds_ = -1;  // where it ends
   bool refusing_ = false;
@@ -164,6 +168,7 @@ void RequestGuard::Connection::inspect() {
         return;
       }
       ++requests_;
+      heads_.append(head_.startsWith("HEAD "));
       if (endsConnection(head_)) {
         lastRequest_ = requests_;
         lastEnds_ = scanned_ + body;
@@ -223,7 +228,8 @@ qint64 RequestGuard::Connection::writeData(const char* data, qint64 size) {
 
 bool RequestGuard::Connection::passAnswerHead() {
   const QByteArray head = std::exchange(answerHead_, {});
-  const qint64 length = head.endsWith("\r\n\r\n") ? answerBodyLength(head) : -1;
+  const bool toHead = !heads_.isEmpty() && heads_.takeFirst();
+  const qint64 length = head.endsWith("\r\n\r\n") ? answerBodyLength(head, toHead) : -1;
   if (length < 0) {
     // Nothing of its end to be seen: the connection ends when idle, as it always could.
     unframed_ = true;
