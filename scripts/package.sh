@@ -13,7 +13,9 @@ scripts/deps.sh file dpkg-dev desktop-file-utils appstream qt6-wayland lintian
 
 id=example.milkaria.MilkaDerby
 build=build-release
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DMILKA_WERROR=ON -DMILKA_TESTS=OFF
+# No browser game's tree of the build machine's: the installed game's site serves none.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DMILKA_WERROR=ON -DMILKA_TESTS=OFF \
+      -DMILKA_WEB_BUILD=
 cmake --build "$build" -j"$(nproc)"
 rm -f "$build"/milka-derby_*.deb
 (cd "$build" && cpack -G DEB)

@@ -65,11 +65,19 @@ int main(int argc, char** argv) {
                      "connections count for no one client, and the client address it puts last "
                      "in X-Forwarded-For is believed. From anyone else that header is ignored."),
       QStringLiteral("ADDRESS"));
+  const QOption play(
+      QStringLiteral("play"),
+      QStringLiteral("The browser game's tree (what scripts/web-build.sh leaves in OUT/play), "
+                     "served at /play/ and read into memory at start. Without it, the tree of the "
+                     "build's MILKA_WEB_BUILD if there is one; else /play/ says the game is not "
+                     "on this site."),
+      QStringLiteral("DIR"));
   parser.addOption(listen);
   parser.addOption(db);
   parser.addOption(perAddress);
   parser.addOption(mint);
   parser.addOption(proxy);
+  parser.addOption(play);
   parser.process(app);
 
   QHostAddress address;
@@ -106,6 +114,8 @@ int main(int argc, char** argv) {
     }
     options.limits.trustedProxies << trusted;
   }
+  options.playDirectory =
+      parser.isSet(play) ? parser.value(play) : milka::site::builtPlayDirectory();
   milka::site::Site site(options);
   QString error;
   if (!site.start(address, port, &error)) {
@@ -115,6 +125,9 @@ int main(int argc, char** argv) {
   const bool sqlite = site.store().kind() == milka::site::DatabaseAddress::Kind::SQLite;
   std::printf("milka-site: serving %s/karuden/ from %s\n", qPrintable(site.baseUrl()),
               qPrintable(sqlite ? QFileInfo(path).absoluteFilePath() : path));
+  if (site.playable())
+    std::printf("milka-site: the browser game at %s/play/ from %s\n", qPrintable(site.baseUrl()),
+                qPrintable(QFileInfo(options.playDirectory).absoluteFilePath()));
   std::fflush(stdout);
   return app.exec();
 }

@@ -316,8 +316,12 @@ QString escaped(const QString& text) {
   return out;
 }
 
-QByteArray topPage(const Store& store, qint64 pageNo, bool studBook) {
+QByteArray topPage(const Store& store, qint64 pageNo, bool studBook, bool playable) {
   QString body;
+  if (playable)
+    body += QStringLiteral(
+        "<p class=\"lead\"><a href=\"/play/\">ブラウザで遊ぶ</a>：インストールなしで、この"
+        "ブラウザでミルカダービーを遊べます。育てた馬はゲームと同じく殿堂に登録できます。</p>");
   if (studBook)
     body += QStringLiteral(
         "<p class=\"lead\"><a href=\"/karuden/mine\">わたしの馬</a>：このコンピュータで育てた"
@@ -333,7 +337,8 @@ QByteArray topPage(const Store& store, qint64 pageNo, bool studBook) {
   return page(QStringLiteral("レースカレンダーと殿堂"), body);
 }
 
-QByteArray entryPage(const Store& store, const Career& c, bool justEntered, const Story* story) {
+QByteArray entryPage(const Store& store, const Career& c, bool justEntered, const Story* story,
+                     bool playable) {
   QString body;
   if (justEntered) body += QStringLiteral("<div class=\"banner\">成績を登録しました</div>");
   body += QStringLiteral(
@@ -377,7 +382,9 @@ QByteArray entryPage(const Store& store, const Career& c, bool justEntered, cons
     body += QStringLiteral(
         "<p class=\"note\">送られる最高峰レース（3月・5月〜12月）の勝ちはありません。"
         "1月・2月・4月の勝ちは殿堂に残りません。</p>");
-  if (story) body += storySection(*story, QStringLiteral("/karuden/uma.mdj?n=%1").arg(c.id));
+  if (story)
+    body += storySection(*story, QStringLiteral("/karuden/uma.mdj?n=%1").arg(c.id),
+                         playable ? QStringLiteral("/play/?n=%1").arg(c.id) : QString());
   body += QStringLiteral(
       "<p><a href=\"/karuden/#hall\">殿堂を見る</a>　<a href=\"/karuden/\">"
       "レースカレンダーへ</a></p></section>");
@@ -480,16 +487,21 @@ QString ageMonth(int32_t age, int32_t m) {
 
 }  // namespace
 
-QString storySection(const Story& story, const QString& journalHref) {
+QString storySection(const Story& story, const QString& journalHref, const QString& watchHref) {
   QString out = QStringLiteral("<h2>全レース</h2>");
   if (story.races.empty()) {
     out += QStringLiteral("<p class=\"note\">まだレースに出ていません。</p>");
   } else {
     out += QStringLiteral(
         "<div class=\"wide\"><table class=\"races\"><thead><tr><th>年齢・月</th><th>競馬場</th>"
-        "<th>馬場</th><th>レース</th><th>周回</th><th>着順</th><th>タイム</th><th>ムチ</th>"
-        "</tr></thead><tbody>");
+        "<th>馬場</th><th>レース</th><th>周回</th><th>着順</th><th>タイム</th><th>ムチ</th>");
+    if (!watchHref.isEmpty()) out += QStringLiteral("<th>リプレイ</th>");
+    out += QStringLiteral("</tr></thead><tbody>");
+    // The browser game finds the K-th race by counting the races of the journal as this table
+    // lists them: the first race is 1.
+    int k = 0;
     for (const RaceLine& r : story.races) {
+      ++k;
       const QString name = escaped(QString::fromStdString(r.raceName));
       out += QStringLiteral(
                  "<tr%1><td class=\"num\">%2</td><td>%3</td><td>%4</td><td%5>%6</td>"
@@ -499,7 +511,11 @@ QString storySection(const Story& story, const QString& journalHref) {
                       r.top ? QStringLiteral(" class=\"top\"") : QString(), name, laps(r.laps))
                  .arg(r.place)
                  .arg(seconds(r.time));
-      out += QStringLiteral("<td class=\"num\">%1</td></tr>").arg(r.whips);
+      out += QStringLiteral("<td class=\"num\">%1</td>").arg(r.whips);
+      if (!watchHref.isEmpty())
+        out += QStringLiteral("<td><a href=\"%1\">このレースを見る</a></td>")
+                   .arg(escaped(watchHref + QStringLiteral("&race=") + QString::number(k)));
+      out += QStringLiteral("</tr>");
     }
     out += QStringLiteral("</tbody></table></div>");
   }

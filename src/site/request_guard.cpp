@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <set>
 #include <utility>
 
 #include "site/pages.h"
@@ -61,8 +62,11 @@ bool endsConnection(const QByteArray& head) {
          !saysConnection(head, "keep-alive");
 }
 
-// The length of the body after an answer's head, or -1 when the head frames it otherwise.
-qint64 answerBodyLength(const QByteArray& head) {
+// The length of the body after an answer's head, or -1 when the head frames it otherwise. An
+// answer to a HEAD, and a 204 or 304, end with their head whatever length they state.
+qint64 answerBodyLength(const QByteArray& head, bool toHead) {
+  const QByteArray status = head.mid(9, 3);
+  if (toHead || status == "204" || status == "304") return 0;
   qint64 length = -1;
   for (const QByteArray& raw : head.split('\n')) {
     const QByteArray line = raw.trimmed().toLower();
@@ -118,6 +122,7 @@ class RequestGuard::Connection final : public QTcpSocket {
   qint64 body_ = 0;  // bytes of an upload's body still to come
   qint64 received_ = 0, scanned_ = 0, read_ = 0;
   quint64 requests_ = 0;
+  std::set<quint64> heads_;  // the requests not yet answered that are HEADs
   std::deque<qint64> ends_;  // where each request the server has not read yet ends
   quint64 handed_ = 0;       // requests the server has read
   bool serving_ = false;     // the server is reading, and handing over what it read
@@ -187,6 +192,7 @@ void RequestGuard::Connection::inspect() {
         return;
       }
       ++requests_;
+      if (head_.startsWith("HEAD ")) heads_.insert(requests_);
       ends_.push_back(scanned_ + body);
       if (endsConnection(head_)) {
         lastRequest_ = requests_;
@@ -284,7 +290,8 @@ void RequestGuard::Connection::take(Outgoing& out, quint64 request, const char* 
     out.head += data[at++];
     if (!out.head.endsWith("\r\n\r\n") && out.head.size() <= kAnswerHeadBytes) continue;
     QByteArray head = std::exchange(out.head, {});
-    const qint64 length = head.endsWith("\r\n\r\n") ? answerBodyLength(head) : -1;
+    const qint64 length =
+        head.endsWith("\r\n\r\n") ? answerBodyLength(head, heads_.erase(request) > 0) : -1;
     // Nothing of its end to be seen: the connection ends when idle, as it always could.
     out.unframed = length < 0;
     if (!out.unframed && lastRequest_ > 0 && request >= lastRequest_ &&

@@ -8,7 +8,8 @@
 // hold the site. A request that ends its connection (HTTP/1.0 without keep-alive, or one saying
 // Connection: close) is the connection's last: its answer says so and the connection closes once
 // it is out, and whatever the client sent after it is never served. Every answer passes the door
-// on its way out for that, each framed by its Content-Length, and leaves in its request's turn.
+// on its way out for that, each framed as HTTP frames it (by its Content-Length, and with no body
+// after a HEAD's answer, a 204 or a 304), and leaves in its request's turn.
 #pragma once
 
 #include <QByteArray>

@@ -91,6 +91,11 @@ QHttpServerResponse notFound(const QString& text) {
   return html(messagePage(QStringLiteral("見つかりません"), text), Status::NotFound);
 }
 
+QByteArray noPageBody() {
+  return messagePage(QStringLiteral("ページが見つかりません"),
+                     QStringLiteral("このアドレスにはページがありません。"));
+}
+
 QHttpServerResponse tooMany() {
   QHttpServerResponse response(
       "text/plain; charset=utf-8",
@@ -197,6 +202,7 @@ Site::Site(SiteOptions options, QObject* parent)
       replayQueue_(std::max(1, options.replayQueue)),
       replayLimits_(options.replayLimits),
       journalDirectory_(options.journalDirectory),
+      playDirectory_(options.playDirectory),
       database_(options.databasePath),
       tokenLifetime_(options.tokenLifetimeSeconds),
       now_(clockOr(std::move(options.now))),
@@ -211,6 +217,7 @@ Site::Site(SiteOptions options, QObject* parent)
   addRoutes();
   addJournalRoutes();
   if (!journalDirectory_.isEmpty()) addStudBookRoutes();
+  addPlayRoutes();
 }
 
 Site::~Site() {
@@ -254,6 +261,12 @@ void Site::answerNow(const QHttpServerRequest& request, QHttpServerResponder&& r
 }
 
 bool Site::start(const QHostAddress& address, quint16 port, QString* error) {
+  // Read whole before the first request: answering from memory never waits on a disk.
+  QString why;
+  if (!playDirectory_.isEmpty() && !play_.load(playDirectory_, &why)) {
+    *error = QStringLiteral("the browser game's tree: %1").arg(why);
+    return false;
+  }
   if (!store_.open(error)) return false;
   auto* guard = new RequestGuard(limits_, this);
   if (!guard->listen(address, port)) {
@@ -295,9 +308,10 @@ void Site::addRoutes() {
         const QUrlQuery query(request.url());
         const qint64 page = smallNumber(query.queryItemValue(QStringLiteral("page"))).value_or(1);
         const bool studBook = !journalDirectory_.isEmpty();
-        onDatabase(request, std::move(responder), [page, studBook](Store& store) {
+        const bool playable = play_.installed();
+        onDatabase(request, std::move(responder), [page, studBook, playable](Store& store) {
           store.takeFault();
-          QByteArray body = topPage(store, page, studBook);
+          QByteArray body = topPage(store, page, studBook, playable);
           if (store.takeFault()) return unavailable();
           return html(std::move(body));
         });
@@ -307,13 +321,14 @@ void Site::addRoutes() {
       "/karuden/uma", [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
         const QUrlQuery query(request.url());
         const std::optional<qint64> id = smallNumber(query.queryItemValue(QStringLiteral("n")));
-        onDatabase(request, std::move(responder), [id](Store& store) {
+        const bool playable = play_.installed();
+        onDatabase(request, std::move(responder), [id, playable](Store& store) {
           store.takeFault();
           const std::optional<Career> career = id ? store.career(*id) : std::nullopt;
           if (store.takeFault()) return unavailable();
           if (!career) return notFound(QStringLiteral("この番号の成績は登録されていません。"));
           const std::optional<Story> story = storyOf(store, *career);
-          QByteArray body = entryPage(store, *career, false, story ? &*story : nullptr);
+          QByteArray body = entryPage(store, *career, false, story ? &*story : nullptr, playable);
           if (store.takeFault()) return unavailable();
           return html(std::move(body));
         });
@@ -356,7 +371,8 @@ void Site::addRoutes() {
         const ReadQuery read = readEntryQuery(rawQuery(request));
         if (!read.entry)
           return answerNow(request, std::move(responder), refusal(faultMessage(read.fault)));
-        onDatabase(request, std::move(responder), [entry = *read.entry](Store& store) {
+        const bool playable = play_.installed();
+        onDatabase(request, std::move(responder), [entry = *read.entry, playable](Store& store) {
           const Store::Entered entered = store.enter(entry);
           if (entered.fault == QueryFault::Unavailable)
             return html(
@@ -368,7 +384,8 @@ void Site::addRoutes() {
           const std::optional<Career> career = store.career(entered.id);
           const std::optional<Story> story = career ? storyOf(store, *career) : std::nullopt;
           QByteArray body =
-              career ? entryPage(store, *career, true, story ? &*story : nullptr) : QByteArray();
+              career ? entryPage(store, *career, true, story ? &*story : nullptr, playable)
+                     : QByteArray();
           if (!career || store.takeFault())
             return html(messagePage(
                 QStringLiteral("成績を登録しました"),
@@ -386,10 +403,7 @@ void Site::addRoutes() {
 
   http_.setMissingHandler([](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
     const QByteArray body =
-        request.method() == QHttpServerRequest::Method::Head
-            ? QByteArray()
-            : messagePage(QStringLiteral("ページが見つかりません"),
-                          QStringLiteral("このアドレスにはページがありません。"));
+        request.method() == QHttpServerRequest::Method::Head ? QByteArray() : noPageBody();
     responder.write(body,
                     {{"Content-Type", "text/html; charset=utf-8"},
                      {"Content-Security-Policy", kContentSecurityPolicy},
@@ -552,6 +566,62 @@ void Site::addStudBookRoutes() {
       return notFound(QStringLiteral("この馬の記録はありません。"));
     return journalFile(f.readAll(), file);
   });
+}
+
+void Site::addPlayRoutes() {
+  // The page's own addresses are relative to its folder, which the address without its slash
+  // would not be: the game is sent on to the folder, with whatever it was asked to show.
+  http_.route("/play", [](const QHttpServerRequest& request) {
+    const QByteArray query = rawQuery(request);
+    QHttpServerResponse response(Status::Found);
+    response.setHeader("Location", query.isEmpty() ? QByteArray("/play/") : "/play/?" + query);
+    secure(response);
+    return response;
+  });
+  http_.route("/play/<arg>", [this](const QUrl&, const QHttpServerRequest& request,
+                                    QHttpServerResponder&& responder) {
+    answerPlay(request, std::move(responder));
+  });
+}
+
+void Site::answerPlay(const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+  if (!play_.installed())
+    return answerNow(
+        request, std::move(responder),
+        html(messagePage(QStringLiteral("ブラウザ版はありません"),
+                         QStringLiteral("このサイトには、ブラウザで遊ぶミルカダービーが"
+                                        "入っていません。")),
+             Status::NotFound));
+  // Only what the tree held at start is ever served: the path is looked up, never opened, so a
+  // .., an encoded one or a dotfile simply names nothing.
+  const QString path = request.url().path(QUrl::FullyDecoded);
+  const QString prefix = QStringLiteral("/play/");
+  const std::optional<PlayAnswer> answer =
+      path.startsWith(prefix)
+          ? playAnswer(play_, {path.mid(prefix.size()), request.value("Accept-Encoding"),
+                               request.value("If-None-Match"), request.value("If-Modified-Since")})
+          : std::nullopt;
+  if (!answer)
+    return answerNow(request, std::move(responder), html(noPageBody(), Status::NotFound));
+  // Written head by head: a HEAD is told the length its GET would have, and a 304 has none. The
+  // door frames both by their kind, as HTTP does, not by Content-Length.
+  responder.writeStatusLine(static_cast<Status>(answer->status));
+  for (const auto& [name, value] : answer->headers) responder.writeHeader(name, value);
+  responder.writeHeader("Content-Security-Policy", kPlayContentSecurityPolicy);
+  responder.writeHeader("X-Content-Type-Options", "nosniff");
+  responder.writeHeader("Referrer-Policy", "no-referrer");
+  if (answer->status != 304)
+    responder.writeHeader("Content-Length", QByteArray::number(answer->body.size()));
+  responder.writeBody(request.method() == QHttpServerRequest::Method::Head ? QByteArray()
+                                                                           : answer->body);
+}
+
+QString builtPlayDirectory() {
+#ifdef MILKA_PLAY_DIRECTORY
+  const QString built = QStringLiteral(MILKA_PLAY_DIRECTORY);
+  if (!built.isEmpty() && QFileInfo(built + QStringLiteral("/index.html")).isFile()) return built;
+#endif
+  return {};
 }
 
 }  // namespace milka::site

@@ -21,6 +21,7 @@
 
 #include "site/career_replay.h"
 #include "site/pages.h"
+#include "site/play_tree.h"
 #include "site/request_guard.h"
 #include "site/store.h"
 
@@ -41,7 +42,13 @@ struct SiteOptions {
   // The game's own site: the player's journals, every career of which is listed as their stud
   // book. Empty for milka-site.
   QString journalDirectory;
+  // The browser game's tree (scripts/web-build.sh's OUT/play), served at /play/ and read whole
+  // when the site starts. Empty for none: /play/ then says the game is not on this site.
+  QString playDirectory;
 };
+
+// The tree the build names (MILKA_WEB_BUILD's play/) when it is there; empty otherwise.
+QString builtPlayDirectory();
 
 class Site final : public QObject {
  public:
@@ -49,8 +56,8 @@ class Site final : public QObject {
   // Lets the replays and database work still running finish first.
   ~Site() override;
 
-  // Opens the database and starts listening; the port is the one given, or a free one for 0.
-  // On failure error says why and nothing listens.
+  // Reads the browser game's tree, opens the database and starts listening; the port is the one
+  // given, or a free one for 0. On failure error says why and nothing listens.
   bool start(const QHostAddress& address, quint16 port, QString* error);
   quint16 port() const { return port_; }
   QString baseUrl() const;
@@ -59,11 +66,15 @@ class Site final : public QObject {
   int refusedAtTheDoor() const { return guard_ ? guard_->refused() : 0; }
   // Journals being checked now.
   int replaysInFlight() const { return inFlight_; }
+  // Whether /play/ serves the browser game.
+  bool playable() const { return play_.installed(); }
 
  private:
   void addRoutes();
   void addJournalRoutes();
   void addStudBookRoutes();
+  void addPlayRoutes();
+  void answerPlay(const QHttpServerRequest& request, QHttpServerResponder&& responder);
   // Runs work on a thread of the database pool with that thread's own store: a slow or locked
   // database holds up only the requests that need it, never this thread. HEAD gets no body.
   template <typename Work>
@@ -94,6 +105,8 @@ class Site final : public QObject {
   int replayQueue_;
   ReplayLimits replayLimits_;
   QString journalDirectory_;
+  QString playDirectory_;
+  PlayTree play_;  // read in start, then only read from
   struct Told {
     qint64 size = -1, modified = 0;
     std::optional<Story> story;

@@ -16,6 +16,7 @@
 #include "platform/net/online_port.h"
 #include "platform/window/window.h"
 #include "scripted_random.h"
+#include "site/play_fixture.h"
 
 namespace milka::platform {
 namespace {
@@ -100,6 +101,31 @@ TEST(SiteSetup, OutOfTheBoxTheGameRunsItsOwnSiteInTheUsersDataDirectory) {
   EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
   EXPECT_TRUE(QString::fromUtf8(reply->readAll()).contains(QStringLiteral("レースカレンダー")));
   delete reply;
+}
+
+// The game's own site serves the browser game from the tree its setter names, else from the one
+// MILKA_SITE_PLAY names.
+TEST(SiteSetup, TheGamesOwnSiteServesTheBrowserGameItIsPointedAt) {
+  site::testing::PlayFixture tree, other;
+  other.put("index.html", "another tree's index");
+  QTemporaryDir data;
+  const ScopedEnv home("XDG_DATA_HOME", data.path().toUtf8());
+  const ScopedEnv none("MILKA_SITE", "");
+  const ScopedEnv play("MILKA_SITE_PLAY", tree.play.toUtf8());
+  for (const bool set : {false, true}) {
+    QtOnlinePort port;
+    SiteSetup setup;
+    if (set) setup.setPlayDirectory(other.play);
+    QString error;
+    ASSERT_TRUE(setup.apply(QString(), port, &error));
+    QNetworkAccessManager client;
+    QNetworkRequest request(QUrl(setup.ownSiteBase() + QStringLiteral("/play/")));
+    request.setRawHeader("Accept-Encoding", "identity");
+    QNetworkReply* reply = client.get(request);
+    ASSERT_TRUE(QTest::qWaitFor([reply] { return reply->isFinished(); }, 10000));
+    EXPECT_EQ(reply->readAll(), (set ? other : tree).files[QStringLiteral("index.html")]) << set;
+    delete reply;
+  }
 }
 
 TEST(NoteOverlay, WithoutABrowserTheSiteButtonSaysSoOverTheWindowForAMoment) {

@@ -89,6 +89,10 @@ bool SiteSetup::startOwnSite(const QString& databasePath, QString* error) {
         site::SiteOptions options;
         options.databasePath = databasePath;
         options.journalDirectory = journalDir_;
+        options.playDirectory = playDir_;
+        if (options.playDirectory.isEmpty())
+          options.playDirectory = qEnvironmentVariable("MILKA_SITE_PLAY");
+        if (options.playDirectory.isEmpty()) options.playDirectory = site::builtPlayDirectory();
         site_ = new site::Site(options);
         started = site_->start(QHostAddress::LocalHost, 0, error);
         if (started) {

@@ -29,6 +29,9 @@ class SiteSetup {
   // Where the player's careers are kept, for the game's own site to list them all as their stud
   // book; set before apply.
   void setJournalDirectory(const QString& dir) { journalDir_ = dir; }
+  // The browser game's tree its own site serves at /play/; set before apply. Unset, the one
+  // MILKA_SITE_PLAY names, else the build's.
+  void setPlayDirectory(const QString& dir) { playDir_ = dir; }
 
   // Points port at the site --site (siteOption, empty when none was given) or the environment
   // names, or starts the game's own. False (with error) only for a named address that is not a
@@ -53,6 +56,7 @@ class SiteSetup {
   site::Site* site_ = nullptr;  // lives in thread_
   QString ownBase_;
   QString journalDir_;
+  QString playDir_;
 };
 
 }  // namespace milka::platform
