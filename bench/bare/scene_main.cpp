@@ -28,10 +28,12 @@
 
 #include "../race_run.h"
 #include "platform/draw/canvas.h"
+#include "platform/draw/font_measure.h"
 #include "platform/draw/fonts.h"
-#include "platform/draw/runner_markers.h"
+#include "platform/draw/qt_geometry.h"
 #include "platform/draw/sprites.h"
 #include "play/glide.h"
+#include "play/runner_markers.h"
 #include "typed_key.h"
 #include "view/scripted_tour.h"
 
@@ -39,6 +41,7 @@ namespace {
 
 using milka::Form;
 using milka::platform::Canvas;
+using milka::platform::toQt;
 
 QColor colour(uint32_t rgb) {
   return QColor(static_cast<QRgb>(rgb));
@@ -121,15 +124,16 @@ class BareScene final : public QWidget {
       if (e->rect().intersects(r.toAlignedRect()))
         p.drawPixmap(r.topLeft(), pixmap(shown_.image(n).sprite));
     }
-    for (const milka::platform::RunnerMarker& m : markers_.markers) {
-      const QRect r = m.rect.toRect();
+    for (const milka::play::RunnerMarker& m : markers_.markers) {
+      const QRect r = toQt(m.rect).toRect();
       if (!e->rect().intersects(r)) continue;
       p.fillRect(r, QColor(0x33, 0x33, 0x33));
       p.fillRect(r.adjusted(1, 1, -1, -1), colour(m.colour));
       p.setPen(QColor(0x11, 0x11, 0x11));
-      const auto text = [&](const milka::platform::TextRun& run, bool bold) {
-        p.setFont(font(milka::platform::kMarkerFace, milka::platform::kMarkerPoints, bold));
-        p.drawText(QRectF(run.origin, QSizeF(r.size())), Qt::AlignLeft | Qt::AlignTop, run.text);
+      const auto text = [&](const milka::play::TextRun& run, bool bold) {
+        p.setFont(font(milka::play::kMarkerFace, milka::play::kMarkerPoints, bold));
+        p.drawText(QRectF(toQt(run.origin), QSizeF(r.size())), Qt::AlignLeft | Qt::AlignTop,
+                   QString::fromStdString(run.text));
       };
       text(m.number, true);
       text(m.gap, false);
@@ -185,10 +189,10 @@ class BareScene final : public QWidget {
       update(drawn_[i].toAlignedRect());
       if (starts[i] && !frames_.isActive()) frames_.start();
     }
-    milka::platform::RaceMarkers markers = milka::platform::raceMarkers(form, tour_.game.state);
+    milka::play::RaceMarkers markers = milka::play::raceMarkers(form, tour_.game.state, words_);
     if (markers != markers_) {
-      for (const auto& m : markers_.markers) update(m.rect.toAlignedRect());
-      for (const auto& m : markers.markers) update(m.rect.toAlignedRect());
+      for (const auto& m : markers_.markers) update(toQt(m.rect).toAlignedRect());
+      for (const auto& m : markers.markers) update(toQt(m.rect).toAlignedRect());
       markers_ = std::move(markers);
     }
     shown_ = form;
@@ -233,7 +237,9 @@ class BareScene final : public QWidget {
   std::array<QRectF, milka::kImageCount + 1> drawn_;
   std::array<std::optional<float>, milka::kImageCount + 1> glideStarts_;
   std::array<QElapsedTimer, milka::kImageCount + 1> since_;
-  milka::platform::RaceMarkers markers_;
+  milka::platform::FontMeasure measure_;
+  milka::play::MarkerWords words_{measure_};
+  milka::play::RaceMarkers markers_;
   QTimer frames_;
   std::map<std::tuple<milka::FontFace, float, bool>, QFont> fonts_;
   std::map<std::tuple<milka::SpriteKind, milka::Coat, bool, int>, QPixmap> pixmaps_;

@@ -1,5 +1,5 @@
 // The midend's tests run with no toolkit: journals kept in memory, a window that only records
-// what it was asked to do, and a port that answers nothing.
+// what it was asked to do, a port that answers nothing, and type whose widths are known.
 #pragma once
 
 #include <deque>
@@ -8,6 +8,8 @@
 #include <string>
 
 #include "play/storage.h"
+#include "play/text_breaks.h"
+#include "play/text_measure.h"
 #include "play/window.h"
 #include "shell/ports.h"
 
@@ -99,6 +101,31 @@ class RecordedWindow final : public play::Window {
   std::string prefix, lasting;
   std::vector<std::string> notes;
   std::deque<std::function<void()>> queued;
+};
+
+// Type of round numbers: an em of a font is its size at 96 dots an inch; a full-width character
+// is an em wide, one of ASCII or Latin half of one, a combining mark nothing. A line is an em
+// tall, and an eighth of one lies between two lines.
+class FixedMeasure final : public play::TextMeasure {
+ public:
+  static double em(const play::Font& font) { return font.points * 4 / 3; }
+  double advance(std::string_view utf8, const play::Font& font) override {
+    double width = 0;
+    for (size_t i = 0; i < utf8.size();) {
+      const play::CodePoint c = play::codePointAt(utf8, i);
+      const bool mark =
+          (c.value >= 0x300 && c.value <= 0x36F) || c.value == 0x3099 || c.value == 0x309A;
+      if (c.value < 0x300)
+        width += em(font) / 2;
+      else if (!mark)
+        width += em(font);
+      i = c.next;
+    }
+    return width;
+  }
+  double ascent(const play::Font& font) override { return em(font) * 7 / 8; }
+  double descent(const play::Font& font) override { return em(font) / 8; }
+  double leading(const play::Font& font) override { return em(font) / 8; }
 };
 
 }  // namespace milka::testing

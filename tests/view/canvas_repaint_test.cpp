@@ -12,11 +12,12 @@
 #include <memory>
 #include <set>
 
-#include "platform/draw/caption_fit.h"
+#include "platform/draw/font_measure.h"
 #include "platform/draw/fonts.h"
 #include "platform/draw/glyph_cache.h"
 #include "platform/draw/label_look.h"
 #include "platform/window/window.h"
+#include "play/caption_fit.h"
 #include "play/glide.h"
 #include "view/scripted_tour.h"
 
@@ -182,14 +183,17 @@ TEST(LabelLookTest, ASeeThroughLabelOnOneColourKeptAsAPictureLooksAsDrawnStraigh
   rail.foreColour = 0xFFFFFF;
   rail.width = 245745;
   rail.height = 375;
-  const QFont font = gameFont(FontFace::Gothic, 9);
+  const play::Font gothic{FontFace::Gothic, 9};
+  const QFont font = gameFont(gothic.face, gothic.points);
+  FontMeasure measure;
   constexpr uint32_t ground = 0xCD874C;
   for (const qreal scale : {1.0, 2.0})
     for (const float left : {-1247.0f, -230.0f, -1800.0f, 0.0f, 37.0f}) {
       rail.left = left;
       const QRectF rect = Canvas::pixels(rail.left, 0, rail.width, rail.height);
-      const CaptionFit fit =
-          fitCaption(QString::fromStdString(rail.caption), font, rect, rail.alignment);
+      const play::Rect box{rect.x(), rect.y(), rect.width(), rect.height()};
+      const play::CaptionFit fit =
+          play::fitCaption(rail.caption, gothic, box, rail.alignment, measure);
       CaptionLayouts layouts;
       LabelLook look;
       look.adopt(rail, rect, fit, font, layouts);
@@ -205,7 +209,8 @@ TEST(LabelLookTest, ASeeThroughLabelOnOneColourKeptAsAPictureLooksAsDrawnStraigh
       // Blanked and shown again, as a blinking prompt is, it still has its picture.
       Label off = rail;
       off.caption.clear();
-      look.adopt(off, rect, fitCaption({}, font, rect, rail.alignment), font, layouts);
+      look.adopt(off, rect, play::fitCaption("", gothic, box, rail.alignment, measure), font,
+                 layouts);
       look.adopt(rail, rect, fit, font, layouts);
       EXPECT_TRUE(look.keptPicture()) << "blanked and back at " << left;
       QPainter painter(&straight);

@@ -11,12 +11,23 @@
 #include <sstream>
 
 #include "career_walk.h"
-#include "platform/draw/runner_markers.h"
-#include "platform/draw/screen_layout.h"
+#include "platform/draw/font_measure.h"
+#include "platform/draw/qt_geometry.h"
+#include "play/runner_markers.h"
+#include "play/screen_layout.h"
 
 namespace milka::platform {
 namespace {
 
+using play::boxOf;
+using play::CaptionFit;
+using play::isVisibleCaption;
+using play::paintedAbove;
+using play::RaceMarkers;
+using play::RunnerMarker;
+using play::ScreenLayout;
+using play::TextRun;
+using play::wordsCollide;
 using testing::CareerWalk;
 
 // Fractions of a pixel are rounding, not overlap.
@@ -70,14 +81,14 @@ class LayoutCheck : public ::testing::Test {
 
     for (int n : shown) {
       const CaptionFit& c = layout.labels[static_cast<size_t>(n)];
-      const QRectF box = boxOf(form.label(n));
+      const QRectF box = toQt(boxOf(form.label(n)));
       const QString caption = QString::fromStdString(form.label(n).caption);
       QString drawn;
       for (const TextRun& run : c.runs) {
-        drawn += run.text;
-        EXPECT_GE(run.origin.x() + kSlack, box.left()) << screen << ' ' << nameOf(n);
-        EXPECT_LE(run.origin.x() + run.width, box.right() + kSlack)
-            << screen << ' ' << nameOf(n) << " runs past its box: " << run.text.toStdString();
+        drawn += QString::fromStdString(run.text);
+        EXPECT_GE(run.origin.x + kSlack, box.left()) << screen << ' ' << nameOf(n);
+        EXPECT_LE(run.origin.x + run.width, box.right() + kSlack)
+            << screen << ' ' << nameOf(n) << " runs past its box: " << run.text;
       }
       if (!c.atFloor) {
         EXPECT_FALSE(c.clipped) << screen << ' ' << nameOf(n);
@@ -94,7 +105,7 @@ class LayoutCheck : public ::testing::Test {
     }
 
     for (size_t i = 0; i < shown.size(); ++i) {
-      const QRectF a = layout.labels[static_cast<size_t>(shown[i])].textRect();
+      const QRectF a = toQt(layout.labels[static_cast<size_t>(shown[i])].textRect());
       for (size_t j = i + 1; j < shown.size(); ++j) {
         ScreenLayout inset = layout;
         for (int n : {shown[i], shown[j]})
@@ -113,7 +124,7 @@ class LayoutCheck : public ::testing::Test {
       for (int n = 1; n <= kLabelCount; ++n) {
         const Label& over = form.label(n);
         if (n == shown[i] || over.transparent || !paintedAbove(n, shown[i])) continue;
-        EXPECT_FALSE(shrunkBy(a, kSlack).intersects(boxOf(over)))
+        EXPECT_FALSE(shrunkBy(a, kSlack).intersects(toQt(boxOf(over))))
             << screen << ": " << nameOf(n) << " hides words of " << nameOf(shown[i]);
       }
     }
@@ -131,10 +142,11 @@ class LayoutCheck : public ::testing::Test {
 
   void checkRunners() {
     const GameState& s = walk.game.state;
-    if (!runnersOnTrack(s)) return;
+    if (!play::runnersOnTrack(s)) return;
     const RaceMarkers& race = walk.window->canvas()->markers();
-    EXPECT_EQ(race, raceMarkers(walk.game.form, s)) << "the canvas shows last tick's markers";
-    const QRectF banner = boxOf(walk.game.form.label(39));
+    EXPECT_EQ(race, play::raceMarkers(walk.game.form, s, markerWords))
+        << "the canvas shows last tick's markers";
+    const QRectF banner = toQt(boxOf(walk.game.form.label(39)));
     for (int k = 1; k <= 10; ++k) {
       int marked = 0;
       for (const RunnerMarker& m : race.markers)
@@ -144,11 +156,11 @@ class LayoutCheck : public ::testing::Test {
     }
     for (size_t i = 0; i < race.markers.size(); ++i) {
       const RunnerMarker& m = race.markers[i];
-      EXPECT_FALSE(m.rect.intersects(banner)) << "marker of runner " << m.runner;
+      EXPECT_FALSE(toQt(m.rect).intersects(banner)) << "marker of runner " << m.runner;
       EXPECT_GE(m.rect.left(), 0);
       EXPECT_LE(m.rect.right(), walk.game.form.clientWidth / 15);
       for (const auto& [widget, rect] : widgetsOf(*walk.window))
-        EXPECT_FALSE(m.rect.intersects(rect))
+        EXPECT_FALSE(toQt(m.rect).intersects(rect))
             << "marker of runner " << m.runner << " on " << widget;
       for (size_t j = i + 1; j < race.markers.size(); ++j)
         EXPECT_FALSE(m.rect.intersects(race.markers[j].rect));
@@ -156,6 +168,8 @@ class LayoutCheck : public ::testing::Test {
   }
 
   CareerWalk walk;
+  FontMeasure measure;
+  play::MarkerWords markerWords{measure};
   std::set<std::string> screens, shrunk, twoLines, clipped;
   int captionsChecked = 0;
   int markedTicks = 0;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/draw/fonts.h"
+#include "platform/draw/qt_geometry.h"
 #include "platform/draw/sprites.h"
 #include "play/glide.h"
 #include "race/running.h"
@@ -18,6 +19,7 @@ using play::glidedLeft;
 using play::glideStarts;
 using play::kGlideMs;
 using play::Pictures;
+using play::RunnerMarker;
 
 namespace {
 
@@ -83,12 +85,12 @@ void Canvas::sync(const Form& model, const GameState& state) {
   // A caption's words can move without its label changing: a neighbour it made room for, or a
   // table whose widest cell changed in another row.
   // The same layout as last time is the same labels: none of them has anything to show.
-  const ScreenLayout& layout = layouter_.layOut(model, rowsAreTable(state));
+  const play::ScreenLayout& layout = layouter_.layOut(model, play::rowsAreTable(state));
   if (whole || layouter_.generation() != shownLayout_) {
     for (int n = 1; n <= kLabelCount; ++n) {
       LabelLook& shown = labels_[static_cast<size_t>(n)];
       const Label& now = model.label(n);
-      const CaptionFit& laid = layout.labels[static_cast<size_t>(n)];
+      const play::CaptionFit& laid = layout.labels[static_cast<size_t>(n)];
       if (synced_ && shown.model() == now && shown.fit() == laid) continue;
       if (!whole) invalidate(shown.rect());
       adopt(shown, now, laid);
@@ -100,10 +102,10 @@ void Canvas::sync(const Form& model, const GameState& state) {
   }
   syncPictures(model, whole);
 
-  RaceMarkers markers = raceMarkers(model, state);
+  play::RaceMarkers markers = play::raceMarkers(model, state, markerWords_);
   if (!whole && markers != markers_) {
-    for (const RunnerMarker& m : markers_.markers) invalidate(m.rect);
-    for (const RunnerMarker& m : markers.markers) invalidate(m.rect);
+    for (const RunnerMarker& m : markers_.markers) invalidate(toQt(m.rect));
+    for (const RunnerMarker& m : markers.markers) invalidate(toQt(m.rect));
   }
   markers_ = std::move(markers);
 
@@ -261,9 +263,9 @@ void Canvas::invalidate(const QRectF& rect) {
   if (!area.isEmpty()) update(area);
 }
 
-void Canvas::adopt(LabelLook& shown, const Label& model, const CaptionFit& fit) {
+void Canvas::adopt(LabelLook& shown, const Label& model, const play::CaptionFit& fit) {
   // Every run of a fitted caption is in one font: the label's own, or the size it was fitted to.
-  const QFont& drawn = font(model.face, static_cast<float>(fit.font.pointSizeF()), model.bold);
+  const QFont& drawn = font(model.face, static_cast<float>(fit.font.points), model.bold);
   shown.adopt(model, pixels(model.left, model.top, model.width, model.height), fit, drawn,
               captions_);
 }
@@ -324,7 +326,7 @@ void Canvas::paintEvent(QPaintEvent* event) {
   }
   // Above the pictures: a marker stands for a runner that is not there to be seen.
   for (const RunnerMarker& marker : markers_.markers)
-    if (dirty.intersects(marker.rect.toAlignedRect())) drawMarker(painter, marker, dirty);
+    if (dirty.intersects(toQt(marker.rect).toAlignedRect())) drawMarker(painter, marker, dirty);
 }
 
 void Canvas::drawPicture(QPainter& painter, const ShownPicture& picture, double device) {
@@ -348,14 +350,14 @@ void Canvas::drawMarker(QPainter& painter, const RunnerMarker& marker, const QRe
   painter.save();
   // Square, on whole pixels and without antialiasing: a repaint clipped through the plate then
   // leaves exactly the pixels a whole one does.
-  const QRect plate = marker.rect.toRect();
+  const QRect plate = toQt(marker.rect).toRect();
   painter.fillRect(plate, QColor(0x33, 0x33, 0x33));
   painter.fillRect(plate.adjusted(1, 1, -1, -1), colour(marker.colour));
   painter.setPen(QColor(0x11, 0x11, 0x11));
   // Through the shared glyph runs: the few texts a marker shows are laid out once.
-  const auto text = [&](const TextRun& run, bool bold) {
-    const QFont& shape = font(kMarkerFace, kMarkerPoints, bold);
-    captions_.get(run.text.toStdString(), shape)->draw(painter, run.origin, dirty);
+  const auto text = [&](const play::TextRun& run, bool bold) {
+    const QFont& shape = font(play::kMarkerFace, play::kMarkerPoints, bold);
+    captions_.get(run.text, shape)->draw(painter, toQt(run.origin), dirty);
   };
   text(marker.number, true);
   text(marker.gap, false);

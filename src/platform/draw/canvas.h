@@ -15,9 +15,10 @@
 #include <optional>
 #include <tuple>
 
+#include "platform/draw/font_measure.h"
 #include "platform/draw/label_look.h"
-#include "platform/draw/runner_markers.h"
-#include "platform/draw/screen_layout.h"
+#include "play/runner_markers.h"
+#include "play/screen_layout.h"
 #include "shell/form.h"
 #include "shell/game_state.h"
 
@@ -35,8 +36,8 @@ class Canvas final : public QWidget {
   void forget() { synced_ = false; }
 
   // What the last sync laid out, exactly as it is painted.
-  const ScreenLayout& layout() const { return layout_; }
-  const RaceMarkers& markers() const { return markers_; }
+  const play::ScreenLayout& layout() const { return layout_; }
+  const play::RaceMarkers& markers() const { return markers_; }
 
   // How many labels are drawn from a picture kept of them.
   int keptPictures() const;
@@ -87,14 +88,14 @@ class Canvas final : public QWidget {
 
   void invalidate(const QRectF& rect);
   QRectF formRect() const;
-  void adopt(LabelLook& shown, const Label& model, const CaptionFit& fit);
+  void adopt(LabelLook& shown, const Label& model, const play::CaptionFit& fit);
   void adopt(ShownPicture& shown, const Picture& model);
   const QFont& font(FontFace face, float points, bool bold);
   const QPixmap& pixmap(const Sprite& sprite);
   void drawPicture(QPainter& painter, const ShownPicture& picture, double device);
   static bool onDevicePixels(const QRectF& at, const QPixmap& pixmap, double device,
                              const QRectF& within);
-  void drawMarker(QPainter& painter, const RunnerMarker& marker, const QRegion& dirty);
+  void drawMarker(QPainter& painter, const play::RunnerMarker& marker, const QRegion& dirty);
   void syncPictures(const Form& model, bool whole);
   void findGrounds();
   QRectF glidedRect(const ShownPicture& shown, int64_t now) const;
@@ -125,10 +126,12 @@ class Canvas final : public QWidget {
   CaptionLayouts captions_;
   std::map<SpriteKey, QPixmap> pixmaps_;
   std::map<qint64, QPixmap> doubled_;  // pixmaps_ at twice their size, by their cache keys
-  ScreenLayouter layouter_;
-  ScreenLayout layout_;
+  FontMeasure measure_;
+  play::ScreenLayouter layouter_{measure_};
+  play::ScreenLayout layout_;
   uint64_t shownLayout_ = 0;  // the layouter's generation layout_ came from
-  RaceMarkers markers_;
+  play::MarkerWords markerWords_{measure_};
+  play::RaceMarkers markers_;
 };
 
 }  // namespace milka::platform

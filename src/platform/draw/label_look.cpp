@@ -4,7 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/draw/qt_geometry.h"
+
 namespace milka::platform {
+
+using play::CaptionFit;
+using play::TextRun;
 
 namespace {
 
@@ -31,7 +36,8 @@ bool sameText(const CaptionFit& a, const CaptionFit& b) {
 // The runs stand in the same places relative to their labels.
 bool samePlaces(const CaptionFit& a, const QRectF& inA, const CaptionFit& b, const QRectF& inB) {
   for (size_t i = 0; i < a.runs.size() && i < b.runs.size(); ++i)
-    if (a.runs[i].origin - inA.topLeft() != b.runs[i].origin - inB.topLeft()) return false;
+    if (toQt(a.runs[i].origin) - inA.topLeft() != toQt(b.runs[i].origin) - inB.topLeft())
+      return false;
   return true;
 }
 
@@ -43,7 +49,7 @@ void LabelLook::adopt(const Label& model, const QRectF& rect, const CaptionFit& 
   if (!sameWords) {
     runs_.clear();
     for (const TextRun& run : fit.runs)
-      runs_.push_back(run.text.isEmpty() ? nullptr : layouts.get(run.text.toStdString(), font));
+      runs_.push_back(run.text.empty() ? nullptr : layouts.get(run.text, font));
   }
   // The pictures belong to the last words the label showed: a caption that goes blank and comes
   // back the same (a blinking prompt) finds them still kept.
@@ -111,7 +117,7 @@ void LabelLook::paint(QPainter& painter, const QRegion& region, std::optional<ui
     qreal reach = deviceZero.x();
     for (size_t i = 0; i < runs_.size() && i < fit_.runs.size(); ++i)
       if (runs_[i]) {
-        const qreal x = fit_.runs[i].origin.x();
+        const qreal x = fit_.runs[i].origin.x;
         reach = std::max(reach, runs_[i]->inkReachFrom(deviceZero.x() - x) + x);
       }
     if (reach > deviceZero.x()) {
@@ -153,7 +159,7 @@ void LabelLook::draw(QPainter& painter, const QRegion& region) {
   painter.setClipRect(rect_, Qt::IntersectClip);
   painter.setPen(colour(model_.foreColour));
   for (size_t i = 0; i < runs_.size() && i < fit_.runs.size(); ++i)
-    if (runs_[i]) runs_[i]->draw(painter, fit_.runs[i].origin, region);
+    if (runs_[i]) runs_[i]->draw(painter, toQt(fit_.runs[i].origin), region);
   painter.setClipping(false);
 }
 

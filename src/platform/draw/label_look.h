@@ -1,6 +1,6 @@
 // How a label looks, in one place: its fill and its caption as fitted to its box (lines or table
-// cells, see caption_fit.h). The canvas draws a label either straight onto the window, only the
-// glyphs that land where it repaints, or, once it has been painted a second time looking the
+// cells, see play/caption_fit.h). The canvas draws a label either straight onto the window, only
+// the glyphs that land where it repaints, or, once it has been painted a second time looking the
 // same, from a picture of it kept per screen scale; an unchanged caption is never laid out again.
 // An opaque label can always be kept so; a see-through one only where nothing but one colour lies
 // under it (its ground), which the picture then holds. A label that moves or changes colour and
@@ -18,8 +18,8 @@
 #include <optional>
 #include <vector>
 
-#include "platform/draw/caption_fit.h"
 #include "platform/draw/glyph_cache.h"
+#include "play/caption_fit.h"
 #include "shell/form.h"
 
 namespace milka::platform {
@@ -29,7 +29,7 @@ class LabelLook {
   // Take a new model and its fitted caption, drawn in font (the fitted size, lasting as long as
   // the canvas); forgets the kept picture and the prepared glyphs when what they show changed.
   // A move by whole pixels keeps both.
-  void adopt(const Label& model, const QRectF& rect, const CaptionFit& fit, const QFont& font,
+  void adopt(const Label& model, const QRectF& rect, const play::CaptionFit& fit, const QFont& font,
              CaptionLayouts& layouts);
 
   // Draw the label where it meets region, which the painter already clips to. The region is in
@@ -40,7 +40,7 @@ class LabelLook {
              const QRect& visible = {});
 
   const Label& model() const { return model_; }
-  const CaptionFit& fit() const { return fit_; }
+  const play::CaptionFit& fit() const { return fit_; }
   const QRectF& rect() const { return rect_; }
   // The whole pixels the label touches.
   const QRect& area() const { return area_; }
@@ -54,7 +54,7 @@ class LabelLook {
   Label model_;
   QRectF rect_;
   QRect area_;
-  CaptionFit fit_;
+  play::CaptionFit fit_;
   const QFont* font_ = nullptr;
   // One laid-out line of glyphs per run of the fit; none for an empty run.
   std::vector<std::shared_ptr<const CaptionLayout>> runs_;
@@ -75,7 +75,7 @@ class LabelLook {
   // The words the kept pictures show.
   struct Words {
     Label model;
-    CaptionFit fit;
+    play::CaptionFit fit;
     QRectF rect;
     const QFont* font = nullptr;
   };

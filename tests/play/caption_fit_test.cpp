@@ -1,35 +1,37 @@
-// Fitting a caption to its label, and table rows in columns, in the fonts the game draws with.
-#include "platform/draw/caption_fit.h"
+// Fitting a caption to its label, and table rows in columns, in type whose widths are known.
+#include "play/caption_fit.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/draw/fonts.h"
-#include "platform/draw/glyph_cache.h"
-#include "platform/draw/screen_layout.h"
+#include "play/screen_layout.h"
+#include "play_fakes.h"
 
-namespace milka::platform {
+namespace milka::play {
 namespace {
 
-const QFont kBanner = gameFont(FontFace::Mincho, 12);
-// Label39, the commentary banner: 7935 × 495 twips.
-const QRectF kBannerBox(192, 376, 529, 33);
+using testing::FixedMeasure;
 
-QString repeated(const QString& piece, int times) {
-  QString out;
+const Font kBanner{FontFace::Mincho, 12};
+// Label39, the commentary banner: 7935 × 495 twips.
+const Rect kBannerBox{192, 376, 529, 33};
+
+std::string repeated(const std::string& piece, int times) {
+  std::string out;
   for (int i = 0; i < times; ++i) out += piece;
   return out;
 }
 
-QString drawnText(const CaptionFit& c) {
-  QString out;
+std::string drawnText(const CaptionFit& c) {
+  std::string out;
   for (const TextRun& run : c.runs) out += run.text;
   return out;
 }
 
 TEST(CaptionFit, ACaptionThatFitsIsDrawnAsItAlwaysWas) {
+  FixedMeasure measure;
   for (Align align : {Align::Left, Align::Centre}) {
-    const QString caption = QStringLiteral("あとは ワタアメ");
-    const CaptionFit c = fitCaption(caption, kBanner, kBannerBox, align);
+    const std::string caption = "あとは ワタアメ";
+    const CaptionFit c = fitCaption(caption, kBanner, kBannerBox, align, measure);
     ASSERT_EQ(c.runs.size(), 1u);
     EXPECT_FALSE(c.shrunk || c.twoLines || c.clipped);
     EXPECT_EQ(c.font, kBanner);
@@ -37,10 +39,11 @@ TEST(CaptionFit, ACaptionThatFitsIsDrawnAsItAlwaysWas) {
     // Where the window has always put it: the top edge, centred by the line's own width.
     const double x =
         align == Align::Centre
-            ? kBannerBox.left() + (kBannerBox.width() - CaptionLayout(caption, kBanner).width()) / 2
+            ? kBannerBox.left() + (kBannerBox.width - measure.advance(caption, kBanner)) / 2
             : kBannerBox.left();
-    EXPECT_EQ(c.runs[0].origin.x(), x);
-    EXPECT_EQ(c.runs[0].origin.y(), kBannerBox.top());
+    EXPECT_EQ(c.runs[0].origin.x, x);
+    EXPECT_EQ(c.runs[0].origin.y, kBannerBox.top());
+    EXPECT_EQ(c.lineHeight, FixedMeasure::em(kBanner));
   }
 }
 
@@ -52,7 +55,8 @@ struct FitCase {
 };
 
 TEST(CaptionFit, TooLongShrinksThenBreaksThenIsCutBetweenCharacters) {
-  const QString phrase = QStringLiteral("先頭はまだまだ10番");
+  FixedMeasure measure;
+  const std::string phrase = "先頭はまだまだ10番";
   const FitCase cases[] = {
       {"a little too long: smaller", 4, 33, true, false, false},
       {"far too long for one line, in a box with room for two", 8, 33, false, true, false},
@@ -61,22 +65,23 @@ TEST(CaptionFit, TooLongShrinksThenBreaksThenIsCutBetweenCharacters) {
   };
   for (const FitCase& f : cases) {
     SCOPED_TRACE(f.what);
-    const QString caption = repeated(phrase, f.repeats);
-    QRectF box = kBannerBox;
-    box.setHeight(f.boxHeight);
-    const CaptionFit c = fitCaption(caption, kBanner, box, Align::Left);
+    const std::string caption = repeated(phrase, f.repeats);
+    Rect box = kBannerBox;
+    box.height = f.boxHeight;
+    const CaptionFit c = fitCaption(caption, kBanner, box, Align::Left, measure);
     EXPECT_EQ(c.twoLines, f.twoLines);
     EXPECT_EQ(c.clipped, f.clipped);
     if (f.shrunk) {
-      EXPECT_LT(c.font.pointSizeF(), kBanner.pointSizeF());
+      EXPECT_LT(c.font.points, kBanner.points);
     }
-    EXPECT_GE(c.font.pointSizeF(), kBanner.pointSizeF() * kSmallestShare - 1e-9);
+    EXPECT_GE(c.font.points, kBanner.points * kSmallestShare - 1e-9);
     EXPECT_GE(kSmallestShare, 0.7);
-    for (const TextRun& run : c.runs) EXPECT_LE(run.origin.x() + run.width, box.right() + 1e-6);
+    for (const TextRun& run : c.runs) EXPECT_LE(run.origin.x + run.width, box.right() + 1e-6);
     EXPECT_LE(c.textRect().bottom(), c.twoLines ? box.bottom() + 1e-6 : box.bottom() + 100);
     if (f.clipped) {
       EXPECT_TRUE(c.atFloor);
-      EXPECT_TRUE(caption.startsWith(drawnText(c).left(drawnText(c).size() - 4)));
+      const std::string drawn = drawnText(c);
+      EXPECT_TRUE(caption.starts_with(drawn.substr(0, drawn.size() - 12)));
     } else {
       EXPECT_EQ(drawnText(c), caption);
     }
@@ -84,30 +89,35 @@ TEST(CaptionFit, TooLongShrinksThenBreaksThenIsCutBetweenCharacters) {
 }
 
 TEST(CaptionFit, TwoLinesBreakNearTheMiddle) {
-  const QString caption = repeated(QStringLiteral("先頭はまだまだ10番"), 8);
-  const CaptionFit c = fitCaption(caption, kBanner, kBannerBox, Align::Centre);
+  FixedMeasure measure;
+  const std::string caption = repeated("先頭はまだまだ10番", 8);
+  const CaptionFit c = fitCaption(caption, kBanner, kBannerBox, Align::Centre, measure);
   ASSERT_EQ(c.runs.size(), 2u);
-  EXPECT_NEAR(c.runs[0].width, c.runs[1].width, 2 * kBanner.pointSizeF());
-  EXPECT_GT(c.runs[1].origin.y(), c.runs[0].origin.y());
+  EXPECT_NEAR(c.runs[0].width, c.runs[1].width, 2 * kBanner.points);
+  // A line's spacing below the first: its height and the font's leading.
+  EXPECT_EQ(c.runs[1].origin.y - c.runs[0].origin.y, FixedMeasure::em(c.font) * 9 / 8);
 }
 
 TEST(CaptionFit, CutsNeverSplitACharacterFromItsMark) {
+  FixedMeasure measure;
   // か followed by the combining voiced mark: one character on screen.
-  const QString ga = QStringLiteral("\u304B\u3099");
-  const QString caption = repeated(ga, 80);
-  const CaptionFit c = fitCaption(caption, kBanner, QRectF(0, 0, 100, 16), Align::Left);
+  const std::string ga = "\u304B\u3099";
+  const std::string caption = repeated(ga, 80);
+  const CaptionFit c = fitCaption(caption, kBanner, Rect{0, 0, 100, 16}, Align::Left, measure);
   ASSERT_TRUE(c.clipped);
-  EXPECT_EQ(drawnText(c).size() % 2, 0) << "a mark left without its character";
-  EXPECT_FALSE(drawnText(c).isEmpty());
+  EXPECT_FALSE(drawnText(c).empty());
+  EXPECT_EQ(drawnText(c), repeated(ga, static_cast<int>(drawnText(c).size() / ga.size())))
+      << "a mark left without its character";
 }
 
 TEST(CaptionFit, EmptyCaptionDrawsNothing) {
-  EXPECT_TRUE(fitCaption(QString(), kBanner, kBannerBox, Align::Left).runs.empty());
+  FixedMeasure measure;
+  EXPECT_TRUE(fitCaption("", kBanner, kBannerBox, Align::Left, measure).runs.empty());
 }
 
 struct CellCase {
   const char* caption;
-  QStringList cells;
+  std::vector<std::string> cells;
 };
 
 TEST(TableCells, RowsSplitAtRunsOfTwoOrMoreSpaces) {
@@ -120,48 +130,50 @@ TEST(TableCells, RowsSplitAtRunsOfTwoOrMoreSpaces) {
       {"生涯成績 4 戦 4 勝", {"生涯成績 4 戦 4 勝"}},
       {"", {}},
   };
-  for (const CellCase& c : cases)
-    EXPECT_EQ(splitCells(QString::fromUtf8(c.caption)), c.cells) << c.caption;
+  for (const CellCase& c : cases) EXPECT_EQ(splitCells(c.caption), c.cells) << c.caption;
 }
 
 TEST(TableCells, EveryColumnStartsWhereTheWidestCellBeforeItEnds) {
-  const QFont row = gameFont(FontFace::Mincho, 12);
-  const QFont header = gameFont(FontFace::Mincho, 11.25);
-  const QRectF box(61, 64, 658, 20);
+  FixedMeasure measure;
+  const Font row{FontFace::Mincho, 12};
+  const Font header{FontFace::Mincho, 11.25};
+  const Rect box{61, 64, 658, 20};
   std::vector<TableRow> rows = {
-      {splitCells(QStringLiteral("　　名前　　　　スピード　　タイプ")), header, box},
-      {splitCells(QStringLiteral("  イナズマ   70   短距離")), row, box.translated(0, 24)},
-      {splitCells(QStringLiteral("  ライデンボス   65   中距離")), row, box.translated(0, 48)},
+      {splitCells("　　名前　　　　スピード　　タイプ"), header, box},
+      {splitCells("  イナズマ   70   短距離"), row, box.translated(0, 24)},
+      {splitCells("  ライデンボス   65   中距離"), row, box.translated(0, 48)},
   };
-  const std::vector<CaptionFit> laid = layoutTable(rows);
+  const std::vector<CaptionFit> laid = layoutTable(rows, measure);
   ASSERT_EQ(laid.size(), 3u);
   for (size_t k = 0; k < 4; ++k) {
-    const double x = laid[0].runs[k].origin.x();
+    const double x = laid[0].runs[k].origin.x;
     double widest = 0;
     for (const CaptionFit& r : laid) {
-      EXPECT_DOUBLE_EQ(r.runs[k].origin.x(), x) << "column " << k;
+      EXPECT_DOUBLE_EQ(r.runs[k].origin.x, x) << "column " << k;
       widest = std::max(widest, r.runs[k].width);
     }
     if (k + 1 < 4) {
-      EXPECT_GE(laid[0].runs[k + 1].origin.x(), x + widest);
+      EXPECT_GE(laid[0].runs[k + 1].origin.x, x + widest);
     }
   }
-  EXPECT_EQ(laid[1].runs[1].text, QStringLiteral("イナズマ"));
+  EXPECT_EQ(laid[1].runs[1].text, "イナズマ");
 }
 
 TEST(TableCells, ATableTooWideForItsBoxClosesUpThenShrinks) {
-  const QFont row = gameFont(FontFace::Mincho, 12);
+  FixedMeasure measure;
+  const Font row{FontFace::Mincho, 12};
   std::vector<TableRow> rows = {
-      {splitCells(QStringLiteral("ミルカリアダービー  ミルカリアダービー  ミルカリアダービー")),
-       row, QRectF(0, 0, 300, 20)},
+      {splitCells("ミルカリアダービー  ミルカリアダービー  ミルカリアダービー"), row,
+       Rect{0, 0, 300, 20}},
   };
-  const CaptionFit laid = layoutTable(rows)[0];
-  EXPECT_LT(laid.font.pointSizeF(), 12);
+  const CaptionFit laid = layoutTable(rows, measure)[0];
+  EXPECT_LT(laid.font.points, 12);
   EXPECT_LE(laid.textRect().right(), 300 + 1e-6);
 }
 
 // The whip count meets "タイム⇒" once it has three digits; it keeps to the room left of them.
 TEST(ScreenLayout, TheWhipCountStaysClearOfTheTime) {
+  FixedMeasure measure;
   Form form = designForm();
   Label& time = form.label(6);
   time.caption = "タイム⇒";
@@ -169,10 +181,10 @@ TEST(ScreenLayout, TheWhipCountStaysClearOfTheTime) {
   whips.caption = "ムチ数⇒ 102";
   whips.top = time.top;
   whips.fontSize = time.fontSize;
-  ScreenLayouter layouter;
+  ScreenLayouter layouter(measure);
   const ScreenLayout laid = layouter.layout(form, false);
   EXPECT_FALSE(wordsCollide(form, laid, 36, 6));
-  EXPECT_EQ(drawnText(laid.labels[36]), QStringLiteral("ムチ数⇒ 102"));
+  EXPECT_EQ(drawnText(laid.labels[36]), "ムチ数⇒ 102");
   EXPECT_LE(laid.labels[36].textRect().right() + kWordGap, laid.labels[6].textRect().left());
   // Left alone, the two run together.
   EXPECT_TRUE(laid.labels[36].shrunk);
@@ -180,6 +192,7 @@ TEST(ScreenLayout, TheWhipCountStaysClearOfTheTime) {
 
 // A table row keeps its columns; the caption in its way gives up the side that meets it.
 TEST(ScreenLayout, ATableRowKeepsItsColumnsAndTheOtherCaptionMakesRoom) {
+  FixedMeasure measure;
   Form form = designForm();
   Label& row = form.label(17);
   row.caption = "1着        ミルカ";
@@ -189,22 +202,23 @@ TEST(ScreenLayout, ATableRowKeepsItsColumnsAndTheOtherCaptionMakesRoom) {
   note.left = 915 + 40 * 15;
   note.top = row.top;
   note.width = 4000;
-  ScreenLayouter layouter;
+  ScreenLayouter layouter(measure);
   const ScreenLayout laid = layouter.layout(form, true);
   ASSERT_EQ(laid.labels[17].runs.size(), 2u);
-  EXPECT_EQ(laid.labels[17].runs[1].text, QStringLiteral("ミルカ"));
+  EXPECT_EQ(laid.labels[17].runs[1].text, "ミルカ");
   EXPECT_FALSE(wordsCollide(form, laid, 17, 40));
   EXPECT_GE(laid.labels[40].textRect().left(), laid.labels[17].textRect().right() + kWordGap);
 }
 
 TEST(ScreenLayout, WordsUnderAnOpaqueLabelAreHiddenNotInTheWay) {
+  FixedMeasure measure;
   Form form = designForm();
   form.label(7).caption = "┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳┳";
   form.label(7).left = 0;
   form.label(17).caption = "1着        5番";
   form.label(17).left = 0;
   form.label(17).top = form.label(7).top;
-  ScreenLayouter layouter;
+  ScreenLayouter layouter(measure);
   const ScreenLayout laid = layouter.layout(form, false);
   EXPECT_FALSE(wordsCollide(form, laid, 7, 17));
   form.label(17).transparent = true;
@@ -212,4 +226,4 @@ TEST(ScreenLayout, WordsUnderAnOpaqueLabelAreHiddenNotInTheWay) {
 }
 
 }  // namespace
-}  // namespace milka::platform
+}  // namespace milka::play

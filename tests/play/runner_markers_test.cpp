@@ -1,13 +1,14 @@
 // The markers of runners out of view: which runners get one, where, and what it says.
-#include "platform/draw/runner_markers.h"
+#include "play/runner_markers.h"
 
 #include <gtest/gtest.h>
 
+#include "play_fakes.h"
 #include "race/running.h"
 #include "race/running_tables.h"
 #include "shell/game.h"
 
-namespace milka::platform {
+namespace milka::play {
 namespace {
 
 constexpr float kHidden = -2460;
@@ -16,6 +17,8 @@ constexpr float kHidden = -2460;
 struct RaceAt {
   Form form = designForm();
   GameState state;
+  testing::FixedMeasure measure;
+  MarkerWords words{measure};
   RaceAt(int32_t venue, const std::array<float, 11>& left) {
     state.screenState = screen::kRace;
     state.venue = venue;
@@ -60,15 +63,15 @@ TEST(RunnerMarkers, RunnersOffTheTrackAreMarkedAtTheirEdgeWithTheirDistance) {
     left[1] = c.venue == 1 ? 500 : 6000;
     left[3] = c.left;
     RaceAt r(c.venue, left);
-    const RaceMarkers m = raceMarkers(r.form, r.state);
+    const RaceMarkers m = raceMarkers(r.form, r.state, r.words);
     EXPECT_EQ(m.onTrack[3], !c.marked);
     const RunnerMarker* mark = r.markerOf(m, 3);
     ASSERT_EQ(mark != nullptr, c.marked);
     EXPECT_EQ(m.markers.size(), c.marked ? 1u : 0u);
     if (!mark) continue;
     EXPECT_EQ(mark->atLeftEdge, c.atLeftEdge);
-    EXPECT_EQ(mark->gap.text.toStdString(), c.gap);
-    EXPECT_TRUE(mark->number.text.contains(QLatin1Char('3')));
+    EXPECT_EQ(mark->gap.text, c.gap);
+    EXPECT_NE(mark->number.text.find('3'), std::string::npos);
     EXPECT_EQ(mark->colour, 0xFEB1BDu);  // gate 3's colour on the race card
     // On its own lane: inside the band between its lane's top and the next one's.
     const double laneTop = race::kRunnerPictures[3].laneTop / 15.0;
@@ -76,7 +79,7 @@ TEST(RunnerMarkers, RunnersOffTheTrackAreMarkedAtTheirEdgeWithTheirDistance) {
     EXPECT_LE(mark->rect.bottom(), laneTop + 400 / 15.0);
     EXPECT_TRUE(mark->atLeftEdge ? mark->rect.left() >= 0 && mark->rect.left() < 5
                                  : mark->rect.right() <= 719 && mark->rect.right() > 714);
-    EXPECT_TRUE(mark->rect.contains(QRectF(mark->gap.origin, QSizeF(mark->gap.width, 1))));
+    EXPECT_TRUE(mark->rect.contains({mark->gap.origin.x, mark->gap.origin.y, mark->gap.width, 1}));
   }
 }
 
@@ -91,7 +94,7 @@ TEST(RunnerMarkers, OnlyWhileTheRunnersAreOnTheTrack) {
       r.state.screenState = state;
       r.state.resultsShown = board;
       const bool racing = state == screen::kRace || (state == screen::kResults && board == 0);
-      EXPECT_EQ(raceMarkers(r.form, r.state).markers.size(), racing ? 9u : 0u)
+      EXPECT_EQ(raceMarkers(r.form, r.state, r.words).markers.size(), racing ? 9u : 0u)
           << "state " << state << " board " << board;
     }
   }
@@ -107,11 +110,11 @@ TEST(RunnerMarkers, TheShownPictureOfTheGaitCounts) {
   a.top = kHidden;
   b.top = race::kRunnerPictures[4].laneTop;
   b.left = -4000;
-  const RaceMarkers m = raceMarkers(r.form, r.state);
+  const RaceMarkers m = raceMarkers(r.form, r.state, r.words);
   ASSERT_EQ(m.markers.size(), 1u);
   EXPECT_EQ(m.markers[0].runner, 4);
-  EXPECT_EQ(m.markers[0].gap.text.toStdString(), "18馬身");
+  EXPECT_EQ(m.markers[0].gap.text, "18馬身");
 }
 
 }  // namespace
-}  // namespace milka::platform
+}  // namespace milka::play

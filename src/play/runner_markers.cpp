@@ -1,18 +1,15 @@
-#include "platform/draw/runner_markers.h"
+#include "play/runner_markers.h"
 
-#include <QFontMetricsF>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <map>
-#include <utility>
 
-#include "platform/draw/fonts.h"
 #include "race/board_tables.h"
 #include "race/commentary.h"
 #include "race/running.h"
 #include "race/running_tables.h"
 
-namespace milka::platform {
+namespace milka::play {
 
 namespace {
 
@@ -22,49 +19,41 @@ constexpr double kPlateHeight = 20;
 constexpr double kPadding = 3;
 constexpr double kEdgeMargin = 2;
 
-QString gapText(int32_t lengths, bool leader) {
-  if (leader) return QStringLiteral("先頭");
-  return QString::fromStdString(race::marginTextOf(lengths)) + QStringLiteral("馬身");
+Font markerFont(bool bold) {
+  return {kMarkerFace, kMarkerPoints, bold};
 }
 
-// A marker's few words, measured once each: the markers are worked out on every tick of a race.
-class MarkerWords {
- public:
-  double width(const QString& text, bool bold) {
-    auto [at, made] = widths_.try_emplace({text, bold}, 0.0);
-    if (made) {
-      if (widths_.size() > kKept) {
-        widths_.clear();
-        at = widths_.try_emplace({text, bold}, 0.0).first;
-      }
-      at->second = advanceOf(text, bold ? numberFont_ : gapFont_);
-    }
-    return at->second;
-  }
-  double textHeight() const { return textHeight_; }
-
- private:
-  static constexpr size_t kKept = 256;
-  QFont numberFont_ = gameFont(kMarkerFace, kMarkerPoints, true);
-  QFont gapFont_ = gameFont(kMarkerFace, kMarkerPoints);
-  double textHeight_ = QFontMetricsF(gapFont_).height();
-  std::map<std::pair<QString, bool>, double> widths_;
-};
-
-MarkerWords& markerWords() {
-  // Never destroyed: fonts must not outlive the application that made them.
-  static auto* words = new MarkerWords;
-  return *words;
+std::string gapText(int32_t lengths, bool leader) {
+  if (leader) return "先頭";
+  return race::marginTextOf(lengths) + "馬身";
 }
 
 }  // namespace
+
+double MarkerWords::width(const std::string& text, bool bold) {
+  auto [at, made] = widths_.try_emplace({text, bold}, 0.0);
+  if (made) {
+    if (widths_.size() > kKept) {
+      widths_.clear();
+      at = widths_.try_emplace({text, bold}, 0.0).first;
+    }
+    at->second = measure_.advance(text, markerFont(bold));
+  }
+  return at->second;
+}
+
+double MarkerWords::textHeight() {
+  if (!textHeight_)
+    textHeight_ = measure_.ascent(markerFont(false)) + measure_.descent(markerFont(false));
+  return *textHeight_;
+}
 
 bool runnersOnTrack(const GameState& s) {
   return s.screenState == screen::kRace ||
          (s.screenState == screen::kResults && s.resultsShown == 0);
 }
 
-QRectF runnerRect(const Form& form, const GameState& s, int runner) {
+Rect runnerRect(const Form& form, const GameState& s, int runner) {
   const float lane = race::kRunnerPictures[static_cast<size_t>(runner)].laneTop;
   const Picture& b = form.image(race::pictureB(s, runner));
   const Picture& shown = b.top == lane ? b : form.image(race::pictureA(s, runner));
@@ -72,13 +61,13 @@ QRectF runnerRect(const Form& form, const GameState& s, int runner) {
           shown.height / kTwipsPerPixel};
 }
 
-RaceMarkers raceMarkers(const Form& form, const GameState& s) {
+RaceMarkers raceMarkers(const Form& form, const GameState& s, MarkerWords& words) {
   RaceMarkers out;
   if (!runnersOnTrack(s)) return out;
 
   const double trackWidth = form.clientWidth / kTwipsPerPixel;
   const bool leftward = race::runsLeftward(s);
-  std::array<QRectF, 11> at{};
+  std::array<Rect, 11> at{};
   double leaderLeft = 0;
   for (int k = 1; k <= 10; ++k) {
     at[static_cast<size_t>(k)] = runnerRect(form, s, k);
@@ -86,25 +75,23 @@ RaceMarkers raceMarkers(const Form& form, const GameState& s) {
     if (k == 1 || (leftward ? left < leaderLeft : left > leaderLeft)) leaderLeft = left;
   }
 
-  MarkerWords& words = markerWords();
   const double textHeight = words.textHeight();
   for (int k = 1; k <= 10; ++k) {
-    const QRectF& picture = at[static_cast<size_t>(k)];
+    const Rect& picture = at[static_cast<size_t>(k)];
     // Half a horse inside the window still reads as a horse; less than that gets a marker.
     const double inside = std::min(picture.right(), trackWidth) - std::max(picture.left(), 0.0);
-    const bool onTrack = inside >= picture.width() / 2;
+    const bool onTrack = inside >= picture.width / 2;
     out.onTrack[static_cast<size_t>(k)] = onTrack;
     if (onTrack) continue;
 
     RunnerMarker m;
     m.runner = k;
-    m.atLeftEdge = picture.center().x() < trackWidth / 2;
+    m.atLeftEdge = picture.centreX() < trackWidth / 2;
     m.colour = race::kBoardRowColour[static_cast<size_t>(k)];
     const double behindTwips = std::abs(picture.left() - leaderLeft) * kTwipsPerPixel;
     const int32_t lengths = race::lengthsOf(static_cast<int64_t>(std::lround(behindTwips)));
-    const QString number =
-        m.atLeftEdge ? QStringLiteral("◀%1").arg(k) : QStringLiteral("%1▶").arg(k);
-    const QString gap = gapText(lengths, picture.left() == leaderLeft);
+    const std::string number = m.atLeftEdge ? "◀" + std::to_string(k) : std::to_string(k) + "▶";
+    const std::string gap = gapText(lengths, picture.left() == leaderLeft);
     const double numberWidth = words.width(number, true);
     const double gapWidth = words.width(gap, false);
 
@@ -113,7 +100,7 @@ RaceMarkers raceMarkers(const Form& form, const GameState& s) {
     const double top = std::round(laneTop + (kLanePitch / kTwipsPerPixel - kPlateHeight) / 2);
     const double width = std::ceil(kPadding * 3 + numberWidth + gapWidth);
     const double left = m.atLeftEdge ? kEdgeMargin : std::floor(trackWidth - kEdgeMargin - width);
-    m.rect = QRectF(left, top, width, kPlateHeight);
+    m.rect = {left, top, width, kPlateHeight};
     const double textTop = top + (kPlateHeight - textHeight) / 2;
     // The number sits on the side the runner went off, so the arrow points at the edge.
     if (m.atLeftEdge) {
@@ -128,4 +115,4 @@ RaceMarkers raceMarkers(const Form& form, const GameState& s) {
   return out;
 }
 
-}  // namespace milka::platform
+}  // namespace milka::play

@@ -6,14 +6,17 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <string>
 #include <tuple>
 #include <vector>
 
-#include "platform/draw/caption_fit.h"
+#include "play/caption_fit.h"
+#include "play/geometry.h"
+#include "play/text_measure.h"
 #include "shell/form.h"
 #include "shell/game_state.h"
 
-namespace milka::platform {
+namespace milka::play {
 
 // The labels that hold the breeding table, the race card and the results board.
 constexpr int kFirstTableLabel = 16;
@@ -27,7 +30,10 @@ bool rowsAreTable(const GameState& s);
 bool isVisibleCaption(const Form& form, int n);
 
 // The label's box in form pixels.
-QRectF boxOf(const Label& label);
+Rect boxOf(const Label& label);
+
+// The face, size and weight the label asks for.
+Font fontOf(const Label& label);
 
 struct ScreenLayout {
   std::array<CaptionFit, kLabelCount + 1> labels;  // 1-based, as the form
@@ -45,20 +51,22 @@ constexpr double kWordGap = 3.0;
 // it.
 bool wordsCollide(const Form& form, const ScreenLayout& layout, int a, int b);
 
-// Lays out a whole screen. Keeps what it measured for captions it has seen, so calling it on
-// every tick of a race costs only the captions that changed, and the screen as last laid out,
-// so calling it again on labels that did not change costs nothing.
+// Lays out a whole screen, measuring in the window's fonts. Keeps what it measured for captions
+// it has seen, so calling it on every tick of a race costs only the captions that changed, and
+// the screen as last laid out, so calling it again on labels that did not change costs nothing.
 class ScreenLayouter {
  public:
+  explicit ScreenLayouter(TextMeasure& measure) : measure_(measure) {}
   ScreenLayout layout(const Form& form, bool tables) { return layOut(form, tables); }
   // The same, kept here until the next call.
   const ScreenLayout& layOut(const Form& form, bool tables);
   // Counts the layouts worked out afresh: the same count, the same layout as before.
   uint64_t generation() const { return generation_; }
   // The caption alone in its box, without regard to any other.
-  CaptionFit fitted(const Label& label, const QRectF& box);
+  CaptionFit fitted(const Label& label, const Rect& box);
 
  private:
+  TextMeasure& measure_;
   // Where the box stands does not change the fit (the rails move every tick), only its size.
   using Key = std::tuple<std::string, FontFace, float, bool, Align, double, double>;
   std::map<Key, CaptionFit> fitted_;
@@ -78,4 +86,4 @@ class ScreenLayouter {
   ScreenLayout laid_;
 };
 
-}  // namespace milka::platform
+}  // namespace milka::play

@@ -1,11 +1,9 @@
-#include "platform/draw/screen_layout.h"
+#include "play/screen_layout.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "platform/draw/fonts.h"
-
-namespace milka::platform {
+namespace milka::play {
 
 namespace {
 
@@ -14,11 +12,11 @@ constexpr float kTwipsPerPixel = 15.0f;
 // starts again rather than growing for as long as the window is open.
 constexpr size_t kRememberedCaptions = 1024;
 
-QFont fontOf(const Label& label) {
-  return gameFont(label.face, label.fontSize, label.bold);
-}
-
 }  // namespace
+
+Font fontOf(const Label& label) {
+  return {label.face, label.fontSize, label.bold};
+}
 
 bool paintedAbove(int a, int b) {
   if (a == 9 || b == 9) return b == 9 && a != 9;
@@ -28,7 +26,7 @@ bool paintedAbove(int a, int b) {
 namespace {
 
 // Labels a and b, their words standing in inkA and inkB: whether the words run into each other.
-bool inkCollides(const Form& form, int a, int b, const QRectF& inkA, const QRectF& inkB) {
+bool inkCollides(const Form& form, int a, int b, const Rect& inkA, const Rect& inkB) {
   const int upper = paintedAbove(a, b) ? a : b;
   if (!form.label(upper).transparent) return false;
   return inkA.adjusted(-kWordGap, 0, kWordGap, 0).intersects(inkB);
@@ -46,7 +44,7 @@ bool rowsAreTable(const GameState& s) {
          s.screenState == screen::kResults;
 }
 
-QRectF boxOf(const Label& label) {
+Rect boxOf(const Label& label) {
   return {label.left / kTwipsPerPixel, label.top / kTwipsPerPixel, label.width / kTwipsPerPixel,
           label.height / kTwipsPerPixel};
 }
@@ -54,20 +52,20 @@ QRectF boxOf(const Label& label) {
 bool isVisibleCaption(const Form& form, int n) {
   const Label& label = form.label(n);
   if (label.caption.find_first_not_of(' ') == std::string::npos) return false;
-  const QRectF client(0, 0, form.clientWidth / kTwipsPerPixel, form.clientHeight / kTwipsPerPixel);
+  const Rect client{0, 0, form.clientWidth / kTwipsPerPixel, form.clientHeight / kTwipsPerPixel};
   return boxOf(label).intersects(client);
 }
 
-CaptionFit ScreenLayouter::fitted(const Label& label, const QRectF& box) {
-  Key key{label.caption,   label.face,  label.fontSize, label.bold,
-          label.alignment, box.width(), box.height()};
+CaptionFit ScreenLayouter::fitted(const Label& label, const Rect& box) {
+  Key key{label.caption,   label.face, label.fontSize, label.bold,
+          label.alignment, box.width,  box.height};
   auto at = fitted_.find(key);
   if (at == fitted_.end()) {
     if (fitted_.size() >= kRememberedCaptions) fitted_.clear();
-    const QRectF atOrigin(QPointF(0, 0), box.size());
+    const Rect atOrigin{0, 0, box.width, box.height};
     at = fitted_
-             .emplace(std::move(key), fitCaption(QString::fromStdString(label.caption),
-                                                 fontOf(label), atOrigin, label.alignment))
+             .emplace(std::move(key),
+                      fitCaption(label.caption, fontOf(label), atOrigin, label.alignment, measure_))
              .first;
   }
   CaptionFit placed = at->second;
@@ -105,12 +103,11 @@ const ScreenLayout& ScreenLayouter::layOut(const Form& form, bool tables) {
     for (int n = kFirstTableLabel; n <= kLastTableLabel; ++n) {
       if (!shown[static_cast<size_t>(n)]) continue;
       const Label& label = form.label(n);
-      rows.push_back(
-          {splitCells(QString::fromStdString(label.caption)), fontOf(label), boxOf(label)});
+      rows.push_back({splitCells(label.caption), fontOf(label), boxOf(label)});
       which.push_back(n);
     }
     if (rows != tableRows_) {
-      tableLayout_ = layoutTable(rows);
+      tableLayout_ = layoutTable(rows, measure_);
       tableRows_ = std::move(rows);
     }
     for (size_t i = 0; i < which.size(); ++i) {
@@ -124,7 +121,7 @@ const ScreenLayout& ScreenLayouter::layOut(const Form& form, bool tables) {
   // a table row, whose columns stay where the table put them; then the other gives up its left.
   // A second pass catches a caption that moved into a third one's way.
   // Where ink can be, label by label, kept up to date as captions give way.
-  std::array<QRectF, kLabelCount + 1> ink{};
+  std::array<Rect, kLabelCount + 1> ink{};
   for (int n = 1; n <= kLabelCount; ++n)
     if (shown[static_cast<size_t>(n)])
       ink[static_cast<size_t>(n)] = out.labels[static_cast<size_t>(n)].textRect();
@@ -134,19 +131,19 @@ const ScreenLayout& ScreenLayouter::layOut(const Form& form, bool tables) {
         const auto a = static_cast<size_t>(i), b = static_cast<size_t>(j);
         if (!shown[a] || !shown[b] || (inTable[a] && inTable[b])) continue;
         if (!inkCollides(form, i, j, ink[a], ink[b])) continue;
-        const QRectF ra = ink[a], rb = ink[b];
+        const Rect ra = ink[a], rb = ink[b];
         const bool aIsLeft = ra.left() < rb.left() || (ra.left() == rb.left() && i > j);
         const bool aYields = inTable[b] || (!inTable[a] && aIsLeft);
         const size_t yields = aYields ? a : b;
-        const QRectF other = aYields ? rb : ra;
+        const Rect other = aYields ? rb : ra;
         const Label& label = form.label(static_cast<int>(yields));
-        QRectF box = boxOf(label);
-        const double gap = std::max(kWordGap, advanceOf(QStringLiteral(" "), fontOf(label)));
+        Rect box = boxOf(label);
+        const double gap = std::max(kWordGap, measure_.advance(" ", fontOf(label)));
         if (aYields == aIsLeft)
           box.setRight(std::min(box.right(), other.left() - gap));
         else
           box.setLeft(std::max(box.left(), other.right() + gap));
-        if (box.width() <= 0) continue;
+        if (box.width <= 0) continue;
         out.labels[yields] = fitted(label, box);
         ink[yields] = out.labels[yields].textRect();
       }
@@ -155,4 +152,4 @@ const ScreenLayout& ScreenLayouter::layOut(const Form& form, bool tables) {
   return out;
 }
 
-}  // namespace milka::platform
+}  // namespace milka::play
