@@ -414,6 +414,14 @@ async function main() {
 }
 
 addEventListener('resize', layOut);
+// Moved to a screen of another density: the canvas's backing store follows.
+function followDensity() {
+  matchMedia(`(resolution: ${devicePixelRatio}dppx)`).addEventListener('change', () => {
+    layOut();
+    followDensity();
+  }, { once: true });
+}
+followDensity();
 addEventListener('pagehide', flush);
 document.addEventListener('visibilitychange', () => {
   if (document.visibilityState === 'hidden') flush();

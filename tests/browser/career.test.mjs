@@ -1,0 +1,91 @@
+// A new player in a real browser: from the title through breeding (a sire and a dam chosen, a
+// name typed), the stable and the race card to a race whipped with every key shown, up to the
+// results board. The journal the page kept in the browser's database then replays natively to
+// the very trace the module gives for it.
+//   node career.test.mjs --browser chromium|firefox --play DIR --trace JOURNAL_TRACE --shots DIR
+//                        [--url BASE]   (a site serving the page at /play/ instead of our own)
+import { execFileSync } from 'node:child_process';
+import { mkdirSync, writeFileSync } from 'node:fs';
+import { join } from 'node:path';
+import {
+  caption, check, launch, openGame, options, pressUntil, raceToTheBoard, screen, screenOf, site,
+  temporaryDir, until,
+} from './harness.mjs';
+
+const o = options();
+const kind = o.browser ?? 'chromium';
+const shots = join(o.shots, kind);
+mkdirSync(shots, { recursive: true });
+const served = await site({ base: o.url, play: o.play });
+const browser = await launch(kind, temporaryDir(`milka-${kind}-`));
+let failed = false;
+try {
+  const page = await openGame(browser, `${served.base}/play/`);
+  // Every screen at 1× and at 2×: what a player sees on an ordinary and on a dense screen.
+  const shoot = async (name) => {
+    for (const scale of [1, 2]) {
+      await page.setViewport({ width: 760, height: 560, deviceScaleFactor: scale });
+      await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+      await page.screenshot({ path: join(shots, `${name}-${scale}x.png`) });
+    }
+  };
+  check(await screenOf(page) === screen.title, 'a new player starts at the title');
+  check((await page.title()).includes('ミルカダービー'), 'the page is titled by the form');
+  await shoot('title');
+
+  await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.breeding);
+  check(await until(async () => await caption(page, 27) === '父馬を選び下さい'), 'the sire is chosen first');
+  // The second sire: 下 (Page Down) moves the red cursor a row.
+  await pressUntil(page, 'PageDown',
+    () => page.evaluate(() => milkaPage.form.labels[18].fore === 0xff1111));
+  await shoot('breeding');
+  await pressUntil(page, 'Enter', async () => await caption(page, 27) === '母馬を選び下さい');
+  await pressUntil(page, 'Enter', async () => (await caption(page, 29)).startsWith('2文字以上'));
+  await page.keyboard.type('milka');
+  check(await until(async () => (await caption(page, 27)).toUpperCase() === 'MILKA'),
+    'the name typed is shown as it is typed');
+  await shoot('naming');
+  await pressUntil(page, 'Enter', async () => (await caption(page, 29)).startsWith('この馬の名前は'));
+  check((await caption(page, 29)).toUpperCase().includes('MILKA'), 'the foal bears the name typed');
+  await shoot('foal');
+
+  await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.stable);
+  await shoot('stable');
+  await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.raceCard);
+  await shoot('racecard');
+  await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.race);
+  const whips = await raceToTheBoard(page, { midway: () => shoot('race') });
+  check(whips > 0, `the race was whipped with the keys shown (${whips} keys)`);
+  await new Promise((r) => setTimeout(r, 1000));
+  await shoot('results');
+  check(page.errors.length === 0, `the page raised no error (${page.errors.join('; ')})`);
+
+  // The journal as the browser's database holds it, and as the module replays it.
+  const kept = await page.evaluate(async () => {
+    milkaPage.flush();
+    const m = milkaPage.module;
+    const name = m.UTF8ToString(m._milka_journal_name());
+    const stored = (await milkaPage.store.readBack()).get(name);
+    const length = m._milka_journal_bytes();
+    const live = m.HEAPU8.slice(m._milka_taken(), m._milka_taken() + length);
+    const at = m._malloc(stored.length);
+    m.HEAPU8.set(stored, at);
+    const trace = m.UTF8ToString(m._milka_trace(at, stored.length));
+    m._free(at);
+    return { name, stored: Array.from(stored), live: Array.from(live), trace };
+  });
+  check(kept.name.endsWith('.mdj') && kept.stored.length > 0, `the career is kept as ${kept.name}`);
+  check(kept.stored.join() === kept.live.join(), 'the database holds every byte the career wrote');
+  const file = join(shots, kept.name);
+  writeFileSync(file, Buffer.from(kept.stored));
+  const native = execFileSync(o.trace, [file], { encoding: 'utf8' }).trim();
+  console.log(`module: ${kept.trace}\nnative: ${native}`);
+  check(native === kept.trace, 'the kept journal replays natively to the same career');
+} catch (e) {
+  console.error(e);
+  failed = true;
+} finally {
+  await browser.close();
+  await served.close();
+}
+process.exit(failed ? 1 : 0);

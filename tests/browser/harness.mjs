@@ -1,0 +1,139 @@
+// What the page's tests share: a small static server for the assembled page (unless a site's
+// address is given), Debian's Chromium and Firefox ESR through puppeteer-core, and the game's
+// state read through the page.
+import { createServer } from 'node:http';
+import { mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { extname, join, normalize } from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+export const screen = { title: 1, breeding: 2, stable: 3, raceCard: 6, race: 7, results: 8 };
+
+const types = {
+  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript; charset=utf-8',
+  '.css': 'text/css; charset=utf-8', '.wasm': 'application/wasm', '.json': 'application/json',
+  '.svg': 'image/svg+xml', '.mdj': 'application/octet-stream',
+};
+
+// --play DIR --url BASE --shots DIR … as an object.
+export function options(argv = process.argv.slice(2)) {
+  const o = {};
+  for (let i = 0; i < argv.length; i += 2) o[argv[i].replace(/^--/, '')] = argv[i + 1];
+  return o;
+}
+
+// Serves the page folder at /play/ and the journals given at /karuden/uma.mdj?n=N, on 127.0.0.1.
+// With base set, the tests use that site instead and nothing is started.
+export async function site({ base, play, journals = {} }) {
+  if (base) return { base, close: async () => {} };
+  const server = createServer((request, response) => {
+    const url = new URL(request.url, 'http://localhost');
+    let file = null;
+    if (url.pathname === '/karuden/uma.mdj') file = journals[url.searchParams.get('n')] ?? null;
+    else if (url.pathname === '/play/') file = join(play, 'index.html');
+    else if (url.pathname.startsWith('/play/')) {
+      const name = normalize(url.pathname.slice('/play/'.length));
+      if (!name.includes('/') && !name.startsWith('.')) file = join(play, name);
+    }
+    try {
+      if (!file || !statSync(file).isFile()) throw new Error('none');
+      response.writeHead(200, { 'Content-Type': types[extname(file)] ?? 'application/octet-stream' });
+      response.end(readFileSync(file));
+    } catch {
+      response.writeHead(404, { 'Content-Type': 'text/plain; charset=utf-8' });
+      response.end('見つかりません');
+    }
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return {
+    base: `http://127.0.0.1:${server.address().port}`,
+    close: () => new Promise((resolve) => server.close(resolve)),
+  };
+}
+
+export function temporaryDir(prefix) {
+  const dir = mkdtempSync(join(tmpdir(), prefix));
+  process.on('exit', () => rmSync(dir, { recursive: true, force: true }));
+  return dir;
+}
+
+export async function launch(kind, userDataDir) {
+  if (kind === 'firefox') {
+    return puppeteer.launch({
+      browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true, userDataDir,
+    });
+  }
+  return puppeteer.launch({
+    executablePath: '/usr/bin/chromium', headless: true, userDataDir,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
+      '--disable-component-update', '--disable-sync', '--no-first-run'],
+  });
+}
+
+// A page of the game, its module running.
+export async function openGame(browser, url, scale = 1) {
+  const page = await browser.newPage();
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(String(e)));
+  await page.setViewport({ width: 760, height: 560, deviceScaleFactor: scale });
+  await page.goto(url);
+  await page.waitForFunction(() => globalThis.milkaPage !== undefined, { timeout: 20000 });
+  page.errors = errors;
+  return page;
+}
+
+export const screenOf = (page) => page.evaluate(() => milkaPage.module._milka_screen());
+export const caption = (page, n) => page.evaluate((k) => milkaPage.form.labels[k]?.caption ?? '', n);
+
+// Presses key until the game shows what is wanted: a press inside the buttons' pacing is not
+// taken, so it is pressed again after a tick or two.
+export async function pressUntil(page, key, wanted, tries = 40) {
+  for (let i = 0; i < tries; i++) {
+    if (await wanted()) return;
+    await page.keyboard.press(key);
+    const deadline = Date.now() + 500;
+    while (Date.now() < deadline) {
+      if (await wanted()) return;
+      await new Promise((r) => setTimeout(r, 50));
+    }
+  }
+  throw new Error(`${key} never brought what was wanted`);
+}
+
+// Waits a while for what the game should come to show; whether it did.
+export async function until(wanted, ms = 5000) {
+  const deadline = Date.now() + ms;
+  for (;;) {
+    if (await wanted()) return true;
+    if (Date.now() > deadline) return false;
+    await new Promise((r) => setTimeout(r, 50));
+  }
+}
+
+// The key that types the whip symbol shown.
+export function keyFor(symbol) {
+  const arrows = { '←': 'ArrowLeft', '↑': 'ArrowUp', '→': 'ArrowRight', '↓': 'ArrowDown' };
+  if (arrows[symbol]) return arrows[symbol];
+  return /^[a-z]$/.test(symbol) ? symbol : null;
+}
+
+// Whips with every key shown until the results board is up.
+export async function raceToTheBoard(page, { midway } = {}) {
+  let typed = 0;
+  for (let i = 0; i < 6000; i++) {
+    if (await screenOf(page) === screen.results) return typed;
+    const key = keyFor(await caption(page, 12));
+    if (key && await caption(page, 11) !== await caption(page, 12)) {
+      await page.keyboard.press(key);
+      typed++;
+      if (typed === 1 && midway) await midway();
+    }
+    await new Promise((r) => setTimeout(r, 60));
+  }
+  throw new Error('the race never reached its board');
+}
+
+export function check(condition, what) {
+  if (!condition) throw new Error(`not so: ${what}`);
+  console.log(`ok: ${what}`);
+}
