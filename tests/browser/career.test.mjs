@@ -8,8 +8,8 @@ import { execFileSync } from 'node:child_process';
 import { mkdirSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import {
-  caption, check, launch, openGame, options, pressUntil, raceToTheBoard, screen, screenOf, site,
-  temporaryDir, until,
+  check, keptJournal, launch, openGame, options, playToTheRace, raceToTheBoard, screen, screenOf,
+  site, temporaryDir,
 } from './harness.mjs';
 
 const o = options();
@@ -31,29 +31,15 @@ try {
   };
   check(await screenOf(page) === screen.title, 'a new player starts at the title');
   check((await page.title()).includes('ミルカダービー'), 'the page is titled by the form');
+  // Ctrl+0: the form at its own size, 1×, however large the window.
+  await page.keyboard.down('Control');
+  await page.keyboard.press('0');
+  await page.keyboard.up('Control');
+  const shown = await page.$eval('#form', (c) => c.getBoundingClientRect().width);
+  check(Math.abs(shown - 719) < 1, `Ctrl+0 shows the form at its own size (${shown} px wide)`);
   await shoot('title');
 
-  await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.breeding);
-  check(await until(async () => await caption(page, 27) === '父馬を選び下さい'), 'the sire is chosen first');
-  // The second sire: 下 (Page Down) moves the red cursor a row.
-  await pressUntil(page, 'PageDown',
-    () => page.evaluate(() => milkaPage.form.labels[18].fore === 0xff1111));
-  await shoot('breeding');
-  await pressUntil(page, 'Enter', async () => await caption(page, 27) === '母馬を選び下さい');
-  await pressUntil(page, 'Enter', async () => (await caption(page, 29)).startsWith('2文字以上'));
-  await page.keyboard.type('milka');
-  check(await until(async () => (await caption(page, 27)).toUpperCase() === 'MILKA'),
-    'the name typed is shown as it is typed');
-  await shoot('naming');
-  await pressUntil(page, 'Enter', async () => (await caption(page, 29)).startsWith('この馬の名前は'));
-  check((await caption(page, 29)).toUpperCase().includes('MILKA'), 'the foal bears the name typed');
-  await shoot('foal');
-
-  await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.stable);
-  await shoot('stable');
-  await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.raceCard);
-  await shoot('racecard');
-  await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.race);
+  await playToTheRace(page, shoot);
   const whips = await raceToTheBoard(page, { midway: () => shoot('race') });
   check(whips > 0, `the race was whipped with the keys shown (${whips} keys)`);
   await new Promise((r) => setTimeout(r, 1000));
@@ -61,19 +47,7 @@ try {
   check(page.errors.length === 0, `the page raised no error (${page.errors.join('; ')})`);
 
   // The journal as the browser's database holds it, and as the module replays it.
-  const kept = await page.evaluate(async () => {
-    milkaPage.flush();
-    const m = milkaPage.module;
-    const name = m.UTF8ToString(m._milka_journal_name());
-    const stored = (await milkaPage.store.readBack()).get(name);
-    const length = m._milka_journal_bytes();
-    const live = m.HEAPU8.slice(m._milka_taken(), m._milka_taken() + length);
-    const at = m._malloc(stored.length);
-    m.HEAPU8.set(stored, at);
-    const trace = m.UTF8ToString(m._milka_trace(at, stored.length));
-    m._free(at);
-    return { name, stored: Array.from(stored), live: Array.from(live), trace };
-  });
+  const kept = await keptJournal(page);
   check(kept.name.endsWith('.mdj') && kept.stored.length > 0, `the career is kept as ${kept.name}`);
   check(kept.stored.join() === kept.live.join(), 'the database holds every byte the career wrote');
   const file = join(shots, kept.name);

@@ -7,7 +7,7 @@ import { tmpdir } from 'node:os';
 import { extname, join, normalize } from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-export const screen = { title: 1, breeding: 2, stable: 3, raceCard: 6, race: 7, results: 8 };
+export const screen = { title: 1, breeding: 2, stable: 3, raceCard: 6, race: 7, results: 8, pasture: 9 };
 
 const types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript; charset=utf-8',
@@ -109,6 +109,75 @@ export async function until(wanted, ms = 5000) {
     await new Promise((r) => setTimeout(r, 50));
   }
 }
+
+// From the title through breeding, naming, the foal, the stable and the race card to the race's
+// start; shoot(name) is called on each screen on the way.
+export async function playToTheRace(page, shoot = async () => {}) {
+  const shownCaption = (n, text) => async () => await caption(page, n) === text;
+  const starts = (n, text) => async () => (await caption(page, n)).startsWith(text);
+  await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.breeding);
+  check(await until(shownCaption(27, '父馬を選び下さい')), 'the sire is chosen first');
+  // The second sire: 下 (Page Down) moves the red cursor a row.
+  await pressUntil(page, 'PageDown',
+    () => page.evaluate(() => milkaPage.form.labels[18].fore === 0xff1111));
+  await shoot('breeding');
+  await pressUntil(page, 'Enter', shownCaption(27, '母馬を選び下さい'));
+  await pressUntil(page, 'Enter', starts(29, '2文字以上'));
+  await page.keyboard.type('milka');
+  check(await until(async () => (await caption(page, 27)).toUpperCase() === 'MILKA'),
+    'the name typed is shown as it is typed');
+  await shoot('naming');
+  await pressUntil(page, 'Enter', starts(29, 'この馬の名前は'));
+  check((await caption(page, 29)).toUpperCase().includes('MILKA'), 'the foal bears the name typed');
+  await shoot('foal');
+  await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.stable);
+  await shoot('stable');
+  // A horse too light to race goes to pasture (B) for a month first, and is back in the stable.
+  for (let month = 0; await screenOf(page) !== screen.raceCard; month++) {
+    if (month === 6) throw new Error('the horse never came to race');
+    try {
+      await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.raceCard, 6);
+    } catch {
+      await pressUntil(page, 'Backspace', async () => await screenOf(page) === screen.pasture);
+      await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.stable);
+    }
+  }
+  await shoot('racecard');
+  await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.race);
+}
+
+// The page's journals read back from the browser's database (after what is pending is written),
+// the running career's name, and the module's trace of a journal ("EVENTS SUM LAST").
+export function keptJournal(page) {
+  return page.evaluate(async () => {
+    milkaPage.flush();
+    const m = milkaPage.module;
+    const name = m.UTF8ToString(m._milka_journal_name());
+    const stored = (await milkaPage.store.readBack()).get(name) ?? new Uint8Array(0);
+    const length = m._milka_journal_bytes();
+    const live = m.HEAPU8.slice(m._milka_taken(), m._milka_taken() + length);
+    const trace = (bytes) => {
+      const at = m._malloc(Math.max(1, bytes.length));
+      m.HEAPU8.set(bytes, at);
+      const line = m.UTF8ToString(m._milka_trace(at, bytes.length));
+      m._free(at);
+      return line;
+    };
+    return { name, stored: Array.from(stored), live: Array.from(live), trace: trace(stored), liveTrace: trace(live) };
+  });
+}
+
+// The shown game's fingerprint, as a trace's LAST prints it.
+export function fingerprint(page) {
+  return page.evaluate(() => {
+    const m = milkaPage.module;
+    const hex = (v) => v.toString(16).padStart(8, '0');
+    return hex(m._milka_fingerprint_hi()) + hex(m._milka_fingerprint_lo());
+  });
+}
+
+export const lastingNote = (page) => page.$eval('#lasting', (n) => (n.hidden ? '' : n.textContent));
+export const passingNote = (page) => page.$eval('#note', (n) => (n.hidden ? '' : n.textContent));
 
 // The key that types the whip symbol shown.
 export function keyFor(symbol) {
