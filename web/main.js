@@ -374,7 +374,29 @@ async function watchFromSite(params) {
   return watch(bytes, race);
 }
 
+// One career, one page writing it: a second tab of the game waits until the first is closed.
+function holdTheCareer() {
+  if (!navigator.locks) return Promise.resolve();
+  return new Promise((granted) => {
+    let told = false;
+    const waiting = setTimeout(() => {
+      told = true;
+      view.showLastingNote('このゲームは別のタブで開かれています。\nそのタブを閉じると、ここで続きが始まります。');
+    }, 1000);
+    const begin = () => {
+      clearTimeout(waiting);
+      if (told) view.hideLastingNote();
+      granted();
+    };
+    navigator.locks.request('milka-derby-career', () => {
+      begin();
+      return new Promise(() => {});  // held as long as the page lives
+    }).catch(begin);
+  });
+}
+
 async function startCareer() {
+  await holdTheCareer();
   let kept = true;
   try {
     const journals = await store.open();

@@ -1,6 +1,6 @@
 // A career survives the page: reloaded mid-race, and the browser killed mid-race, the page comes
 // back to the same race, paused, with the note saying so, having lost at most the last period.
-// Then a race of a kept journal is watched from the site's link, and what cannot be watched (a
+// A second tab waits for the first. Then a race of a kept journal is watched from the site's link, and what cannot be watched (a
 // journal the site does not have, a file that is no journal) is said so in Japanese.
 //   node continue.test.mjs --play DIR [--url BASE]
 import { mkdtempSync, writeFileSync } from 'node:fs';
@@ -40,6 +40,14 @@ try {
   const reloaded = await keptJournal(page);
   check(events(reloaded.trace) >= events(before.liveTrace), 'nothing written before the reload is lost');
   check(await fingerprint(page) === lastOf(reloaded.trace), 'the race stands exactly where its journal ends');
+
+  // A second tab of the game waits for the first rather than write the same career beside it.
+  const second = await browser.newPage();
+  await second.goto(game);
+  check(await until(async () => (await lastingNote(second)).includes('別のタブ')),
+    'a second tab says the game is open in another');
+  check(await second.evaluate(() => globalThis.milkaPage === undefined), 'and does not start it');
+  await second.close();
 
   // F5 goes on.
   await page.keyboard.press('F5');
