@@ -1,7 +1,8 @@
 // A career survives the page: reloaded mid-race, and the browser killed mid-race, the page comes
 // back to the same race, paused, with the note saying so, having lost at most the last period.
 // A second tab waits for the first. Then a race of a kept journal is watched from the site's link, and what cannot be watched (a
-// journal the site does not have, a file that is no journal) is said so in Japanese.
+// journal the site does not have, a file that is no journal, a browser that keeps nothing or
+// refuses to keep more) is said so in Japanese, and the game plays on.
 //   node continue.test.mjs --play DIR [--url BASE]
 import { mkdtempSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -96,7 +97,36 @@ try {
       'a file that is no journal is said so');
     check(await fingerprint(page) === shown, 'and the career stands as it was');
     check(page.errors.length === 0, `the page raised no error (${page.errors.join('; ')})`);
+    await page.close();
   }
+
+  // A browser that keeps nothing (no IndexedDB): said so, and the game plays all the same.
+  let unkept = await browser.newPage();
+  await unkept.evaluateOnNewDocument(() => Object.defineProperty(window, 'indexedDB', { value: undefined }));
+  await unkept.goto(game);
+  await unkept.waitForFunction(() => globalThis.milkaPage !== undefined);
+  check((await passingNote(unkept)).includes('記録を保存できない'), 'a browser that keeps nothing is said so');
+  await pressUntil(unkept, 'Enter', async () => await screenOf(unkept) === screen.breeding);
+  check(await screenOf(unkept) === screen.breeding, 'and the game plays on');
+  await unkept.close();
+
+  // Storage refused mid-career (the quota): the game says so once and plays on.
+  unkept = await browser.newPage();
+  await unkept.evaluateOnNewDocument(() => {
+    const put = IDBObjectStore.prototype.put;
+    IDBObjectStore.prototype.put = function refusing(...args) {
+      if (globalThis.refuse) throw new DOMException('full', 'QuotaExceededError');
+      return put.apply(this, args);
+    };
+  });
+  await unkept.goto(game);
+  await unkept.waitForFunction(() => globalThis.milkaPage !== undefined);
+  await unkept.evaluate(() => { globalThis.refuse = true; });
+  await unkept.keyboard.press('F5');
+  check(await until(async () => (await passingNote(unkept)).includes('記録されません')),
+    'storage refused mid-career is said so');
+  check(await unkept.evaluate(() => milkaPage.store.failed), 'and nothing more is written');
+  await unkept.close();
 } catch (e) {
   console.error(e);
   failed = true;
