@@ -15,6 +15,12 @@ const types = {
   '.svg': 'image/svg+xml', '.mdj': 'application/octet-stream',
 };
 
+// As strict as the site's: the page's own files and nothing inline, compiling its WebAssembly the
+// one thing allowed beyond.
+const POLICY = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'; " +
+  "img-src 'self' blob: data:; connect-src 'self'; object-src 'none'; base-uri 'none'; " +
+  "frame-ancestors 'none'";
+
 // --play DIR --url BASE --shots DIR … as an object.
 export function options(argv = process.argv.slice(2)) {
   const o = {};
@@ -37,7 +43,10 @@ export async function site({ base, play, journals = {} }) {
     }
     try {
       if (!file || !statSync(file).isFile()) throw new Error('none');
-      response.writeHead(200, { 'Content-Type': types[extname(file)] ?? 'application/octet-stream' });
+      response.writeHead(200, {
+        'Content-Type': types[extname(file)] ?? 'application/octet-stream',
+        'Content-Security-Policy': POLICY,
+      });
       response.end(readFileSync(file));
     } catch {
       response.writeHead(404, { 'Content-Type': 'text/plain; charset=utf-8' });
@@ -75,6 +84,11 @@ export async function openGame(browser, url, scale = 1) {
   const page = await browser.newPage();
   const errors = [];
   page.on('pageerror', (e) => errors.push(String(e)));
+  // A journal the site lacks is a 404 the page answers in words; anything else is a fault.
+  page.on('console', (m) => m.type() === 'error' && !m.location()?.url?.includes('/karuden/') &&
+    errors.push(m.text()));
+  await page.evaluateOnNewDocument(() => document.addEventListener('securitypolicyviolation',
+    (e) => console.error(`refused by the page's policy: ${e.violatedDirective}`)));
   await page.setViewport({ width: 760, height: 560, deviceScaleFactor: scale });
   await page.goto(url);
   await page.waitForFunction(() => globalThis.milkaPage !== undefined, { timeout: 20000 });
