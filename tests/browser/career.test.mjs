@@ -3,7 +3,8 @@
 // results board. The journal the page kept in the browser's database then replays natively to
 // the very trace the module gives for it.
 //   node career.test.mjs --browser chromium|firefox --play DIR --trace JOURNAL_TRACE --shots DIR
-//                        [--url BASE]   (a site serving the page at /play/ instead of our own)
+//                        [--executable BROWSER] [--url BASE]   (BASE: a site serving the page at
+//                        /play/ instead of the test's own server)
 import { execFileSync } from 'node:child_process';
 import { mkdirSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
@@ -17,7 +18,7 @@ const kind = o.browser ?? 'chromium';
 const shots = join(o.shots, kind);
 mkdirSync(shots, { recursive: true });
 const served = await site({ base: o.url, play: o.play });
-const browser = await launch(kind, temporaryDir(`milka-${kind}-`));
+const browser = await launch(kind, temporaryDir(`milka-${kind}-`), o.executable);
 let failed = false;
 try {
   const page = await openGame(browser, `${served.base}/play/`);

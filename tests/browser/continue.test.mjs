@@ -3,7 +3,7 @@
 // A second tab waits for the first. Then a race of a kept journal is watched from the site's link, and what cannot be watched (a
 // journal the site does not have, a file that is no journal, a browser that keeps nothing or
 // refuses to keep more) is said so in Japanese, and the game plays on.
-//   node continue.test.mjs --play DIR [--url BASE]
+//   node continue.test.mjs --play DIR [--executable CHROMIUM] [--url BASE]
 import { mkdtempSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -17,7 +17,7 @@ const journals = {};
 const served = await site({ base: o.url, play: o.play, journals });
 const profile = temporaryDir('milka-continue-');
 const game = `${served.base}/play/`;
-let browser = await launch('chromium', profile);
+let browser = await launch('chromium', profile, o.executable);
 let failed = false;
 const events = (trace) => Number(trace.split(' ')[0]);
 const lastOf = (trace) => trace.split(' ')[2];
@@ -61,7 +61,7 @@ try {
   const live = await keptJournal(page);
   browser.process().kill('SIGKILL');
   await new Promise((r) => browser.once('disconnected', r));
-  browser = await launch('chromium', profile);
+  browser = await launch('chromium', profile, o.executable);
   page = await openGame(browser, game);
   check(await screenOf(page) === screen.race, 'after the browser was killed the race is shown again');
   check((await lastingNote(page)).includes('前回の続き'), 'paused under the same note');

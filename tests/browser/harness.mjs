@@ -66,14 +66,28 @@ export function temporaryDir(prefix) {
   return dir;
 }
 
-export async function launch(kind, userDataDir) {
+// A program by its name, as the shell finds it.
+function onPath(name) {
+  for (const dir of (process.env.PATH ?? '').split(':')) {
+    try {
+      if (dir && statSync(join(dir, name)).isFile()) return join(dir, name);
+    } catch {
+      // Not in this one.
+    }
+  }
+  throw new Error(`${name} is needed: scripts/deps.sh installs it`);
+}
+
+// Debian's browsers: chromium, or firefox-esr (executable names the program, when not on PATH).
+export async function launch(kind, userDataDir, executable) {
   if (kind === 'firefox') {
     return puppeteer.launch({
-      browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true, userDataDir,
+      browser: 'firefox', executablePath: executable ?? onPath('firefox-esr'), headless: true,
+      userDataDir,
     });
   }
   return puppeteer.launch({
-    executablePath: '/usr/bin/chromium', headless: true, userDataDir,
+    executablePath: executable ?? onPath('chromium'), headless: true, userDataDir,
     args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
       '--disable-component-update', '--disable-sync', '--no-first-run'],
   });
