@@ -51,7 +51,7 @@ try {
   const kept = await keptJournal(page);
   check(kept.name.endsWith('.mdj') && kept.stored.length > 0, `the career is kept as ${kept.name}`);
   check(kept.stored.join() === kept.live.join(), 'the database holds every byte the career wrote');
-  const file = join(shots, kept.name);
+  const file = join(shots, 'kept.mdj');
   writeFileSync(file, Buffer.from(kept.stored));
   const native = execFileSync(o.trace, [file], { encoding: 'utf8' }).trim();
   console.log(`module: ${kept.trace}\nnative: ${native}`);
