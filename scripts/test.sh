@@ -20,8 +20,13 @@ servers="$(mktemp -d)"
 trap 'scripts/test-servers.sh stop "$servers"' EXIT
 eval "$(scripts/test-servers.sh start "$servers")"
 
-# The browser's module first: the native suite holds it against the native build.
+# The browser's module first: the native suite holds it against the native build. The page's
+# tests drive Debian's browsers through puppeteer-core, which downloads no browser.
 scripts/web-build.sh build-web
+scripts/deps.sh firefox-esr nodejs
+# Debian's nodejs comes without npm; a node that brings its own npm needs no other.
+command -v npm >/dev/null || scripts/deps.sh npm
+(cd tests/browser && npm ci --no-audit --no-fund)
 
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMILKA_WERROR=ON -DMILKA_TESTS=ON \
       -DMILKA_WEB_BUILD="$PWD/build-web"

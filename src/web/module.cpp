@@ -358,6 +358,16 @@ EMSCRIPTEN_KEEPALIVE const char* milka_trace(const char* bytes, int length) {
       milka::journal::read(std::string_view(bytes, static_cast<size_t>(length)))));
 }
 
+// The whole zoom a view key steps to from the page's scale now, no further up than largest.
+EMSCRIPTEN_KEEPALIVE int milka_stepped_zoom(double scale, int steps, int largest) {
+  return milka::play::steppedZoom(scale, steps, largest);
+}
+
+// The keys of a button, as its tooltip names them.
+EMSCRIPTEN_KEEPALIVE const char* milka_command_keys(int command) {
+  return milka::web::hand(milka::play::commandKeyNames(command));
+}
+
 // A picture's pixels (0xAARRGGBB, row by row) and its size.
 EMSCRIPTEN_KEEPALIVE const uint32_t* milka_sprite(int kind, int coat, int left, int frame) {
   const milka::play::SpriteArt& art = milka::play::spriteArt(

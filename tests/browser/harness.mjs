@@ -1,0 +1,236 @@
+// What the page's tests share: a small static server for the assembled page (unless a site's
+// address is given), Debian's Chromium and Firefox ESR through puppeteer-core, and the game's
+// state read through the page.
+import { createServer } from 'node:http';
+import { mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { extname, join, normalize } from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+export const screen = { title: 1, breeding: 2, stable: 3, raceCard: 6, race: 7, results: 8, pasture: 9 };
+
+const types = {
+  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript; charset=utf-8',
+  '.css': 'text/css; charset=utf-8', '.wasm': 'application/wasm', '.json': 'application/json',
+  '.svg': 'image/svg+xml', '.mdj': 'application/octet-stream',
+};
+
+// As strict as the site's: the page's own files and nothing inline, compiling its WebAssembly the
+// one thing allowed beyond.
+const POLICY = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'; " +
+  "img-src 'self' blob: data:; connect-src 'self'; object-src 'none'; base-uri 'none'; " +
+  "frame-ancestors 'none'";
+
+// --play DIR --url BASE --shots DIR … as an object.
+export function options(argv = process.argv.slice(2)) {
+  const o = {};
+  for (let i = 0; i < argv.length; i += 2) o[argv[i].replace(/^--/, '')] = argv[i + 1];
+  return o;
+}
+
+// Serves the page folder at /play/ and the journals given at /karuden/uma.mdj?n=N, on 127.0.0.1.
+// With base set, the tests use that site instead and nothing is started.
+export async function site({ base, play, journals = {} }) {
+  if (base) return { base, close: async () => {} };
+  const server = createServer((request, response) => {
+    const url = new URL(request.url, 'http://localhost');
+    let file = null;
+    if (url.pathname === '/karuden/uma.mdj') file = journals[url.searchParams.get('n')] ?? null;
+    else if (url.pathname === '/play/') file = join(play, 'index.html');
+    else if (url.pathname.startsWith('/play/')) {
+      const name = normalize(url.pathname.slice('/play/'.length));
+      if (!name.includes('/') && !name.startsWith('.')) file = join(play, name);
+    }
+    try {
+      if (!file || !statSync(file).isFile()) throw new Error('none');
+      response.writeHead(200, {
+        'Content-Type': types[extname(file)] ?? 'application/octet-stream',
+        'Content-Security-Policy': POLICY,
+      });
+      response.end(readFileSync(file));
+    } catch {
+      response.writeHead(404, { 'Content-Type': 'text/plain; charset=utf-8' });
+      response.end('見つかりません');
+    }
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return {
+    base: `http://127.0.0.1:${server.address().port}`,
+    close: () => new Promise((resolve) => server.close(resolve)),
+  };
+}
+
+export function temporaryDir(prefix) {
+  const dir = mkdtempSync(join(tmpdir(), prefix));
+  process.on('exit', () => rmSync(dir, { recursive: true, force: true }));
+  return dir;
+}
+
+// A program by its name, as the shell finds it.
+function onPath(name) {
+  for (const dir of (process.env.PATH ?? '').split(':')) {
+    try {
+      if (dir && statSync(join(dir, name)).isFile()) return join(dir, name);
+    } catch {
+      // Not in this one.
+    }
+  }
+  throw new Error(`${name} is needed: scripts/deps.sh installs it`);
+}
+
+// Debian's browsers: chromium, or firefox-esr (executable names the program, when not on PATH).
+export async function launch(kind, userDataDir, executable) {
+  if (kind === 'firefox') {
+    return puppeteer.launch({
+      browser: 'firefox', executablePath: executable ?? onPath('firefox-esr'), headless: true,
+      userDataDir,
+    });
+  }
+  return puppeteer.launch({
+    executablePath: executable ?? onPath('chromium'), headless: true, userDataDir,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
+      '--disable-component-update', '--disable-sync', '--no-first-run'],
+  });
+}
+
+// A page of the game, its module running.
+export async function openGame(browser, url, scale = 1) {
+  const page = await browser.newPage();
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(String(e)));
+  // A journal the site lacks is a 404 the page answers in words; anything else is a fault.
+  page.on('console', (m) => m.type() === 'error' && !m.location()?.url?.includes('/karuden/') &&
+    errors.push(m.text()));
+  await page.evaluateOnNewDocument(() => document.addEventListener('securitypolicyviolation',
+    (e) => console.error(`refused by the page's policy: ${e.violatedDirective}`)));
+  await page.setViewport({ width: 760, height: 560, deviceScaleFactor: scale });
+  await page.goto(url);
+  await page.waitForFunction(() => globalThis.milkaPage !== undefined, { timeout: 20000 });
+  page.errors = errors;
+  return page;
+}
+
+export const screenOf = (page) => page.evaluate(() => milkaPage.module._milka_screen());
+export const caption = (page, n) => page.evaluate((k) => milkaPage.form.labels[k]?.caption ?? '', n);
+
+// Presses key until the game shows what is wanted: a press inside the buttons' pacing is not
+// taken, so it is pressed again after a tick or two.
+export async function pressUntil(page, key, wanted, tries = 40) {
+  for (let i = 0; i < tries; i++) {
+    if (await wanted()) return;
+    await page.keyboard.press(key);
+    const deadline = Date.now() + 500;
+    while (Date.now() < deadline) {
+      if (await wanted()) return;
+      await new Promise((r) => setTimeout(r, 50));
+    }
+  }
+  throw new Error(`${key} never brought what was wanted`);
+}
+
+// Waits a while for what the game should come to show; whether it did.
+export async function until(wanted, ms = 5000) {
+  const deadline = Date.now() + ms;
+  for (;;) {
+    if (await wanted()) return true;
+    if (Date.now() > deadline) return false;
+    await new Promise((r) => setTimeout(r, 50));
+  }
+}
+
+// From the title through breeding, naming, the foal, the stable and the race card to the race's
+// start; shoot(name) is called on each screen on the way.
+export async function playToTheRace(page, shoot = async () => {}) {
+  const shownCaption = (n, text) => async () => await caption(page, n) === text;
+  const starts = (n, text) => async () => (await caption(page, n)).startsWith(text);
+  await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.breeding);
+  check(await until(shownCaption(27, '父馬を選び下さい')), 'the sire is chosen first');
+  // The second sire: 下 (Page Down) moves the red cursor a row.
+  await pressUntil(page, 'PageDown',
+    () => page.evaluate(() => milkaPage.form.labels[18].fore === 0xff1111));
+  await shoot('breeding');
+  await pressUntil(page, 'Enter', shownCaption(27, '母馬を選び下さい'));
+  await pressUntil(page, 'Enter', starts(29, '2文字以上'));
+  await page.keyboard.type('milka');
+  check(await until(async () => (await caption(page, 27)).toUpperCase() === 'MILKA'),
+    'the name typed is shown as it is typed');
+  await shoot('naming');
+  await pressUntil(page, 'Enter', starts(29, 'この馬の名前は'));
+  check((await caption(page, 29)).toUpperCase().includes('MILKA'), 'the foal bears the name typed');
+  await shoot('foal');
+  await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.stable);
+  await shoot('stable');
+  // A horse too light to race goes to pasture (B) for a month first, and is back in the stable.
+  for (let month = 0; await screenOf(page) !== screen.raceCard; month++) {
+    if (month === 6) throw new Error('the horse never came to race');
+    try {
+      await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.raceCard, 6);
+    } catch {
+      await pressUntil(page, 'Backspace', async () => await screenOf(page) === screen.pasture);
+      await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.stable);
+    }
+  }
+  await shoot('racecard');
+  await pressUntil(page, 'Enter', async () => await screenOf(page) === screen.race);
+}
+
+// The page's journals read back from the browser's database (after what is pending is written),
+// the running career's name, and the module's trace of a journal ("EVENTS SUM LAST").
+export function keptJournal(page) {
+  return page.evaluate(async () => {
+    milkaPage.flush();
+    const m = milkaPage.module;
+    const name = m.UTF8ToString(m._milka_journal_name());
+    const stored = (await milkaPage.store.readBack()).get(name) ?? new Uint8Array(0);
+    const length = m._milka_journal_bytes();
+    const live = m.HEAPU8.slice(m._milka_taken(), m._milka_taken() + length);
+    const trace = (bytes) => {
+      const at = m._malloc(Math.max(1, bytes.length));
+      m.HEAPU8.set(bytes, at);
+      const line = m.UTF8ToString(m._milka_trace(at, bytes.length));
+      m._free(at);
+      return line;
+    };
+    return { name, stored: Array.from(stored), live: Array.from(live), trace: trace(stored), liveTrace: trace(live) };
+  });
+}
+
+// The shown game's fingerprint, as a trace's LAST prints it.
+export function fingerprint(page) {
+  return page.evaluate(() => {
+    const m = milkaPage.module;
+    const hex = (v) => v.toString(16).padStart(8, '0');
+    return hex(m._milka_fingerprint_hi()) + hex(m._milka_fingerprint_lo());
+  });
+}
+
+export const lastingNote = (page) => page.$eval('#lasting', (n) => (n.hidden ? '' : n.textContent));
+export const passingNote = (page) => page.$eval('#note', (n) => (n.hidden ? '' : n.textContent));
+
+// The key that types the whip symbol shown.
+export function keyFor(symbol) {
+  const arrows = { '←': 'ArrowLeft', '↑': 'ArrowUp', '→': 'ArrowRight', '↓': 'ArrowDown' };
+  if (arrows[symbol]) return arrows[symbol];
+  return /^[a-z]$/.test(symbol) ? symbol : null;
+}
+
+// Whips with every key shown until the results board is up.
+export async function raceToTheBoard(page, { midway } = {}) {
+  let typed = 0;
+  for (let i = 0; i < 6000; i++) {
+    if (await screenOf(page) === screen.results) return typed;
+    const key = keyFor(await caption(page, 12));
+    if (key && await caption(page, 11) !== await caption(page, 12)) {
+      await page.keyboard.press(key);
+      typed++;
+      if (typed === 1 && midway) await midway();
+    }
+    await new Promise((r) => setTimeout(r, 60));
+  }
+  throw new Error('the race never reached its board');
+}
+
+export function check(condition, what) {
+  if (!condition) throw new Error(`not so: ${what}`);
+  console.log(`ok: ${what}`);
+}
