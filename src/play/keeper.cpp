@@ -196,8 +196,13 @@ std::string CareerKeeper::unused(const std::string& name, const std::string& suf
   // A new journal's name ends in the suffix of journals; what is set aside keeps its old name.
   const bool journal = suffix.empty();
   auto named = [&](int n) {
-    const std::string count = n < 2 ? std::string() : (journal ? "-" : "") + std::to_string(n);
-    return journal ? name + count + kSuffix : name + suffix + count;
+    std::string text = journal ? name : name + suffix;
+    if (n >= 2) {
+      if (journal) text += '-';
+      text += std::to_string(n);
+    }
+    if (journal) text += kSuffix;
+    return text;
   };
   std::string free = named(1);
   for (int n = 2; store_.exists(free); ++n) free = named(n);
