@@ -3,11 +3,11 @@
 // changed in the form. The page decides nothing of the game; it only paints, stores and fetches.
 
 import createMilka from './milka.js';
-import { FormPainter, colour } from './draw.js';
+import { FormPainter, TextMeasurer, colour, takeLayout } from './draw.js';
 import { keyCodeOf } from './keys.js';
 import { fetchForGame, readCapped } from './net.js';
 import { JournalStore } from './store.js';
-import { SoundSettings, View, remember, remembered } from './view.js';
+import { SoundSettings, View } from './view.js';
 
 const WASM = 'milka.wasm';
 const PERIOD_MS = 200;
@@ -38,6 +38,7 @@ let painting = 0;
 let started = false;
 let watching = false;
 let showing = false;    // the module has a game to show: before that there is no form to ask for
+let fresh = true;       // another game is shown: its whole layout is asked for
 
 // --- Calling the module ------------------------------------------------------------------------
 
@@ -89,18 +90,26 @@ function together(work) {
 
 // --- Drawing -------------------------------------------------------------------------------------
 
+const measurer = new TextMeasurer();
 const painter = new FormPainter(view.canvas, (kind, coat, left, frame) => {
   const width = milka._milka_sprite_width(kind), height = milka._milka_sprite_height(kind);
   const at = milka._milka_sprite(kind, coat, left, frame) >>> 2;
   return { width, height, argb: milka.HEAPU32.slice(at, at + width * height) };
+}, {
+  measurer,
+  glided: (from, to, phase) => milka._milka_glided_left(from, to, phase),
+  glideMs: PERIOD_MS,
 });
 painter.onSpriteReady = () => requestPaint();
+painter.setGliding(view.gliding);
 
+// A frame is drawn when something changed, and on every frame while a picture glides; none
+// otherwise.
 function requestPaint() {
   if (painting) return;
   painting = requestAnimationFrame(() => {
     painting = 0;
-    painter.paint(form, view.deviceScale);
+    if (painter.paint(form, view.deviceScale, performance.now())) requestPaint();
   });
 }
 
@@ -116,7 +125,10 @@ function setTitle() {
 // What changed in the model since the page last asked, onto the page.
 function sync() {
   if (!showing) return;
-  const changes = JSON.parse(milka.UTF8ToString(milka._milka_changes()));
+  const said = milka.UTF8ToString(milka._milka_changes());
+  const changes = JSON.parse(said);
+  const laid = milka.UTF8ToString(milka._milka_layout(fresh, painter.gliding));
+  fresh = false;
   let placed = false;
   for (const part of ['labels', 'images', 'commands']) {
     for (const [n, control] of Object.entries(changes[part] ?? {})) form[part][Number(n)] = control;
@@ -146,6 +158,10 @@ function sync() {
   if (placed) layOut();
   // The rules own the text box: whatever was typed, it shows what they hold.
   if (form.text1 && text1.value !== form.text1.text && !composing) text1.value = form.text1.text;
+  if (said === '{}' && laid === '{}') return;
+  const layout = JSON.parse(laid);
+  takeLayout(form, layout);
+  painter.glide(Object.keys(changes.images ?? {}), layout.glides, performance.now());
   requestPaint();
 }
 
@@ -165,7 +181,7 @@ function setPace(ms) {
 const page = {
   window(op, a, b, text) {
     switch (op) {
-      case WindowOp.setGame: showing = true; break;  // the next changes are the whole form
+      case WindowOp.setGame: showing = true; fresh = true; break;  // the next changes are the whole form
       case WindowOp.sync: if (depth === 0) sync(); break;
       case WindowOp.still: setStill(a !== 0, b !== 0); break;
       case WindowOp.pace: setPace(a); break;
@@ -180,6 +196,7 @@ const page = {
   store(op, name, bytes, to) {
     store.take(op, name, bytes, to);
   },
+  measure: (what, text, gothic, points, bold) => measurer.measure(what, text, gothic, points, bold),
   fetch(id, url, navigate) {
     if (id === -1) {
       window.open(url, '_blank', 'noopener');
@@ -257,7 +274,11 @@ function viewKey(key) {
       if (document.fullscreenElement) document.exitFullscreen?.().catch(() => {});
       else document.documentElement.requestFullscreen?.().catch(() => {});
       break;
-    case ViewKey.gliding: remember('milka.gliding', remembered('milka.gliding') === '0' ? '1' : '0'); break;
+    case ViewKey.gliding:
+      view.setGliding(!view.gliding);
+      painter.setGliding(view.gliding);
+      requestPaint();
+      break;
     case ViewKey.mute: sound.setMuted(!sound.muted); break;
     case ViewKey.quieter: sound.step(-1); break;
     case ViewKey.louder: sound.step(1); break;
@@ -432,7 +453,7 @@ async function main() {
   setInterval(period, PERIOD_MS);
   text1.focus();
   // For the page's own tests: the module and the page's view of it.
-  globalThis.milkaPage = { module: milka, form, still, store, flush, watching: () => watching };
+  globalThis.milkaPage = { module: milka, form, still, store, flush, painter, watching: () => watching };
 }
 
 addEventListener('resize', layOut);

@@ -9,7 +9,7 @@ const BUTTON_POINTS = 9;
 // The browser may keep nothing (storage turned off): the view then starts as it always does.
 export function remembered(key) {
   try {
-    return remembered(key);
+    return localStorage.getItem(key);
   } catch {
     return null;
   }
@@ -17,7 +17,7 @@ export function remembered(key) {
 
 export function remember(key, value) {
   try {
-    remember(key, value);
+    localStorage.setItem(key, value);
   } catch {
     // Kept for this page only.
   }
@@ -32,6 +32,15 @@ export class View {
     this.origin = { x: 0, y: 0 };
     this.deviceScale = 1;  // device pixels to the form's pixel
     this.noteTimer = 0;
+    // Pictures glide between ticks unless the player turned it off, or asks the system for less
+    // motion and has not turned it on here.
+    const gliding = remembered('milka.gliding');
+    this.gliding = gliding === null ? !matchMedia('(prefers-reduced-motion: reduce)').matches : gliding === '1';
+  }
+
+  setGliding(on) {
+    this.gliding = on;
+    remember('milka.gliding', on ? '1' : '0');
   }
 
   // How far the form may grow in the stage: the whole multiple it fits at least once.

@@ -2,26 +2,10 @@
 
 #include <cstdio>
 
+#include "play/json_out.h"
+
 namespace milka::play {
 namespace {
-
-void quoted(std::string& out, const std::string& text) {
-  out += '"';
-  for (const char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (u < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  out += '"';
-}
 
 void field(std::string& out, const char* name, double value) {
   char text[40];
@@ -33,7 +17,7 @@ void field(std::string& out, const char* name, const std::string& value) {
   out += '"';
   out += name;
   out += "\":";
-  quoted(out, value);
+  json::quoted(out, value);
   out += ',';
 }
 

@@ -382,3 +382,70 @@ EMSCRIPTEN_KEEPALIVE int milka_sprite_height(int kind) {
 }
 
 }  // extern "C"
+
+// --- What the page draws beyond the form -------------------------------------------------------
+// The midend's layout of every label and the markers of runners out of view, measured in the
+// page's own fonts, and where the pictures glide from: the page draws exactly these, as the
+// desktop's canvas does, and decides none of it.
+
+#include "journal/session.h"
+#include "play/glide.h"
+#include "play/layout_changes.h"
+#include "web/page_measure.h"
+
+namespace milka::web {
+namespace {
+
+struct Drawn {
+  PageMeasure measure;
+  play::LayoutChanges changes{measure};
+};
+
+Drawn& drawn() {
+  static Drawn d;
+  return d;
+}
+
+}  // namespace
+}  // namespace milka::web
+
+extern "C" {
+
+// The shown form's layout as it changed since the page last asked, as JSON (all of it when
+// whole: another game is shown, or the page forgot what it drew); glides only while gliding.
+EMSCRIPTEN_KEEPALIVE const char* milka_layout(int whole, int gliding) {
+  milka::web::Drawn& d = milka::web::drawn();
+  if (whole) d.changes.forget();
+  const milka::Game& g = milka::web::shown();
+  return milka::web::hand(d.changes.since(g.form, g.state, gliding != 0));
+}
+
+// Where a picture gliding from `from` to `to` (twips) stands at phase 0 (the tick) .. 1.
+EMSCRIPTEN_KEEPALIVE double milka_glided_left(double from, double to, double phase) {
+  return milka::play::glidedLeft(static_cast<float>(from), static_cast<float>(to), phase);
+}
+
+// How long a glide takes, in milliseconds: a tick's period.
+EMSCRIPTEN_KEEPALIVE int milka_glide_ms() {
+  return milka::play::kGlideMs;
+}
+
+// A journal's career as it stood after its first `events` events, shown standing still: the very
+// moment the desktop draws from the same journal, for holding the two pictures against each
+// other. 0 when the bytes hold no career.
+EMSCRIPTEN_KEEPALIVE int milka_show_at(const char* bytes, int length, int events) {
+  auto& p = page();
+  const milka::journal::Reading r =
+      milka::journal::read(std::string_view(bytes, static_cast<size_t>(length)));
+  if (!milka::journal::holdsCareer(r) || events < 0) return 0;
+  std::unique_ptr<milka::journal::Session> at =
+      milka::journal::replay(r, static_cast<size_t>(events));
+  if (!at) return 0;
+  p.replay.reset();
+  p.replayed = std::move(at);
+  p.window.setGame(p.replayed->game());
+  p.window.sync();
+  return 1;
+}
+
+}  // extern "C"
