@@ -92,10 +92,10 @@ void append(std::string& out, char32_t c) {
 bool unshown(char32_t c) {
   if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == kReplacement) return true;
   static constexpr char32_t kFormat[][2] = {
-      {0x00AD, 0x00AD}, {0x0600, 0x0605}, {0x061C, 0x061C},   {0x06DD, 0x06DD},
-      {0x070F, 0x070F}, {0x0890, 0x0891}, {0x08E2, 0x08E2},   {0x180E, 0x180E},
-      {0x200B, 0x200F}, {0x202A, 0x202E}, {0x2060, 0x2064},   {0x2066, 0x206F},
-      {0xFEFF, 0xFEFF}, {0xFFF9, 0xFFFB}, {0x110BD, 0x110BD}, {0x110CD, 0x110CD},
+      {0x00AD, 0x00AD},   {0x0600, 0x0605},   {0x061C, 0x061C},   {0x06DD, 0x06DD},
+      {0x070F, 0x070F},   {0x0890, 0x0891},   {0x08E2, 0x08E2},   {0x180E, 0x180E},
+      {0x200B, 0x200F},   {0x202A, 0x202E},   {0x2060, 0x2064},   {0x2066, 0x206F},
+      {0xFEFF, 0xFEFF},   {0xFFF9, 0xFFFB},   {0x110BD, 0x110BD}, {0x110CD, 0x110CD},
       {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0001, 0xE0001},
       {0xE0020, 0xE007F}};
   for (const auto& [from, to] : kFormat)
@@ -211,26 +211,26 @@ void EntryUpload::upload(Waiting w) {
   const std::string where = journalUrl(w.entry, token_);
   // The waiting entry travels through the window's callbacks; shared, as they may be copied.
   auto held = std::make_shared<Waiting>(std::move(w));
-  link_.compress(journal.bytes, [this, alive = alive_, where, outcome,
-                                 held](std::string body) mutable {
-    if (!*alive) return;
-    if (body.empty() || body.size() > kBodyLimit) {
-      finish(outcome, std::move(*held));
-      return;
-    }
-    link_.post(where, std::move(body),
-               [this, alive, outcome, held](int status, std::string answer,
-                                            bool fromServer) mutable {
-                 if (!*alive) return;
-                 if (fromServer && status == 200) {
-                   outcome.kind = Outcome::Checked;
-                 } else if (fromServer && status == 400) {
-                   outcome.kind = Outcome::Refused;
-                   outcome.reason = reasonFrom(answer);
-                 }
-                 finish(outcome, std::move(*held));
-               });
-  });
+  link_.compress(
+      journal.bytes, [this, alive = alive_, where, outcome, held](std::string body) mutable {
+        if (!*alive) return;
+        if (body.empty() || body.size() > kBodyLimit) {
+          finish(outcome, std::move(*held));
+          return;
+        }
+        link_.post(
+            where, std::move(body),
+            [this, alive, outcome, held](int status, std::string answer, bool fromServer) mutable {
+              if (!*alive) return;
+              if (fromServer && status == 200) {
+                outcome.kind = Outcome::Checked;
+              } else if (fromServer && status == 400) {
+                outcome.kind = Outcome::Refused;
+                outcome.reason = reasonFrom(answer);
+              }
+              finish(outcome, std::move(*held));
+            });
+      });
 }
 
 void EntryUpload::finish(const Outcome& outcome, Waiting w) {

@@ -13,8 +13,8 @@
 #include "play/entry_upload.h"
 #include "play/form_changes.h"
 #include "play/keys.h"
-#include "play/sprites.h"
 #include "play/seeds.h"
+#include "play/sprites.h"
 #include "play/words.h"
 
 // What the page does for the module: keep bytes, show notes, tick a replay's pace, fetch.
@@ -394,9 +394,8 @@ EMSCRIPTEN_KEEPALIVE int milka_sprite_height(int kind) {
 // --- The entry: a new career's seed from the site, and the journal sent with the entry ---------
 // The page fetches and packs; the midend decides (play::EntryUpload, the keeper's seeds).
 
-EM_JS(void, page_entry, (int op, int id, const char* url, const char* bytes, int length), {
-  Module.page.entry(op, id, UTF8ToString(url), HEAPU8.slice(bytes, bytes + length));
-});
+EM_JS(void, page_entry, (int op, int id, const char* url, const char* bytes, int length),
+      { Module.page.entry(op, id, UTF8ToString(url), HEAPU8.slice(bytes, bytes + length)); });
 
 namespace milka::web {
 namespace {
@@ -480,8 +479,7 @@ extern "C" {
 // the site itself answered; for a packing, the packed bytes.
 EMSCRIPTEN_KEEPALIVE void milka_entry_answered(int id, int status, const char* bytes, int length,
                                                int fromServer) {
-  milka::web::entries().link.answer(id, status,
-                                    std::string(bytes, static_cast<size_t>(length)),
+  milka::web::entries().link.answer(id, status, std::string(bytes, static_cast<size_t>(length)),
                                     fromServer != 0);
 }
 
