@@ -297,9 +297,17 @@ export async function playOn(page, done, periodLimit = 100000) {
   let since = 0;   // periods since the last press, or since the screen changed
   let refused = 0;  // presses of A the stable did not act on
   let last = null;
+  let pressed = '';
+  const press = async (key) => {
+    pressed = key;
+    await page.keyboard.press(key);
+  };
   for (let n = 0; n < periodLimit; n++) {
     const shown = await step(page);
     if (done(shown)) return shown;
+    if (shown.paused && !last?.paused && n > 0) {
+      throw new Error(`paused after ${pressed}: ${JSON.stringify(last)} → ${JSON.stringify(shown)}`);
+    }
     if (last && shown.screen !== last.screen) {
       since = 0;
       refused = 0;
@@ -308,7 +316,7 @@ export async function playOn(page, done, periodLimit = 100000) {
     since++;
     if (shown.screen === screen.race) {
       const key = keyFor(shown.whip);
-      if (key && shown.whipLabel !== shown.whip) await page.keyboard.press(key);
+      if (key && shown.whipLabel !== shown.whip) await press(key);
       continue;
     }
     if (shown.screen === screen.breeding && shown.prompt.startsWith('2文字以上') && shown.name.length < 2) {
@@ -319,14 +327,14 @@ export async function playOn(page, done, periodLimit = 100000) {
     if (since < 4) continue;
     since = 0;
     if (shown.screen === screen.stable && refused >= 2) {
-      await page.keyboard.press('Backspace');
+      await press('Backspace');
       refused = 0;
       continue;
     }
     if (shown.screen === screen.stable) refused++;
-    await page.keyboard.press('Enter');
+    await press('Enter');
   }
-  throw new Error(`the career did not come where it was wanted in ${periodLimit} periods`);
+  throw new Error(`the career did not come where it was wanted in ${periodLimit} periods: ${JSON.stringify(last)}`);
 }
 
 export const seeded = (page) => page.evaluate(() => milkaPage.module._milka_seeded() === 1);
