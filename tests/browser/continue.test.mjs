@@ -73,7 +73,7 @@ try {
   await page.close();
 
   // The site's link to a race of a career: the first race, watched from its card (a journal
-  // only the test's own server holds; verified.test.mjs watches one the maker's site stored).
+  // only the test's own server holds; entry.test.mjs watches one the maker's site stored).
   if (served.own) {
     journals['7'] = join(mkdtempSync(join(tmpdir(), 'milka-watch-')), 'uma.mdj');
     writeFileSync(journals['7'], Buffer.from(revived.stored));

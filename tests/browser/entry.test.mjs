@@ -1,9 +1,11 @@
-// What the page does when the maker's site fails it. A new career whose site gives no seed (out
-// of reach, busy, or answering anything but a seed) plays on unseeded. At the closing A of a
-// career that sends, whatever became of its journal the entry goes on, and the closing screen
-// says in Japanese why it stands unverified: the career began while the site was away, the site
-// refused the journal (its reason shown), or the site was down at the entry.
-//   node entry_faults.test.mjs --play DIR --site-program MILKA_SITE --executable CHROMIUM
+// A career's entry from the page, on the maker's site itself. Begun under a seed the site issued,
+// its journal goes with the entry: the site replays it and enters it verified, and the career's
+// page links each race, which plays in the page to its board. A new career whose site gives no
+// seed (out of reach, busy, or answering anything but a seed) plays on unseeded; at the closing A,
+// whatever became of its journal the entry goes on, and the closing screen says in Japanese why it
+// stands unverified: the career began while the site was away, the site refused the journal (its
+// reason shown), or the site was down at the entry.
+//   node entry.test.mjs --play DIR --site-program MILKA_SITE --executable CHROMIUM
 //                              --trace JOURNAL_TRACE
 import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
@@ -66,7 +68,11 @@ try {
     execFileSync(o.trace, ['--closing', served.base, seed, file]);
     return readFileSync(file);
   };
+  // A seed the site issued for this career, as a new career asks for one.
+  const issued = (await (await fetch(`${served.base}/seed.php`)).text()).trim();
   const cases = [
+    { what: 'begun under the site\'s seed', seed: issued, down: false, stored: true, verified: true,
+      said: (note) => note === entryWords.checked },
     { what: 'begun while the site was away', seed: '-', down: false, stored: true,
       said: (note) => note === entryWords.unseeded },
     { what: 'a journal the site refuses (a seed it never issued)', seed: '0123456789abcdef0123456789abcdef',
@@ -77,6 +83,7 @@ try {
       stored: false, said: (note) => note === entryWords.notSent },
   ];
   let stored = 0;
+  let verified = null;
   for (const c of cases) {
     const journal = closing(c.seed);
     let down = false;
@@ -106,14 +113,39 @@ try {
       if (c.stored) {
         stored++;
         const career = await sitePage(served.base, `/karuden/uma?n=${stored}`);
-        check(career.status === 200 && career.text.includes('この成績は記録による照合がないため'),
-          `${c.what}: the entry went on, and stands unverified`);
+        const words = c.verified ? 'この成績は、サイトが記録を再生して確かめました。'
+          : 'この成績は記録による照合がないため';
+        check(career.status === 200 && career.text.includes(words),
+          `${c.what}: the entry went on, and stands ${c.verified ? 'verified' : 'unverified'}`);
+        if (c.verified) verified = stored;
       }
       check((await sitePage(served.base, `/karuden/uma?n=${stored + 1}`)).status === 404,
         `${c.what}: nothing else was entered`);
     } finally {
       await browser.close();
     }
+  }
+
+  // The verified career's page links each of its races to the page; the link plays it to its board.
+  const browser = await launch('chromium', temporaryDir('milka-watch-browser-'), o.executable);
+  try {
+    const page = await browser.newPage();
+    await page.goto(`${served.base}/karuden/uma?n=${verified}`);
+    const links = await page.$$eval('a', (as) => as.filter((a) => a.textContent === 'このレースを見る')
+      .map((a) => a.getAttribute('href')));
+    check(links.length > 0 && links.every((l) => /^\/play\/\?n=\d+&race=\d+$/.test(l)),
+      `every race of the verified career links the page (${links.length} races)`);
+    const last = links[links.length - 1];
+    await Promise.all([page.waitForNavigation(), page.click(`a[href="${last}"]`)]);
+    await page.waitForFunction(() => globalThis.milkaPage !== undefined, { timeout: 20000 });
+    check(await until(async () => (await page.title()).startsWith('【リプレイ】')),
+      `${last} is watched as a replay`);
+    // F2 three times: 16×, as a player hurries a replay on.
+    for (let i = 0; i < 3; i++) await page.keyboard.press('F2');
+    check(await until(async () => await screenOf(page) === screen.results, 180000),
+      'the stored race plays on to its results board');
+  } finally {
+    await browser.close();
   }
 } catch (e) {
   console.error(e);
