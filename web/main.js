@@ -5,7 +5,10 @@
 import createMilka from './milka.js';
 import { FormPainter, TextMeasurer, colour, takeLayout } from './draw.js';
 import { keyCodeOf } from './keys.js';
-import { fetchForGame, readCapped } from './net.js';
+import {
+  SEED_LIMIT, SEED_TIME_LIMIT_MS, UPLOAD_TIME_LIMIT_MS, fetchForGame, packForSite, readCapped,
+  requestForEntry,
+} from './net.js';
 import { JournalStore } from './store.js';
 import { SoundSettings, View } from './view.js';
 
@@ -13,6 +16,7 @@ const WASM = 'milka.wasm';
 const PERIOD_MS = 200;
 const JOURNAL_LIMIT = 4 << 20;  // far more than any career writes
 
+const EntryOp = { askSeed: 0, post: 1, compress: 2 };
 const WindowOp = { setGame: 0, sync: 1, still: 2, pace: 3, title: 4, note: 5, lasting: 6, hideLasting: 7, later: 8 };
 const ViewKey = { zoomIn: 1, zoomOut: 2, actualSize: 3, fullScreen: 4, gliding: 5, mute: 6, quieter: 7, louder: 8 };
 
@@ -39,6 +43,12 @@ let started = false;
 let watching = false;
 let showing = false;    // the module has a game to show: before that there is no form to ask for
 let fresh = true;       // another game is shown: its whole layout is asked for
+let paced = false;      // a replay's pace is set
+
+// A test on this machine may step the periods and a replay's pace itself (?periods=step), so a
+// whole career runs as fast as it is driven. A page from anywhere else always keeps time.
+const stepped = ['127.0.0.1', 'localhost', '[::1]'].includes(location.hostname) &&
+  new URLSearchParams(location.search).get('periods') === 'step';
 
 // --- Calling the module ------------------------------------------------------------------------
 
@@ -175,7 +185,22 @@ function setStill(paused, locked) {
 
 function setPace(ms) {
   clearInterval(pace);
-  pace = ms > 0 ? setInterval(() => call('milka_pace'), ms) : 0;
+  paced = ms > 0;
+  pace = paced && !stepped ? setInterval(() => call('milka_pace'), ms) : 0;
+}
+
+// What the entry asks of the page: a seed, the journal posted, its bytes packed.
+async function entryRequest(op, url, bytes) {
+  switch (op) {
+    case EntryOp.askSeed:
+      return requestForEntry(url, { limit: SEED_LIMIT, timeLimit: SEED_TIME_LIMIT_MS });
+    case EntryOp.post:
+      return requestForEntry(url, { body: bytes, timeLimit: UPLOAD_TIME_LIMIT_MS });
+    case EntryOp.compress:
+      return { status: 0, body: await packForSite(bytes), fromServer: false };
+    default:
+      return { status: 0, body: new Uint8Array(0), fromServer: false };
+  }
 }
 
 const page = {
@@ -203,6 +228,10 @@ const page = {
       return;
     }
     fetchForGame(url, navigate).then((text) => call('milka_fetched', [id, text]));
+  },
+  entry(op, id, url, bytes) {
+    entryRequest(op, url, bytes).then(({ status, body, fromServer }) =>
+      call('milka_entry_answered', [id, status, body, body.length, fromServer]));
   },
 };
 
@@ -450,10 +479,14 @@ async function main() {
   const params = new URLSearchParams(location.search);
   if (!(params.has('n') && await watchFromSite(params))) await startCareer();
   $('loading').hidden = true;
-  setInterval(period, PERIOD_MS);
+  if (!stepped) setInterval(period, PERIOD_MS);
   text1.focus();
-  // For the page's own tests: the module and the page's view of it.
-  globalThis.milkaPage = { module: milka, form, still, store, flush, painter, watching: () => watching };
+  // For the page's own tests: the module and the page's view of it; stepped, a period and a
+  // step of a replay's pace (whether one is set).
+  globalThis.milkaPage = {
+    module: milka, form, still, store, flush, painter, watching: () => watching,
+    ...(stepped && { period, pace: () => paced && (call('milka_pace'), true) }),
+  };
 }
 
 addEventListener('resize', layOut);

@@ -2,10 +2,21 @@
 // decides which career may still take it.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace milka::play {
+
+// What seed.php answers: exactly 32 lowercase hexadecimal digits. Anything else is no seed.
+inline bool isSiteSeed(std::string_view text) {
+  constexpr size_t kSeedLength = 32;
+  if (text.size() != kSeedLength) return false;
+  for (const char c : text)
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  return true;
+}
 
 class SeedSource {
  public:

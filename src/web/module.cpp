@@ -10,8 +10,10 @@
 
 #include "journal/fingerprint.h"
 #include "play/career_play.h"
+#include "play/entry_upload.h"
 #include "play/form_changes.h"
 #include "play/keys.h"
+#include "play/seeds.h"
 #include "play/sprites.h"
 #include "play/words.h"
 
@@ -193,6 +195,11 @@ const char* hand(std::string text) {
 }
 
 }  // namespace
+
+// The entry's part (below): where the career's requests go, and its journal sent with its entry.
+OnlinePort& entryPort(const std::string& siteBase);
+void sendJournalsWithEntries(play::CareerKeeper& keeper, bool askForSeed);
+
 }  // namespace milka::web
 
 using milka::web::page;
@@ -214,7 +221,8 @@ EMSCRIPTEN_KEEPALIVE void milka_store_failed() {
 EMSCRIPTEN_KEEPALIVE int milka_start(const char* siteBase, double seed, int seeded) {
   auto& p = page();
   p.port.siteBase = siteBase;
-  p.keeper = std::make_unique<milka::play::CareerKeeper>(p.store, p.port);
+  p.keeper = std::make_unique<milka::play::CareerKeeper>(p.store, milka::web::entryPort(siteBase));
+  milka::web::sendJournalsWithEntries(*p.keeper, seeded == 0);
   p.career = std::make_unique<milka::play::CareerPlay>(*p.keeper, p.window);
   const auto started = seeded ? p.keeper->start(static_cast<uint64_t>(seed)) : p.keeper->start();
   p.window.setGame(p.keeper->game());
@@ -446,6 +454,105 @@ EMSCRIPTEN_KEEPALIVE int milka_show_at(const char* bytes, int length, int events
   p.window.setGame(p.replayed->game());
   p.window.sync();
   return 1;
+}
+
+}  // extern "C"
+
+// --- The entry: a new career's seed from the site, and the journal sent with the entry ---------
+// The page fetches and packs; the midend decides (play::EntryUpload, the keeper's seeds).
+
+EM_JS(void, page_entry, (int op, int id, const char* url, const char* bytes, int length),
+      { Module.page.entry(op, id, UTF8ToString(url), HEAPU8.slice(bytes, bytes + length)); });
+
+namespace milka::web {
+namespace {
+
+enum EntryOp { kAskSeed, kPost, kCompress };
+
+// Every request of the entry's goes through the page and comes back by milka_entry_answered.
+class PageEntry final : public play::SeedSource, public play::UploadLink {
+ public:
+  void ask(const std::string& base, std::function<void(std::string)> done) override {
+    std::string url = base;
+    while (!url.empty() && url.back() == '/') url.pop_back();
+    start(kAskSeed, url + "/seed.php", {},
+          [done = std::move(done)](int status, std::string text, bool fromServer) {
+            const bool seed = fromServer && status == 200 && play::isSiteSeed(text);
+            done(seed ? std::move(text) : std::string());
+          });
+  }
+  void post(const std::string& url, std::string body, Posted done) override {
+    start(kPost, url, body, std::move(done));
+  }
+  void compress(std::string bytes, std::function<void(std::string)> done) override {
+    start(kCompress, {}, bytes,
+          [done = std::move(done)](int, std::string packed, bool) { done(std::move(packed)); });
+  }
+
+  void answer(int id, int status, std::string body, bool fromServer) {
+    const auto at = waiting_.find(id);
+    if (at == waiting_.end()) return;
+    auto done = std::move(at->second);
+    waiting_.erase(at);
+    done(status, std::move(body), fromServer);
+  }
+
+ private:
+  void start(EntryOp op, const std::string& url, const std::string& bytes, Posted done) {
+    const int id = next_++;
+    waiting_[id] = std::move(done);
+    page_entry(op, id, url.c_str(), bytes.data(), static_cast<int>(bytes.size()));
+  }
+  std::map<int, Posted> waiting_;
+  int next_ = 0;
+};
+
+struct Entries {
+  PageEntry link;
+  // Made once: every career's session holds on to it.
+  std::unique_ptr<play::EntryUpload> upload;
+};
+
+Entries& entries() {
+  static Entries e;
+  return e;
+}
+
+}  // namespace
+
+OnlinePort& entryPort(const std::string& siteBase) {
+  Entries& e = entries();
+  if (!e.upload) e.upload = std::make_unique<play::EntryUpload>(page().port, e.link);
+  e.upload->siteBase = siteBase;
+  return *e.upload;
+}
+
+void sendJournalsWithEntries(play::CareerKeeper& keeper, bool askForSeed) {
+  Entries& e = entries();
+  if (askForSeed) keeper.askForSeeds(&e.link);
+  e.upload->setJournal([&keeper] {
+    return play::EntryUpload::Journal{keeper.journalBytes(), keeper.session().seedsFed() > 0};
+  });
+  e.upload->setUploaded([](const play::EntryOutcome& outcome) {
+    page().window.showLastingNote(play::entryOutcomeText(outcome));
+  });
+}
+
+}  // namespace milka::web
+
+extern "C" {
+
+// The page's answer to an entry's request: the status (0 without one), the body, and whether
+// the site itself answered; for a packing, the packed bytes.
+EMSCRIPTEN_KEEPALIVE void milka_entry_answered(int id, int status, const char* bytes, int length,
+                                               int fromServer) {
+  milka::web::entries().link.answer(id, status, std::string(bytes, static_cast<size_t>(length)),
+                                    fromServer != 0);
+}
+
+// Whether the running career took a seed from the site, for tests.
+EMSCRIPTEN_KEEPALIVE int milka_seeded() {
+  return page().keeper && page().keeper->session().seedsFed() > 0 ? 1 : 0;
 }
 
 }  // extern "C"

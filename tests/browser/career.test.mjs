@@ -3,8 +3,9 @@
 // results board. The journal the page kept in the browser's database then replays natively to
 // the very trace the module gives for it.
 //   node career.test.mjs --browser chromium|firefox --play DIR --trace JOURNAL_TRACE --shots DIR
-//                        [--executable BROWSER] [--url BASE]   (BASE: a site serving the page at
-//                        /play/ instead of the test's own server)
+//                        [--executable BROWSER] [--url BASE | --site-program MILKA_SITE]
+//                        (BASE: a site serving the page at /play/; MILKA_SITE: milka-site, started
+//                        to serve it; neither: the test's own server)
 import { execFileSync } from 'node:child_process';
 import { mkdirSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
@@ -17,7 +18,7 @@ const o = options();
 const kind = o.browser ?? 'chromium';
 const shots = join(o.shots, kind);
 mkdirSync(shots, { recursive: true });
-const served = await site({ base: o.url, play: o.play });
+const served = await site({ base: o.url, play: o.play, program: o['site-program'] });
 const browser = await launch(kind, temporaryDir(`milka-${kind}-`), o.executable);
 let failed = false;
 try {

@@ -4,7 +4,7 @@
 import { check, launch, options, site, temporaryDir, until } from './harness.mjs';
 
 const o = options();
-const served = await site({ base: o.url, play: o.play });
+const served = await site({ base: o.url, play: o.play, program: o['site-program'] });
 const browser = await launch('chromium', temporaryDir('milka-gliding-'), o.executable);
 const game = `${served.base}/play/`;
 let failed = false;

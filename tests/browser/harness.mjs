@@ -1,13 +1,16 @@
-// What the page's tests share: a small static server for the assembled page (unless a site's
-// address is given), Debian's Chromium and Firefox ESR through puppeteer-core, and the game's
-// state read through the page.
+// What the page's tests share: the maker's site itself (milka-site) serving the assembled page,
+// or a small static server of their own, or a site's address given; Debian's Chromium and
+// Firefox ESR through puppeteer-core; and the game's state read through the page.
+import { spawn } from 'node:child_process';
 import { createServer } from 'node:http';
 import { mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { extname, join, normalize } from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-export const screen = { title: 1, breeding: 2, stable: 3, raceCard: 6, race: 7, results: 8, pasture: 9 };
+export const screen = {
+  title: 1, breeding: 2, stable: 3, raceCard: 6, race: 7, results: 8, pasture: 9, careerOver: 10, finished: -11,
+};
 
 const types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript; charset=utf-8',
@@ -28,10 +31,12 @@ export function options(argv = process.argv.slice(2)) {
   return o;
 }
 
-// Serves the page folder at /play/ and the journals given at /karuden/uma.mdj?n=N, on 127.0.0.1.
-// With base set, the tests use that site instead and nothing is started.
-export async function site({ base, play, journals = {} }) {
+// Serves the page folder at /play/ and the journals given at /karuden/uma.mdj?n=N, on 127.0.0.1
+// (own: true). With base set, the tests use that site instead and nothing is started; with
+// program, that milka-site is started to serve the page.
+export async function site({ base, play, journals = {}, program }) {
   if (base) return { base, close: async () => {} };
+  if (program) return makersSite(program, play);
   const server = createServer((request, response) => {
     const url = new URL(request.url, 'http://localhost');
     let file = null;
@@ -55,8 +60,36 @@ export async function site({ base, play, journals = {} }) {
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   return {
+    own: true,
     base: `http://127.0.0.1:${server.address().port}`,
     close: () => new Promise((resolve) => server.close(resolve)),
+  };
+}
+
+// milka-site as a host runs it, on 127.0.0.1 at a free port, with a database of its own, serving
+// the page's tree at /play/; ended with the test.
+export async function makersSite(program, play) {
+  const dir = temporaryDir('milka-site-');
+  const child = spawn(program, ['--listen', '127.0.0.1:0', '--db', join(dir, 'site.sqlite'), '--play', play],
+    { stdio: ['ignore', 'pipe', 'inherit'] });
+  const ended = new Promise((resolve) => child.once('exit', resolve));
+  const base = await new Promise((resolve, reject) => {
+    let said = '';
+    // Read on to the end, so that nothing it says ever holds it up.
+    child.stdout.on('data', (part) => {
+      if (said.length > 4096) return;
+      said += part;
+      const at = said.match(/http:\/\/127\.0\.0\.1:\d+/);
+      if (at) resolve(at[0]);
+    });
+    ended.then(() => reject(new Error(`milka-site ended before it served: ${said}`)));
+  });
+  return {
+    base,
+    close: async () => {
+      child.kill();
+      await ended;
+    },
   };
 }
 
@@ -233,4 +266,81 @@ export async function raceToTheBoard(page, { midway } = {}) {
 export function check(condition, what) {
   if (!condition) throw new Error(`not so: ${what}`);
   console.log(`ok: ${what}`);
+}
+
+// --- A career driven a period at a time (the page opened with ?periods=step) -----------------
+
+// The closing screen's words on how the entry fared, as the player reads them.
+export const entryWords = {
+  checked: '成績はサイトで照合されました。',
+  unseeded: 'サイトにつながらない間に始まった馬なので、殿堂には未検証として載ります。',
+  notSent: '記録をサイトへ送れなかったため、殿堂には未検証として載ります。',
+  refused: 'サイトが記録を受け付けませんでした（',
+  unverified: '）。殿堂には未検証として載ります。',
+};
+
+// One period of the page's own timers, and what the form shows after it.
+const step = (page) => page.evaluate(() => {
+  milkaPage.period();
+  const label = (k) => milkaPage.form.labels[k]?.caption ?? '';
+  return {
+    screen: milkaPage.module._milka_screen(), whipLabel: label(11), whip: label(12),
+    name: label(27), prompt: label(29), paused: milkaPage.still.paused,
+  };
+});
+
+// Plays on as a player does, one period at a time, until done(shown) says so: the name typed
+// when it is asked for, the whip symbol shown typed in every period of a race, and otherwise A
+// (Enter) once the buttons' pacing lets it act (a press too early is not taken, and starts the
+// pacing again). A horse the stable will not race goes to pasture (B) for a month.
+export async function playOn(page, done, periodLimit = 100000) {
+  let since = 0;   // periods since the last press, or since the screen changed
+  let refused = 0;  // presses of A the stable did not act on
+  let last = null;
+  let pressed = '';
+  const press = async (key) => {
+    pressed = key;
+    await page.keyboard.press(key);
+  };
+  for (let n = 0; n < periodLimit; n++) {
+    const shown = await step(page);
+    if (done(shown)) return shown;
+    if (shown.paused && !last?.paused && n > 0) {
+      throw new Error(`paused after ${pressed}: ${JSON.stringify(last)} → ${JSON.stringify(shown)}`);
+    }
+    if (last && shown.screen !== last.screen) {
+      since = 0;
+      refused = 0;
+    }
+    last = shown;
+    since++;
+    if (shown.screen === screen.race) {
+      const key = keyFor(shown.whip);
+      if (key && shown.whipLabel !== shown.whip) await press(key);
+      continue;
+    }
+    if (shown.screen === screen.breeding && shown.prompt.startsWith('2文字以上') && shown.name.length < 2) {
+      await page.keyboard.type('milka');
+      since = 0;
+      continue;
+    }
+    if (since < 4) continue;
+    since = 0;
+    if (shown.screen === screen.stable && refused >= 2) {
+      await press('Backspace');
+      refused = 0;
+      continue;
+    }
+    if (shown.screen === screen.stable) refused++;
+    await press('Enter');
+  }
+  throw new Error(`the career did not come where it was wanted in ${periodLimit} periods: ${JSON.stringify(last)}`);
+}
+
+export const seeded = (page) => page.evaluate(() => milkaPage.module._milka_seeded() === 1);
+
+// A page of the maker's site, as text.
+export async function sitePage(base, path) {
+  const response = await fetch(`${base}${path}`);
+  return { status: response.status, text: await response.text() };
 }

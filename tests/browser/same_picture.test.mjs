@@ -24,7 +24,7 @@ const moments = execFileSync(o.same, ['moments', journal], { encoding: 'utf8' })
   .trim().split('\n').map((line) => line.split(' ')).map(([name, events]) => ({ name, events: Number(events) }));
 check(moments.length === 5, `the career has every moment to compare (${moments.map((m) => m.name).join(', ')})`);
 
-const served = await site({ base: o.url, play: o.play });
+const served = await site({ base: o.url, play: o.play, program: o['site-program'] });
 const browser = await launch(kind, temporaryDir(`milka-same-${kind}-`), o.executable);
 let failed = false;
 try {

@@ -6,17 +6,13 @@ namespace milka::platform {
 
 namespace {
 
-constexpr size_t kSeedLength = 32;
 // A seed is 32 bytes; a little room for a server that adds a line end, and nothing more is read.
 constexpr qint64 kReadLimit = 64;
 
 }  // namespace
 
 bool isSiteSeed(std::string_view text) {
-  if (text.size() != kSeedLength) return false;
-  for (const char c : text)
-    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
-  return true;
+  return play::isSiteSeed(text);
 }
 
 SiteSeeds::SiteSeeds(QObject* parent) : QObject(parent) {}
