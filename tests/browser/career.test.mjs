@@ -10,8 +10,7 @@ import { execFileSync } from 'node:child_process';
 import { mkdirSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import {
-  check, keptJournal, launch, openGame, options, playToTheRace, raceToTheBoard, screen, screenOf,
-  site, temporaryDir,
+  check, keptJournal, launch, openGame, options, playToTheRace, raceToTheBoard, scenario, screen, screenOf, site, temporaryDir,
 } from './harness.mjs';
 
 const o = options();
@@ -20,8 +19,7 @@ const shots = join(o.shots, kind);
 mkdirSync(shots, { recursive: true });
 const served = await site({ base: o.url, play: o.play, program: o['site-program'] });
 const browser = await launch(kind, temporaryDir(`milka-${kind}-`), o.executable);
-let failed = false;
-try {
+await scenario(async () => {
   const page = await openGame(browser, `${served.base}/play/`);
   // Every screen at 1× and at 2×: what a player sees on an ordinary and on a dense screen.
   const shoot = async (name) => {
@@ -57,11 +55,4 @@ try {
   const native = execFileSync(o.trace, [file], { encoding: 'utf8' }).trim();
   console.log(`module: ${kept.trace}\nnative: ${native}`);
   check(native === kept.trace, 'the kept journal replays natively to the same career');
-} catch (e) {
-  console.error(e);
-  failed = true;
-} finally {
-  await browser.close();
-  await served.close();
-}
-process.exit(failed ? 1 : 0);
+}, [browser, served]);

@@ -8,8 +8,7 @@ import { mkdtempSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import {
-  check, fingerprint, keptJournal, lastingNote, launch, openGame, options, passingNote,
-  playToTheRace, pressUntil, screen, screenOf, site, temporaryDir, until,
+  check, fingerprint, keptJournal, lastingNote, launch, openGame, options, passingNote, playToTheRace, pressUntil, scenario, screen, screenOf, site, temporaryDir, until,
 } from './harness.mjs';
 
 const o = options();
@@ -18,7 +17,6 @@ const served = await site({ base: o.url, play: o.play, journals, program: o['sit
 const profile = temporaryDir('milka-continue-');
 const game = `${served.base}/play/`;
 let browser = await launch('chromium', profile, o.executable);
-let failed = false;
 const events = (trace) => Number(trace.split(' ')[0]);
 const lastOf = (trace) => trace.split(' ')[2];
 const whipOnce = async (page) => {
@@ -26,7 +24,7 @@ const whipOnce = async (page) => {
   await page.keyboard.press('ArrowLeft');
 };
 
-try {
+await scenario(async () => {
   let page = await openGame(browser, game);
   await playToTheRace(page);
   await whipOnce(page);
@@ -129,11 +127,4 @@ try {
     'storage refused mid-career is said so');
   check(await unkept.evaluate(() => milkaPage.store.failed), 'and nothing more is written');
   await unkept.close();
-} catch (e) {
-  console.error(e);
-  failed = true;
-} finally {
-  await browser.close();
-  await served.close();
-}
-process.exit(failed ? 1 : 0);
+}, [browser, served]);

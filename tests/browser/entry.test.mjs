@@ -11,15 +11,13 @@ import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import {
-  check, entryWords, lastingNote, launch, options, playOn, pressUntil, screen, screenOf,
-  seeded, site, sitePage, temporaryDir, until,
+  check, entryWords, lastingNote, launch, options, playOn, pressUntil, scenario, screen, screenOf, seeded, site, sitePage, temporaryDir, until,
 } from './harness.mjs';
 
 const o = options();
 const served = await site({ play: o.play, program: o['site-program'] });
 const game = `${served.base}/play/?periods=step`;
 const work = temporaryDir('milka-faults-');
-let failed = false;
 
 // A browser of its own, whose page has what fail answered as the site's failure.
 async function pageFailing(fail) {
@@ -42,7 +40,7 @@ async function opened(page) {
   await page.waitForFunction(() => globalThis.milkaPage !== undefined, { timeout: 20000 });
 }
 
-try {
+await scenario(async () => {
   // --- No seed at the start -------------------------------------------------------------------
   const noSeed = [
     { what: 'the site out of reach', answer: 'down' },
@@ -147,10 +145,4 @@ try {
   } finally {
     await browser.close();
   }
-} catch (e) {
-  console.error(e);
-  failed = true;
-} finally {
-  await served.close();
-}
-process.exit(failed ? 1 : 0);
+}, [served]);

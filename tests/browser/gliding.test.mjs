@@ -1,13 +1,14 @@
 // Pictures glide between ticks, as on the desktop: not for a player whose system asks for less
 // motion, until F9 turns it on; F9 turns it off again, and the page remembers either way.
 //   node gliding.test.mjs --play DIR [--executable CHROMIUM] [--url BASE]
-import { check, launch, options, site, temporaryDir, until } from './harness.mjs';
+import {
+  check, launch, options, scenario, site, temporaryDir, until,
+} from './harness.mjs';
 
 const o = options();
 const served = await site({ base: o.url, play: o.play, program: o['site-program'] });
 const browser = await launch('chromium', temporaryDir('milka-gliding-'), o.executable);
 const game = `${served.base}/play/`;
-let failed = false;
 
 async function open(lessMotion) {
   const page = await browser.newPage();
@@ -29,7 +30,7 @@ const pressF9 = async (page) => {
 };
 const remembered = (page) => page.evaluate(() => localStorage.getItem('milka.gliding'));
 
-try {
+await scenario(async () => {
   let page = await open(true);
   check(!(await glides(page, 1200)), 'with less motion asked for, the title\'s horses hop from tick to tick');
   await pressF9(page);
@@ -45,11 +46,4 @@ try {
   await page.waitForFunction(() => globalThis.milkaPage !== undefined, { timeout: 20000 });
   check(!(await glides(page, 1200)) && await remembered(page) === '0', 'and off it stays after a reload');
   check(page.errors.length === 0, `the page raised no error (${page.errors.join('; ')})`);
-} catch (e) {
-  console.error(e);
-  failed = true;
-} finally {
-  await browser.close();
-  await served.close();
-}
-process.exit(failed ? 1 : 0);
+}, [browser, served]);

@@ -344,3 +344,18 @@ export async function sitePage(base, path) {
   const response = await fetch(`${base}${path}`);
   return { status: response.status, text: await response.text() };
 }
+
+// A test's scenario to its end: whatever it throws fails it, and what it opened is closed however
+// it ends; the process's status says which.
+export async function scenario(run, opened) {
+  let failed = false;
+  try {
+    await run();
+  } catch (e) {
+    console.error(e);
+    failed = true;
+  } finally {
+    for (const thing of opened) await thing.close();
+  }
+  process.exit(failed ? 1 : 0);
+}

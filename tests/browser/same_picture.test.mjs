@@ -7,7 +7,9 @@
 import { execFileSync } from 'node:child_process';
 import { mkdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { check, launch, openGame, options, site, temporaryDir } from './harness.mjs';
+import {
+  check, launch, openGame, options, scenario, site, temporaryDir,
+} from './harness.mjs';
 
 const SEED = '20261209';
 // The share of a picture (in per cent) that may differ once blurred. Firefox rounds a font's
@@ -26,8 +28,7 @@ check(moments.length === 5, `the career has every moment to compare (${moments.m
 
 const served = await site({ base: o.url, play: o.play, program: o['site-program'] });
 const browser = await launch(kind, temporaryDir(`milka-same-${kind}-`), o.executable);
-let failed = false;
-try {
+await scenario(async () => {
   const page = await openGame(browser, `${served.base}/play/`);
   // Ctrl+0: the form at its own size, so a CSS pixel is a form pixel.
   await page.keyboard.down('Control');
@@ -65,11 +66,4 @@ try {
   }
   console.log(report.trim());
   check(same, `every moment at 1× and 2× is drawn as the desktop draws it (pictures in ${shots})`);
-} catch (e) {
-  console.error(e);
-  failed = true;
-} finally {
-  await browser.close();
-  await served.close();
-}
-process.exit(failed ? 1 : 0);
+}, [browser, served]);
