@@ -4,13 +4,9 @@
 
 namespace milka::play {
 
-namespace {
-
 bool boardShown(const Game& g) {
   return g.state.screenState == screen::kResults && g.state.resultsShown == 1;
 }
-
-}  // namespace
 
 CareerPlay::CareerPlay(CareerKeeper& keeper, Window& window) : keeper_(keeper), window_(window) {
   keeper_.setFailed([this, alive = std::weak_ptr<bool>(alive_)] {

@@ -13,6 +13,9 @@
 
 namespace milka::play {
 
+// A race's results board is up: where watching a race again may begin, and where it ends.
+bool boardShown(const Game& g);
+
 class CareerPlay {
  public:
   CareerPlay(CareerKeeper& keeper, Window& window);

@@ -249,10 +249,7 @@ EMSCRIPTEN_KEEPALIVE int milka_watch(const char* bytes, int length, int race) {
     p.replayed.reset();
     return 0;
   }
-  if (race > 0)
-    player.setStopWhen([](const milka::Game& g) {
-      return g.state.screenState == milka::screen::kResults && g.state.resultsShown == 1;
-    });
+  if (race > 0) player.setStopWhen(milka::play::boardShown);
   p.window.setGame(p.replayed->game());
   p.replay->begin();
   return 1;
