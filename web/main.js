@@ -9,6 +9,7 @@ import {
   SEED_LIMIT, SEED_TIME_LIMIT_MS, UPLOAD_TIME_LIMIT_MS, fetchForGame, packForSite, readCapped,
   requestForEntry,
 } from './net.js';
+import { Reader } from './reader.js';
 import { JournalStore } from './store.js';
 import { SoundSettings, View } from './view.js';
 
@@ -26,6 +27,7 @@ const view = new View({
   stage: $('stage'), canvas: $('form'), commands: [], text1, note: $('note'), lasting: $('lasting'),
 });
 const store = new JournalStore();
+const reader = new Reader($('reading'), $('spoken'));
 const sound = new SoundSettings();
 
 // The form as the page last drew it, every control by its number.
@@ -169,6 +171,7 @@ function sync() {
   // The rules own the text box: whatever was typed, it shows what they hold.
   if (form.text1 && text1.value !== form.text1.text && !composing) text1.value = form.text1.text;
   if (said === '{}' && laid === '{}') return;
+  if (said !== '{}') reader.take(JSON.parse(milka.UTF8ToString(milka._milka_reading())));
   const layout = JSON.parse(laid);
   takeLayout(form, layout);
   painter.glide(Object.keys(changes.images ?? {}), layout.glides, performance.now());

@@ -189,7 +189,7 @@ void CareerKeeper::checkStore() {
 std::string CareerKeeper::takeFailureNote() {
   if (!failurePending_) return {};
   failurePending_ = false;
-  return notKeptText();
+  return notKeptText(store_.keptIn());
 }
 
 std::string CareerKeeper::unused(const std::string& name, const std::string& suffix) {

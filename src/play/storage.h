@@ -10,6 +10,9 @@
 
 namespace milka::play {
 
+// Where a store keeps the bytes, as the player knows it: what a note names when it fills up.
+enum class KeptIn { disk, browser };
+
 class JournalStore {
  public:
   virtual ~JournalStore() = default;
@@ -33,6 +36,7 @@ class JournalStore {
   virtual void close() = 0;
   // Once the store has refused bytes, nothing more is kept.
   virtual bool failed() const = 0;
+  virtual KeptIn keptIn() const { return KeptIn::disk; }
 };
 
 }  // namespace milka::play

@@ -56,9 +56,11 @@ std::string setAsideText(const journal::Reading& r, const std::string& keptAs) {
          keptAs + "」として残し、新しい馬で始めます。";
 }
 
-std::string notKeptText() {
-  return "ディスクに書き込めなくなったため、この経歴はここから先は記録されません。"
-         "ゲームはこのまま続けられます。";
+std::string notKeptText(KeptIn where) {
+  std::string text = where == KeptIn::browser ? "ブラウザに記録を保存できなくなったため"
+                                              : "ディスクに書き込めなくなったため";
+  text += "、この経歴はここから先は記録されません。ゲームはこのまま続けられます。";
+  return text;
 }
 
 std::string newHorseText() {

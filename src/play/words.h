@@ -6,6 +6,7 @@
 #include <string>
 
 #include "journal/format.h"
+#include "play/storage.h"
 #include "shell/game_state.h"
 
 namespace milka::play {
@@ -17,8 +18,8 @@ std::string continuedText(const GameState& s);
 std::string damagedTailText(const std::string& keptAs);
 // A journal that could not be continued at all, and where it was put.
 std::string setAsideText(const journal::Reading& r, const std::string& keptAs);
-// The disk took no more: the career goes on, unkept.
-std::string notKeptText();
+// The disk (or the browser's storage) took no more: the career goes on, unkept.
+std::string notKeptText(KeptIn where = KeptIn::disk);
 std::string newHorseText();
 std::string watchingText();
 std::string notWatchableText();

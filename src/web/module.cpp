@@ -13,6 +13,7 @@
 #include "play/entry_upload.h"
 #include "play/form_changes.h"
 #include "play/keys.h"
+#include "play/reading.h"
 #include "play/seeds.h"
 #include "play/sprites.h"
 #include "play/words.h"
@@ -80,6 +81,7 @@ class PageStore final : public play::JournalStore {
   }
   void close() override { tell(kClose, open_); }
   bool failed() const override { return failed_; }
+  play::KeptIn keptIn() const override { return play::KeptIn::browser; }
   void setFailed() { failed_ = true; }
 
   std::map<std::string, std::string> files;
@@ -330,6 +332,11 @@ EMSCRIPTEN_KEEPALIVE void milka_flush() {
 EMSCRIPTEN_KEEPALIVE const char* milka_changes() {
   auto& p = page();
   return milka::web::hand(p.window.changes.since(milka::web::shown().form));
+}
+
+// What a screen reader is told of the shown form, as JSON.
+EMSCRIPTEN_KEEPALIVE const char* milka_reading() {
+  return milka::web::hand(milka::play::readingJson(milka::play::readingOf(milka::web::shown())));
 }
 
 // The running career's journal as its storage holds it, and its name.

@@ -1,4 +1,4 @@
-// A career survives the page: reloaded mid-race, and the browser killed mid-race, the page comes
+// A career survives the page (and a screen reader follows its race): reloaded mid-race, and the browser killed mid-race, the page comes
 // back to the same race, paused, with the note saying so, having lost at most the last period.
 // A second tab waits for the first. Then a race of a kept journal is watched from the site's link, and what cannot be watched (a
 // journal the site does not have, a file that is no journal, a browser that keeps nothing or
@@ -53,6 +53,26 @@ await scenario(async () => {
   check(await until(async () => (await lastingNote(page)) === ''), 'F5 takes the note away');
   check(!(await page.evaluate(() => milkaPage.still.paused)), 'and the race runs again');
   await whipOnce(page);
+  // A screen reader follows the race: the live region's words in the accessibility tree are the
+  // commentary label's, line after line.
+  const heard = new Set();
+  const spokenNow = async () => {
+    const region = await page.accessibility.snapshot({ root: await page.$('#spoken'), interestingOnly: false });
+    const words = [];
+    const walk = (node) => {
+      if (node.role === 'StaticText') words.push(node.name);
+      (node.children ?? []).forEach(walk);
+    };
+    if (region) walk(region);
+    return words.join('');
+  };
+  await until(async () => {
+    const spoken = await spokenNow();
+    const shown = (await page.evaluate(() => milkaPage.form.labels[39].caption)).replace(/[ \u3000]+/g, ' ').trim();
+    if (spoken && spoken === shown) heard.add(spoken);
+    return heard.size >= 2;
+  }, 15000);
+  check(heard.size >= 2, `the accessibility tree speaks the commentary as it changes (${[...heard].join(' / ')})`);
   await until(async () => events((await keptJournal(page)).liveTrace) > events(reloaded.trace) + 10, 10000);
 
   // Killed mid-race: at most the period being written is lost.
@@ -123,8 +143,8 @@ await scenario(async () => {
   await unkept.waitForFunction(() => globalThis.milkaPage !== undefined);
   await unkept.evaluate(() => { globalThis.refuse = true; });
   await unkept.keyboard.press('F5');
-  check(await until(async () => (await passingNote(unkept)).includes('記録されません')),
-    'storage refused mid-career is said so');
+  check(await until(async () => (await passingNote(unkept)).includes('ブラウザに記録を保存できなくなった')),
+    'storage refused mid-career is said so, in the browser\'s words');
   check(await unkept.evaluate(() => milkaPage.store.failed), 'and nothing more is written');
   await unkept.close();
 }, [browser, served]);
