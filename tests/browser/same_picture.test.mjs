@@ -16,6 +16,14 @@ const SEED = '20261209';
 // ascent up where Chromium and the desktop round it to the nearest pixel or not at all, so its
 // lines stand up to a pixel lower, and its words differ wherever they are drawn.
 const MOST_DIFFERING = { chromium: 0.4, firefox: 1.6 };
+// At 1× and 2× with the form at its own size; on a phone, landscape and portrait, as large as fits.
+const SIZES = [
+  { size: '1x', viewport: { width: 760, height: 560, deviceScaleFactor: 1 } },
+  { size: '2x', viewport: { width: 760, height: 560, deviceScaleFactor: 2 } },
+  { size: 'phone-landscape', viewport: { width: 844, height: 390, deviceScaleFactor: 3 } },
+  { size: 'phone-portrait', viewport: { width: 390, height: 844, deviceScaleFactor: 3 } },
+];
+const scales = {};
 const o = options();
 const kind = o.browser ?? 'chromium';
 const shots = join(o.shots, kind);
@@ -45,25 +53,31 @@ await scenario(async () => {
       return ok;
     }, bytes, events);
     check(shown === 1, `the page stands at ${name}, after ${events} events`);
-    for (const scale of [1, 2]) {
-      await page.setViewport({ width: 760, height: 560, deviceScaleFactor: scale });
+    for (const { size, viewport } of SIZES) {
+      await page.setViewport(viewport);
       // An emulated density change tells no media query; a resize has the page lay out again.
       await page.evaluate(() => dispatchEvent(new Event('resize')));
-      await page.waitForFunction((s) => document.getElementById('form').width === 719 * s, {}, scale);
+      await page.waitForFunction((v) => {
+        const c = document.getElementById('form');
+        return c.width === Math.round(c.getBoundingClientRect().width * v.deviceScaleFactor);
+      }, {}, viewport);
       await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
-      const png = await page.$eval('#form', (c) => c.toDataURL('image/png'));
-      writeFileSync(join(shots, `page-${name}-${scale}x.png`), Buffer.from(png.split(',')[1], 'base64'));
+      const [png, width] = await page.$eval('#form', (c) => [c.toDataURL('image/png'), c.width]);
+      scales[size] = width / 719;
+      writeFileSync(join(shots, `page-${name}-${size}.png`), Buffer.from(png.split(',')[1], 'base64'));
+      if (size.startsWith('phone')) await page.screenshot({ path: join(shots, `screen-${name}-${size}.png`) });
     }
   }
   check(page.errors.length === 0, `the page raised no error (${page.errors.join('; ')})`);
   let report;
   let same = true;
   try {
-    report = execFileSync(o.same, ['compare', journal, shots, String(MOST_DIFFERING[kind])], { encoding: 'utf8' });
+    report = execFileSync(o.same, ['compare', journal, shots, String(MOST_DIFFERING[kind]),
+      ...Object.entries(scales).map(([size, scale]) => `${size}:${scale}`)], { encoding: 'utf8' });
   } catch (e) {
     report = e.stdout;
     same = false;
   }
   console.log(report.trim());
-  check(same, `every moment at 1× and 2× is drawn as the desktop draws it (pictures in ${shots})`);
+  check(same, `every moment at 1×, 2× and a phone's size is drawn as the desktop draws it (pictures in ${shots})`);
 }, [browser, served]);
