@@ -7,20 +7,18 @@ export class Reader {
     this.lines = lines;
     this.spoken = spoken;
     this.said = '';
-    this.read = [];
   }
 
   // reading: { lines, spoken } as the module gives it.
   take(reading) {
     const { lines, spoken } = reading;
-    if (lines.length !== this.read.length || lines.some((line, k) => line !== this.read[k])) {
-      this.lines.replaceChildren(...lines.map((line) => {
-        const p = document.createElement('p');
-        p.textContent = line;
-        return p;
-      }));
-      this.read = lines;
-    }
+    // Line by line, so a reader's place in the list survives the race's clock ticking.
+    const shown = this.lines.children;
+    lines.forEach((line, k) => {
+      if (k >= shown.length) this.lines.append(document.createElement('p'));
+      if (shown[k].textContent !== line) shown[k].textContent = line;
+    });
+    while (shown.length > lines.length) shown[shown.length - 1].remove();
     if (spoken !== this.said) {
       this.said = spoken;
       this.spoken.textContent = spoken;
