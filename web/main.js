@@ -504,3 +504,8 @@ document.addEventListener('visibilitychange', () => {
 });
 
 main();
+
+// The game's files kept for playing with the network off (sw.js), once the page has what it needs.
+addEventListener('load', () => {
+  navigator.serviceWorker?.register('sw.js', { updateViaCache: 'none' }).catch(() => {});
+});
