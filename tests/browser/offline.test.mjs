@@ -1,0 +1,63 @@
+// After one visit the game needs no network: Chromium finds the page installable (its manifest,
+// icons and service worker in order); then, with the maker's site stopped and the page offline,
+// the page comes back from its worker, begins a new career (told at once that the site is out of
+// reach, so the horse will stand unverified), plays a race to its results board, keeps the
+// journal as it goes, and after another reload still offline goes on with that same career.
+//   node offline.test.mjs --play DIR --site-program MILKA_SITE [--executable CHROMIUM]
+import {
+  check, entryWords, keptJournal, launch, openGame, options, passingNote, playToTheRace, raceToTheBoard, scenario,
+  screen, screenOf, seeded, site, temporaryDir, until,
+} from './harness.mjs';
+
+const o = options();
+// The site is stopped halfway, so it is always this test's own.
+const served = await site({ play: o.play, program: o['site-program'] });
+const game = `${served.base}/play/`;
+const browser = await launch('chromium', temporaryDir('milka-offline-'), o.executable);
+// What a page offline may say in its console: the requests that found no site.
+const unreached = (text) => /ERR_CONNECTION_REFUSED|ERR_INTERNET_DISCONNECTED/.test(text);
+
+await scenario(async () => {
+  let page = await openGame(browser, game);
+  check(await until(() => seeded(page)), 'the first visit\'s career takes the site\'s seed');
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  const cdp = await page.createCDPSession();
+  const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+  check(installabilityErrors.length === 0,
+    `Chromium finds the page installable (${JSON.stringify(installabilityErrors)})`);
+  const { errors: manifestErrors, data } = await cdp.send('Page.getAppManifest');
+  const manifest = JSON.parse(data);
+  check(manifestErrors.length === 0 && manifest.name === 'ミルカダービー' && manifest.display === 'standalone' &&
+    manifest.orientation === 'landscape', 'its manifest names the game, standalone and landscape');
+  const icons = await page.evaluate(async (list) => Promise.all(list.map(async (icon) => {
+    const image = new Image();
+    image.src = icon.src;
+    await image.decode();
+    return `${image.naturalWidth}x${image.naturalHeight}` === icon.sizes;
+  })), manifest.icons.map((icon) => ({ src: new URL(icon.src, `${game}x`).href, sizes: icon.sizes })));
+  check(icons.length === 2 && icons.every(Boolean), 'its two icons are pictures of the sizes it says');
+
+  await served.close();
+  check(await fetch(game).then(() => false, () => true), 'the site is stopped: nothing answers');
+  await cdp.send('Network.emulateNetworkConditions',
+    { offline: true, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
+
+  await page.reload();
+  await page.waitForFunction(() => globalThis.milkaPage !== undefined, { timeout: 20000 });
+  check(await page.evaluate(() => navigator.serviceWorker.controller !== null), 'the page came from its worker');
+  check(await until(async () => await passingNote(page) === entryWords.offlineSeed),
+    'a new career is told at once that the site is out of reach');
+  check(!await seeded(page), 'and plays on unseeded');
+  await playToTheRace(page);
+  await raceToTheBoard(page);
+  check(await screenOf(page) === screen.results, 'a race is run to its results board offline');
+  const played = await keptJournal(page);
+  check(played.stored.length > 0 && played.trace === played.liveTrace, 'the journal is kept as the career goes');
+
+  await page.reload();
+  await page.waitForFunction(() => globalThis.milkaPage !== undefined, { timeout: 20000 });
+  const again = await keptJournal(page);
+  check(again.name === played.name && again.trace === played.trace,
+    'reloaded offline, the page goes on with the same career, nothing of it lost');
+  check(page.errors.every(unreached), `the page raised no error (${page.errors.join('; ')})`);
+}, [browser, served]);
