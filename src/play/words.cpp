@@ -115,11 +115,11 @@ std::string checkedEntryText() {
 }
 
 std::string offlineSeedText() {
-  return "サイトにつながらないため、この馬は殿堂には未検証として載ります。ゲームはこのまま遊べます。";
+  return "サイトにつながらないため、この馬は殿堂には未検証として載ります。\nゲームはこのまま遊べます。";
 }
 
 std::string unreachableEntryText() {
-  return "サイトにつながらず、殿堂に登録できませんでした。この馬の記録はこのブラウザに残っています。";
+  return "サイトにつながらず、殿堂に登録できませんでした。\nこの馬の記録はこのブラウザに残っています。";
 }
 
 std::string entryOutcomeText(const EntryOutcome& outcome) {
