@@ -66,11 +66,12 @@ export async function site({ base, play, journals = {}, program }) {
   };
 }
 
-// milka-site as a host runs it, on 127.0.0.1 at a free port, with a database of its own, serving
-// the page's tree at /play/; ended with the test.
-export async function makersSite(program, play) {
+// milka-site as a host runs it, on 127.0.0.1 at a free port (or the address given, as a site
+// started again keeps its own), with a database of its own, serving the page's tree at /play/;
+// ended with the test.
+export async function makersSite(program, play, listen = '127.0.0.1:0') {
   const dir = temporaryDir('milka-site-');
-  const child = spawn(program, ['--listen', '127.0.0.1:0', '--db', join(dir, 'site.sqlite'), '--play', play],
+  const child = spawn(program, ['--listen', listen, '--db', join(dir, 'site.sqlite'), '--play', play],
     { stdio: ['ignore', 'pipe', 'inherit'] });
   const ended = new Promise((resolve) => child.once('exit', resolve));
   const base = await new Promise((resolve, reject) => {

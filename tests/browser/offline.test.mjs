@@ -2,17 +2,23 @@
 // icons and service worker in order); then, with the maker's site stopped and the page offline,
 // the page comes back from its worker, begins a new career (told at once that the site is out of
 // reach, so the horse will stand unverified), plays a race to its results board, keeps the
-// journal as it goes, and after another reload still offline goes on with that same career.
+// journal as it goes, and after another reload still offline goes on with that same career. A new
+// version of the game on the site then reaches the page at its next visit, its worker takes over
+// once the old version's tab is closed and drops the old files, and the career goes on under it,
+// offline again.
 //   node offline.test.mjs --play DIR --site-program MILKA_SITE [--executable CHROMIUM]
+import { cpSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { join } from 'node:path';
 import {
-  check, entryWords, keptJournal, launch, openGame, options, passingNote, playToTheRace, raceToTheBoard, scenario,
-  screen, screenOf, seeded, site, temporaryDir, until,
+  check, entryWords, keptJournal, launch, makersSite, openGame, options, passingNote, playToTheRace, raceToTheBoard,
+  scenario, screen, screenOf, seeded, site, temporaryDir, until,
 } from './harness.mjs';
 
 const o = options();
 // The site is stopped halfway, so it is always this test's own.
 const served = await site({ play: o.play, program: o['site-program'] });
 const game = `${served.base}/play/`;
+let next = { close: async () => {} };
 const browser = await launch('chromium', temporaryDir('milka-offline-'), o.executable);
 // What a page offline may say in its console: the requests that found no site.
 const unreached = (text) => /ERR_CONNECTION_REFUSED|ERR_INTERNET_DISCONNECTED/.test(text);
@@ -60,4 +66,37 @@ await scenario(async () => {
   check(again.name === played.name && again.trace === played.trace,
     'reloaded offline, the page goes on with the same career, nothing of it lost');
   check(page.errors.every(unreached), `the page raised no error (${page.errors.join('; ')})`);
-}, [browser, served]);
+
+  // The next version: the same files, the index changed and so a new worker, at the same address.
+  const newer = join(temporaryDir('milka-offline-next-'), 'play');
+  cpSync(o.play, newer, { recursive: true });
+  for (const twin of ['index.html.gz', 'sw.js.gz']) rmSync(join(newer, twin));
+  writeFileSync(join(newer, 'index.html'),
+    readFileSync(join(newer, 'index.html'), 'utf8').replace('</body>', '<!-- the next version --></body>'));
+  const worker = readFileSync(join(newer, 'sw.js'), 'utf8');
+  const version = worker.match(/^const VERSION = '([0-9a-f]{12})';$/m)?.[1];
+  check(version !== undefined, 'the built worker names its version');
+  writeFileSync(join(newer, 'sw.js'), worker.replace(`'${version}'`, "'0123456789ab'"));
+  next = await makersSite(o['site-program'], newer, new URL(served.base).host);
+  await cdp.send('Network.emulateNetworkConditions',
+    { offline: false, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
+  const isNext = () => page.evaluate(() => document.documentElement.outerHTML.includes('the next version'));
+  await page.reload();
+  await page.waitForFunction(() => globalThis.milkaPage !== undefined, { timeout: 20000 });
+  check(await isNext(), 'online again, the page is the site\'s new version at once');
+  check(await until(() => page.evaluate(async () => (await navigator.serviceWorker.getRegistration())?.waiting !== null)),
+    'its worker waits while a tab of the old one is open');
+  const kept = async () => page.evaluate(async () => (await caches.keys()).filter((k) => k.startsWith('milka-play-')));
+  check((await kept()).length === 2, 'and the old files are still kept beside the new');
+  await page.close();
+  page = await openGame(browser, game);
+  check(await until(async () => JSON.stringify(await kept()) === '["milka-play-0123456789ab"]'),
+    'the old tab closed, the new worker takes over and the old files go');
+  await next.close();
+  await page.reload();
+  await page.waitForFunction(() => globalThis.milkaPage !== undefined, { timeout: 20000 });
+  check(await isNext(), 'offline, the page is the new version');
+  const later = await keptJournal(page);
+  check(later.name === played.name && Number(later.trace.split(' ')[0]) >= Number(played.trace.split(' ')[0]),
+    'and goes on with the same career');
+}, [browser, { close: () => next.close() }, served]);
