@@ -63,7 +63,9 @@ await scenario(async () => {
   await page.reload();
   await page.waitForFunction(() => globalThis.milkaPage !== undefined, { timeout: 20000 });
   const again = await keptJournal(page);
-  check(again.name === played.name && again.trace === played.trace,
+  // The board's timers may have written on between the two reads: the journal only grows.
+  const grown = (before, after) => before.stored.every((byte, i) => after.stored[i] === byte);
+  check(again.name === played.name && grown(played, again),
     'reloaded offline, the page goes on with the same career, nothing of it lost');
   check(page.errors.every(unreached), `the page raised no error (${page.errors.join('; ')})`);
 
@@ -97,6 +99,5 @@ await scenario(async () => {
   await page.waitForFunction(() => globalThis.milkaPage !== undefined, { timeout: 20000 });
   check(await isNext(), 'offline, the page is the new version');
   const later = await keptJournal(page);
-  check(later.name === played.name && Number(later.trace.split(' ')[0]) >= Number(played.trace.split(' ')[0]),
-    'and goes on with the same career');
+  check(later.name === played.name && grown(again, later), 'and goes on with the same career');
 }, [browser, { close: () => next.close() }, served]);
