@@ -7,7 +7,7 @@
 //
 //   cmake --build build-test --target milka-site && scripts/web-build.sh build-web
 //   node bench/web/offline_title.mjs --play build-web/play --site-program build-test/src/site/milka-site \
-//        [--executable /usr/bin/chromium] [--runs 15]
+//        [--executable CHROMIUM] [--runs 15]
 // (puppeteer-core from tests/browser/node_modules: `npm ci` there first.)
 import { resolve } from 'node:path';
 import { launch, makersSite, options, temporaryDir } from '../../tests/browser/harness.mjs';
