@@ -15,7 +15,8 @@ export const screen = {
 const types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript; charset=utf-8',
   '.css': 'text/css; charset=utf-8', '.wasm': 'application/wasm', '.json': 'application/json',
-  '.svg': 'image/svg+xml', '.mdj': 'application/octet-stream',
+  '.svg': 'image/svg+xml', '.mdj': 'application/octet-stream', '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
 };
 
 // As strict as the site's: the page's own files and nothing inline, compiling its WebAssembly the
