@@ -115,11 +115,13 @@ std::string checkedEntryText() {
 }
 
 std::string offlineSeedText() {
-  return "サイトにつながらないため、この馬は殿堂には未検証として載ります。\nゲームはこのまま遊べます。";
+  return "サイトにつながらないため、この馬は殿堂には未検証として載ります。\n"
+         "ゲームはこのまま遊べます。";
 }
 
 std::string unreachableEntryText() {
-  return "サイトにつながらず、殿堂に登録できませんでした。\nこの馬の記録はこのブラウザに残っています。";
+  return "サイトにつながらず、殿堂に登録できませんでした。\n"
+         "この馬の記録はこのブラウザに残っています。";
 }
 
 std::string entryOutcomeText(const EntryOutcome& outcome) {
