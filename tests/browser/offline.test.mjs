@@ -5,7 +5,7 @@
 // journal as it goes, and after another reload still offline goes on with that same career. A new
 // version of the game on the site then reaches the page at its next visit, its worker takes over
 // once the old version's tab is closed and drops the old files, and the career goes on under it,
-// offline again.
+// offline again. The site's own answers (seeds, tokens, its pages) are never kept.
 //   node offline.test.mjs --play DIR --site-program MILKA_SITE [--executable CHROMIUM]
 import { cpSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
@@ -90,6 +90,17 @@ await scenario(async () => {
     'its worker waits while a tab of the old one is open');
   const kept = async () => page.evaluate(async () => (await caches.keys()).filter((k) => k.startsWith('milka-play-')));
   check((await kept()).length === 2, 'and the old files are still kept beside the new');
+  // The site's own answers, asked through the worker, are never kept: only the page's files are.
+  const cached = await page.evaluate(async () => {
+    await Promise.all(['/seed.php', '/karuden/', '/pdf.php'].map((path) => fetch(path).then((r) => r.text())));
+    const urls = [];
+    for (const name of await caches.keys()) {
+      for (const request of await (await caches.open(name)).keys()) urls.push(new URL(request.url).pathname);
+    }
+    return urls;
+  });
+  check(cached.length > 0 && cached.every((path) => /^\/play\/([^/]+\.[0-9a-f]{12}\.[a-z0-9]+)?$/i.test(path)),
+    `the caches hold the page's files and none of the site's answers (${cached.length} kept)`);
   await page.close();
   page = await openGame(browser, game);
   check(await until(async () => JSON.stringify(await kept()) === '["milka-play-0123456789ab"]'),
