@@ -2,7 +2,8 @@
 # Builds the browser's module (the core, the journal and the midend in WebAssembly) with Debian's
 # emscripten into the directory given (build-web unless named), then assembles the page in its
 # play/: index.html, and every other file under a name that holds its content's hash
-# (NAME.HASH.EXT), so a site may keep them in caches for ever; each beside a gzip twin.
+# (NAME.HASH.EXT), so a site may keep them in caches for ever; each beside a gzip twin. The
+# service worker (sw.js) keeps its name, and is told this version and its files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh emscripten
@@ -13,10 +14,11 @@ emcmake cmake -S src/web -B "$out" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$out" -j"$(nproc)"
 
 # Dependencies first: a file's hash covers the hashed names of the files it refers to.
-order=(icon.svg milka.wasm milka.js keys.js draw.js net.js reader.js store.js view.js main.js style.css)
+# The icons (icon-SIZE.png) are drawn here, from the module's own art.
+order=(icon.svg icon-192.png icon-512.png manifest.webmanifest milka.wasm milka.js keys.js draw.js net.js reader.js store.js view.js main.js style.css)
 for file in web/*; do
   name="$(basename "$file")"
-  [ "$name" = index.html ] && continue
+  case "$name" in index.html | sw.js) continue ;; esac
   if [[ " ${order[*]} " != *" $name "* ]]; then
     echo "web-build.sh: web/$name is not in the page's file order" >&2
     exit 1
@@ -27,6 +29,7 @@ play="$out/play"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cp "$out/milka.wasm" "$out/milka.js" web/* "$work/"
+node scripts/web-icons.mjs "$(realpath "$out/milka.js")" "$work" 192 512
 rm -rf "$play"
 mkdir -p "$play"
 renames=()
@@ -46,9 +49,19 @@ for name in "${order[@]}"; do
 done
 rename_in "$work/index.html"
 mv "$work/index.html" "$play/index.html"
+# The worker's version is the index's and its files': any change to the page makes a new worker.
+hashed_files=()
+for name in "$play"/*; do
+  [ "$(basename "$name")" = index.html ] || hashed_files+=("$(basename "$name")")
+done
+version="$( (cat "$play/index.html"; printf '%s\n' "${hashed_files[@]}") | sha256sum | cut -c1-12)"
+listed="$(printf "'%s', " "${hashed_files[@]}")"
+sed -e "s/^const VERSION = 'unbuilt';$/const VERSION = '$version';/" \
+    -e "s/^const FILES = \[\];$/const FILES = [${listed%, }];/" "$work/sw.js" > "$play/sw.js"
+grep -q "^const VERSION = '$version';" "$play/sw.js" || { echo "web-build.sh: sw.js takes no version" >&2; exit 1; }
 for file in "$play"/*; do
   case "$file" in
-    *.js | *.wasm | *.css | *.html | *.svg | *.json) gzip -9 -n -k -f "$file" ;;
+    *.js | *.wasm | *.css | *.html | *.svg | *.json | *.webmanifest) gzip -9 -n -k -f "$file" ;;
   esac
 done
 echo "The page: $play"

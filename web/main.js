@@ -506,4 +506,8 @@ document.addEventListener('visibilitychange', () => {
   if (document.visibilityState === 'hidden') flush();
 });
 
-main();
+main().finally(() => {
+  // The game's files kept for playing with the network off (sw.js), once the page has fetched
+  // them itself: the worker then finds them in the browser's cache instead of fetching them again.
+  navigator.serviceWorker?.register('sw.js', { updateViaCache: 'none' }).catch(() => {});
+});

@@ -116,6 +116,16 @@ std::string checkedEntryText() {
   return "成績はサイトで照合されました。";
 }
 
+std::string offlineSeedText() {
+  return "サイトにつながらないため、この馬は殿堂には未検証として載ります。\n"
+         "ゲームはこのまま遊べます。";
+}
+
+std::string unreachableEntryText() {
+  return "サイトにつながらず、殿堂に登録できませんでした。\n"
+         "この馬の記録はこのブラウザに残っています。";
+}
+
 std::string entryOutcomeText(const EntryOutcome& outcome) {
   if (!outcome.seeded) return unseededEntryText();
   switch (outcome.kind) {

@@ -44,6 +44,11 @@ std::string refusedEntryText(const std::string& reason);
 std::string notSentEntryText();
 // The site replayed the career and found the record as sent.
 std::string checkedEntryText();
+// A new career's seed: the site did not answer at all (the network is off), so the career plays
+// on, and will stand unverified.
+std::string offlineSeedText();
+// The entry itself never reached the site: nothing was entered, and the career is still kept.
+std::string unreachableEntryText();
 
 // How the career's entry fared with the site, for the closing screen.
 struct EntryOutcome {

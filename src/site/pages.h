@@ -18,8 +18,9 @@ inline constexpr char kContentSecurityPolicy[] =
 // /play/'s: the browser game's page, its module and its scripts come from this site alone. The
 // same policy, opened only as far as that page needs: its scripts and stylesheet from here and
 // the module compiled ('wasm-unsafe-eval', never 'unsafe-eval'), its fetches of the module,
-// seeds, tokens and journals, its icon and manifest, a service worker of its own later, and the
-// pictures it makes from the canvas (blob: and data: addresses of its own making).
+// seeds, tokens and journals, its icons and manifest, its service worker (which keeps the page
+// for playing offline), and the pictures it makes from the canvas (blob: and data: addresses of
+// its own making).
 inline constexpr char kPlayContentSecurityPolicy[] =
     "default-src 'none'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self' 'unsafe-inline'; "
     "connect-src 'self'; img-src 'self' blob: data:; manifest-src 'self'; worker-src 'self'; "

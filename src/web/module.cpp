@@ -133,6 +133,9 @@ class PageWindow final : public play::Window {
   play::FormChanges changes;
 };
 
+// The entry's navigation ended: at the site, or nowhere.
+void entryArrived(bool arrived);
+
 // Fetches go through the page (same origin as the site), answered later by milka_fetched.
 class PagePort final : public OnlinePort {
  public:
@@ -140,8 +143,10 @@ class PagePort final : public OnlinePort {
     start(url, false, std::move(done));
   }
   void navigate(const std::string& url, std::function<void(std::string)> arrived) override {
-    start(url, true, [this, arrived = std::move(arrived)](std::string where) {
+    const bool entry = play::EntryUpload::isEntry(url);
+    start(url, true, [this, entry, arrived = std::move(arrived)](std::string where) {
       location_ = where;
+      if (entry) entryArrived(!where.empty());
       if (arrived) arrived(std::move(where));
     });
   }
@@ -482,6 +487,9 @@ class PageEntry final : public play::SeedSource, public play::UploadLink {
     start(kAskSeed, url + "/seed.php", {},
           [done = std::move(done)](int status, std::string text, bool fromServer) {
             const bool seed = fromServer && status == 200 && play::isSiteSeed(text);
+            // No answer at all: the player learns now, not at the entry, that this horse will
+            // stand unverified.
+            if (!fromServer) page().window.showNote(play::offlineSeedText());
             done(seed ? std::move(text) : std::string());
           });
   }
@@ -513,6 +521,8 @@ class PageEntry final : public play::SeedSource, public play::UploadLink {
 
 struct Entries {
   PageEntry link;
+  // How the journal fared, told once the entry's navigation shows the entry was made at all.
+  std::string told;
   // Made once: every career's session holds on to it.
   std::unique_ptr<play::EntryUpload> upload;
 };
@@ -520,6 +530,11 @@ struct Entries {
 Entries& entries() {
   static Entries e;
   return e;
+}
+
+void entryArrived(bool arrived) {
+  // Had the entry not reached the site, the horse is not in the hall at all, verified or not.
+  page().window.showLastingNote(arrived ? entries().told : play::unreachableEntryText());
 }
 
 }  // namespace
@@ -537,9 +552,8 @@ void sendJournalsWithEntries(play::CareerKeeper& keeper, bool askForSeed) {
   e.upload->setJournal([&keeper] {
     return play::EntryUpload::Journal{keeper.journalBytes(), keeper.session().seedsFed() > 0};
   });
-  e.upload->setUploaded([](const play::EntryOutcome& outcome) {
-    page().window.showLastingNote(play::entryOutcomeText(outcome));
-  });
+  e.upload->setUploaded(
+      [](const play::EntryOutcome& outcome) { entries().told = play::entryOutcomeText(outcome); });
 }
 
 }  // namespace milka::web

@@ -1,17 +1,18 @@
 // A career's entry from the page, on the maker's site itself. Begun under a seed the site issued,
 // its journal goes with the entry: the site replays it and enters it verified, and the career's
 // page links each race, which plays in the page to its board. A new career whose site gives no
-// seed (out of reach, busy, or answering anything but a seed) plays on unseeded; at the closing A,
-// whatever became of its journal the entry goes on, and the closing screen says in Japanese why it
-// stands unverified: the career began while the site was away, the site refused the journal (its
-// reason shown), or the site was down at the entry.
+// seed (out of reach, busy, or answering anything but a seed) plays on unseeded, told at once when
+// the site was out of reach; at the closing A, whatever became of its journal the entry goes on,
+// and the closing screen says in Japanese why it stands unverified: the career began while the
+// site was away, or the site refused the journal (its reason shown); or, the site down at the
+// entry, that nothing was entered and the career is still kept.
 //   node entry.test.mjs --play DIR --site-program MILKA_SITE --executable CHROMIUM
 //                              --trace JOURNAL_TRACE
 import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import {
-  check, entryWords, lastingNote, launch, options, playOn, pressUntil, scenario, screen, screenOf, seeded, site, sitePage, temporaryDir, until,
+  check, entryWords, lastingNote, launch, options, passingNote, playOn, pressUntil, scenario, screen, screenOf, seeded, site, sitePage, temporaryDir, until,
 } from './harness.mjs';
 
 const o = options();
@@ -43,7 +44,7 @@ async function opened(page) {
 await scenario(async () => {
   // --- No seed at the start -------------------------------------------------------------------
   const noSeed = [
-    { what: 'the site out of reach', answer: 'down' },
+    { what: 'the site out of reach', answer: 'down', told: true },
     { what: 'the site busy', answer: { status: 503, contentType: 'text/plain', body: 'ただいま受付できません。' } },
     { what: 'an answer that is no seed', answer: { status: 200, contentType: 'text/plain', body: '00112233445566778899AABBCCDDEEFF' } },
   ];
@@ -51,6 +52,8 @@ await scenario(async () => {
     const { browser, page } = await pageFailing((path) => (path === '/seed.php' ? c.answer : null));
     try {
       await opened(page);
+      check(await until(async () => await passingNote(page) === entryWords.offlineSeed, 4000) === Boolean(c.told),
+        `${c.what}: ${c.told ? '' : 'not '}told at once that the horse will stand unverified`);
       await playOn(page, (shown) => shown.screen === screen.breeding);
       check(await screenOf(page) === screen.breeding, `${c.what}: the new career plays on`);
       check(!await seeded(page), `${c.what}: unseeded`);
@@ -78,7 +81,7 @@ await scenario(async () => {
       said: (note) => note.startsWith(entryWords.refused) && note.endsWith(entryWords.unverified) &&
         note.length > entryWords.refused.length + entryWords.unverified.length },
     { what: 'the site down at the entry', seed: '00112233445566778899aabbccddeeff', down: true,
-      stored: false, said: (note) => note === entryWords.notSent },
+      stored: false, said: (note) => note === entryWords.unreachable },
   ];
   let stored = 0;
   let verified = null;

@@ -15,7 +15,8 @@ export const screen = {
 const types = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript; charset=utf-8',
   '.css': 'text/css; charset=utf-8', '.wasm': 'application/wasm', '.json': 'application/json',
-  '.svg': 'image/svg+xml', '.mdj': 'application/octet-stream',
+  '.svg': 'image/svg+xml', '.mdj': 'application/octet-stream', '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
 };
 
 // As strict as the site's: the page's own files and nothing inline, compiling its WebAssembly the
@@ -66,11 +67,12 @@ export async function site({ base, play, journals = {}, program }) {
   };
 }
 
-// milka-site as a host runs it, on 127.0.0.1 at a free port, with a database of its own, serving
-// the page's tree at /play/; ended with the test.
-export async function makersSite(program, play) {
+// milka-site as a host runs it, on 127.0.0.1 at a free port (or the address given, as a site
+// started again keeps its own), with a database of its own, serving the page's tree at /play/;
+// ended with the test.
+export async function makersSite(program, play, listen = '127.0.0.1:0') {
   const dir = temporaryDir('milka-site-');
-  const child = spawn(program, ['--listen', '127.0.0.1:0', '--db', join(dir, 'site.sqlite'), '--play', play],
+  const child = spawn(program, ['--listen', listen, '--db', join(dir, 'site.sqlite'), '--play', play],
     { stdio: ['ignore', 'pipe', 'inherit'] });
   const ended = new Promise((resolve) => child.once('exit', resolve));
   const base = await new Promise((resolve, reject) => {
@@ -275,6 +277,8 @@ export const entryWords = {
   checked: '成績はサイトで照合されました。',
   unseeded: 'サイトにつながらない間に始まった馬なので、殿堂には未検証として載ります。',
   notSent: '記録をサイトへ送れなかったため、殿堂には未検証として載ります。',
+  unreachable: 'サイトにつながらず、殿堂に登録できませんでした。\nこの馬の記録はこのブラウザに残っています。',
+  offlineSeed: 'サイトにつながらないため、この馬は殿堂には未検証として載ります。\nゲームはこのまま遊べます。',
   refused: 'サイトが記録を受け付けませんでした（',
   unverified: '）。殿堂には未検証として載ります。',
 };

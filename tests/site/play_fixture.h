@@ -38,6 +38,10 @@ struct PlayFixture {
     put(QString::fromLatin1(kModule) + QStringLiteral(".gz"), "gzipped module");
     put("style.0123456789ab.css", "body { margin: 0; }\n");
     put("manifest.webmanifest", "{\"name\": \"ミルカダービー\"}\n");
+    put("manifest.0f1e2d3c4b5a.webmanifest",
+        "{\"name\": \"ミルカダービー\", \"display\": \"standalone\"}\n");
+    put("sw.js", "const VERSION = '5a4b3c2d1e0f';\n");
+    put("sw.js.gz", "gzipped worker");
     put("icons/icon.aabbccddeeff.png", QByteArray("\x89PNG\r\n\x1a\n", 8));
     put("logo.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"/>\n");
     put("levels.json", "[]\n");

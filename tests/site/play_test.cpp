@@ -166,6 +166,24 @@ TEST(PlayTree, EveryFileComesWithItsTypeCachingAndEncodingAndNothingOutsideTheTr
        "manifest.webmanifest",
        {"content-type: application/manifest+json", fresh},
        {}},
+      {"the manifest under its hashed name",
+       "GET /play/manifest.0f1e2d3c4b5a.webmanifest",
+       200,
+       "manifest.0f1e2d3c4b5a.webmanifest",
+       {"content-type: application/manifest+json", forGood},
+       {}},
+      {"the service worker, at its one address, asked after on every visit",
+       "GET /play/sw.js",
+       200,
+       "sw.js",
+       {js, fresh, varies},
+       {"content-encoding"}},
+      {"the service worker gzipped",
+       "GET /play/sw.js" + gzip,
+       200,
+       "sw.js.gz",
+       {js, fresh, zipped, varies},
+       {}},
       {"a picture in a folder",
        "GET /play/icons/icon.aabbccddeeff.png",
        200,
@@ -273,6 +291,11 @@ TEST(PlayTree, EveryFileComesWithItsTypeCachingAndEncodingAndNothingOutsideTheTr
     // Only the game's own answers may compile WebAssembly.
     const bool game = c.request.contains(" /play/") && r.status != 404;
     EXPECT_EQ(r.header("content-security-policy").contains("'wasm-unsafe-eval'"), game) << c.what;
+    // And only they may have a manifest and a worker, each from this site alone.
+    EXPECT_EQ(r.header("content-security-policy").contains("manifest-src 'self';") &&
+                  r.header("content-security-policy").contains("worker-src 'self';"),
+              game)
+        << c.what;
     EXPECT_EQ(r.header("x-content-type-options"), "nosniff") << c.what;
     EXPECT_EQ(r.lower().count("content-length:"), c.status == 304 ? 0 : 1) << c.what;
     // Framed as HTTP frames it: nothing after the answer, and the connection closed once it is out.
