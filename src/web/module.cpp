@@ -15,6 +15,7 @@
 #include "play/keys.h"
 #include "play/seeds.h"
 #include "play/sprites.h"
+#include "play/touch_keys.h"
 #include "play/words.h"
 
 // What the page does for the module: keep bytes, show notes, tick a replay's pace, fetch.
@@ -371,6 +372,18 @@ EMSCRIPTEN_KEEPALIVE int milka_stepped_zoom(double scale, int steps, int largest
 // The keys of a button, as its tooltip names them.
 EMSCRIPTEN_KEEPALIVE const char* milka_command_keys(int command) {
   return milka::web::hand(milka::play::commandKeyNames(command));
+}
+
+// The on-screen keys of a page without a keyboard: laid out once, and after every change whether
+// they serve now and the race's lines to show large beside them.
+EMSCRIPTEN_KEEPALIVE const char* milka_symbol_keyboard() {
+  return milka::web::hand(milka::play::symbolKeyboardJson());
+}
+EMSCRIPTEN_KEEPALIVE const char* milka_touch() {
+  auto& p = page();
+  if (!p.career && !p.replayed) return milka::web::hand("{}");
+  const milka::Game& g = milka::web::shown();
+  return milka::web::hand(milka::play::touchJson(g.form, g.state, p.career && !p.replayed));
 }
 
 // A picture's pixels (0xAARRGGBB, row by row) and its size.
