@@ -113,18 +113,20 @@ await scenario(async () => {
   // The whips the horse has left, as the race shows them.
   const whips = async () => Number((await caption(page, 36)).replace(/\D/g, '')) || 0;
   let first = 0, last = 0;
-  let taps = 0, echoed = false, shot = false;
+  let taps = 0, echoed = false, shot = false, whipsWhenTapped = 0;
   for (let i = 0; await screenOf(page) !== screen.results; i++) {
     if (i > 6000) throw new Error('the race never reached its board');
     const [whip, typed] = [await caption(page, 12), await caption(page, 11)];
     const left = await screenOf(page) === screen.race ? await whips() : 0;
     if (left > 0) [first, last] = [first || left, left];
-    if (whip && whip !== typed) {
+    // A whip spent draws the next symbol, which may be the one just typed: typed again.
+    if (whip && (whip !== typed || (left > 0 && left < whipsWhenTapped))) {
       await tapKey(whip);
       taps++;
+      whipsWhenTapped = left;
     }
-    // Once the field is running and whipped, not at the countdown.
-    if (!shot && (taps >= 3 || (taps > 0 && left === 0)) && await caption(page, 39)) {
+    // Once the field is running and a whip spent, not at the countdown.
+    if (!shot && last < first && await caption(page, 39)) {
       await shoot('race');
       shot = true;
     }
