@@ -2,6 +2,7 @@
 
 #include "play/json_out.h"
 #include "play/keys.h"
+#include "play/words.h"
 #include "shell/game.h"
 #include "shell/screens.h"
 
@@ -15,27 +16,21 @@ constexpr int kCommentary = 39, kWhipSymbol = 12, kWhipCaption = 13, kWhipsLeft 
 constexpr int kName = 27;
 constexpr int kNaming = 3;  // the setup phase that reads the name
 
-SymbolKey letter(char c) {
-  const int code = vk::kA + (c - 'a');
-  return {code, symbolOfKey(code), std::string(1, static_cast<char>(c - 'a' + 'A'))};
+SymbolKey keyOf(int code) {
+  return {code, symbolOfKey(code), symbolKeyName(code)};
 }
 
 std::vector<SymbolKey> letters(const char* row) {
   std::vector<SymbolKey> keys;
-  for (const char* c = row; *c; ++c) keys.push_back(letter(*c));
+  for (const char* c = row; *c; ++c) keys.push_back(keyOf(vk::kA + (*c - 'a')));
   return keys;
-}
-
-SymbolKey arrow(int code, const char* name) {
-  return {code, symbolOfKey(code), name};
 }
 
 SymbolKeyboard laidOut() {
   SymbolKeyboard k;
   k.left = {letters("qwert"), letters("asdfg"), letters("zxcvb")};
   k.right = {letters("yuiop"), letters("hjkl"), letters("nm")};
-  k.arrows = {{arrow(vk::kUp, "上矢印")},
-              {arrow(vk::kLeft, "左矢印"), arrow(vk::kDown, "下矢印"), arrow(vk::kRight, "右矢印")}};
+  k.arrows = {{keyOf(vk::kUp)}, {keyOf(vk::kLeft), keyOf(vk::kDown), keyOf(vk::kRight)}};
   return k;
 }
 

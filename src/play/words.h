@@ -52,4 +52,8 @@ struct EntryOutcome {
 };
 std::string entryOutcomeText(const EntryOutcome& outcome);
 
+// A key drawn on a screen without a keyboard, as a screen reader names it: the arrows by their
+// direction, a letter as its key cap reads (key codes 37..40 and 65..90).
+std::string symbolKeyName(int keyCode);
+
 }  // namespace milka::play
