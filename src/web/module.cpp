@@ -383,7 +383,9 @@ EMSCRIPTEN_KEEPALIVE const char* milka_touch() {
   auto& p = page();
   if (!p.career && !p.replayed) return milka::web::hand("{}");
   const milka::Game& g = milka::web::shown();
-  return milka::web::hand(milka::play::touchJson(g.form, g.state, p.career && !p.replayed));
+  // A race watched again takes no keys, as a replay does not.
+  const bool typing = p.career && !p.replayed && !p.window.locked_;
+  return milka::web::hand(milka::play::touchJson(g.form, g.state, typing));
 }
 
 // A picture's pixels (0xAARRGGBB, row by row) and its size.
