@@ -170,8 +170,8 @@ function sync() {
   if (placed) layOut();
   // The rules own the text box: whatever was typed, it shows what they hold.
   if (form.text1 && text1.value !== form.text1.text && !composing) text1.value = form.text1.text;
-  if (said === '{}' && laid === '{}') return;
   touch.refresh();
+  if (said === '{}' && laid === '{}') return;
   const layout = JSON.parse(laid);
   takeLayout(form, layout);
   painter.glide(Object.keys(changes.images ?? {}), layout.glides, performance.now());
@@ -348,9 +348,9 @@ function press(code, shift, control, alt, repeat) {
 // as it would there, so the game cannot tell the two apart.
 const touch = new TouchPad({
   form, stage: $('stage'), commands: $('commands'), text1,
-  press(code, symbol) {
+  press(code, symbol, control = false) {
     if (!started) return;
-    if (press(code, false, false, false, false) !== 2) return;
+    if (press(code, false, control, false, false) !== 2) return;
     text1.setRangeText(symbol, text1.selectionStart ?? text1.value.length,
       text1.selectionEnd ?? text1.value.length, 'end');
     text1.dispatchEvent(new Event('input'));

@@ -29,7 +29,7 @@ function element(tag, attributes = {}) {
 }
 
 export class TouchPad {
-  // press(code, symbol): a key of the pad pressed; ask(): what the module says of the pad now;
+  // press(code, symbol, control): a key of the pad pressed; ask(): what the module says of the pad now;
   // relayout(): the stage changed size.
   constructor({ form, stage, commands, text1, press, ask, relayout }) {
     Object.assign(this, { form, stage, commands, text1, press, ask, relayout });
@@ -43,7 +43,11 @@ export class TouchPad {
     this.keys = element('div', { id: 'keys', role: 'group', 'aria-label': '記号キー' });
     this.side.append(this.keys);
     this.pad.append(this.echo, this.side);
+    // The career's keys its notes name (F5, Ctrl+N), among the page's tools.
+    this.career = element('span', { id: 'career-keys' });
+    document.getElementById('tools').prepend(this.career);
     this.shown = '';
+    this.careerShown = '';
     // A long press or a drag over the pad is still only a key.
     this.pad.addEventListener('contextmenu', (e) => e.preventDefault());
     coarse.addEventListener('change', () => this.follow());
@@ -98,16 +102,29 @@ export class TouchPad {
     this.refresh();
   }
 
-  // After every change of the form: whether the keys serve, and the lines.
+  // After every call into the module: whether the keys serve, the lines and the career's keys.
   refresh() {
     if (!this.active) return;
     const said = this.ask();
     this.keys.classList.toggle('serving', said.keys === true);
+    this.offerCareerKeys(said.career ?? []);
     const lines = `${said.first ?? ''}\n${said.second ?? ''}`;
     if (lines === this.shown) return;
     this.shown = lines;
     this.first.textContent = said.first ?? '';
     this.second.textContent = said.second ?? '';
+  }
+
+  offerCareerKeys(keys) {
+    const now = JSON.stringify(keys);
+    if (now === this.careerShown) return;
+    this.careerShown = now;
+    this.career.replaceChildren(...keys.map(({ code, control, caption }) => {
+      const b = element('button', { type: 'button', tabindex: '-1' });
+      b.textContent = caption;
+      b.addEventListener('click', () => this.press(code, '', control));
+      return b;
+    }));
   }
 
   // A button of the form, in the bar: shown while the form shows it, in the form's order, left to

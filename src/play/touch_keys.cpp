@@ -79,7 +79,13 @@ TouchLines touchLines(const Form& form, const GameState& state) {
   return {};
 }
 
-std::string touchJson(const Form& form, const GameState& state, bool typing) {
+std::vector<CareerButton> careerButtons(bool paused) {
+  if (!paused) return {{vk::kF5, false, pauseCaption()}};
+  return {{vk::kF5, false, goOnCaption()}, {vk::kN, true, newHorseCaption()}};
+}
+
+std::string touchJson(const Form& form, const GameState& state, bool typing,
+                      const std::vector<CareerButton>& career) {
   const TouchLines lines = touchLines(form, state);
   std::string out = "{\"keys\":";
   out += typing && wantsSymbolKeys(state) ? "true" : "false";
@@ -87,7 +93,17 @@ std::string touchJson(const Form& form, const GameState& state, bool typing) {
   json::quoted(out, lines.first);
   out += ",\"second\":";
   json::quoted(out, lines.second);
-  out += '}';
+  out += ",\"career\":[";
+  for (size_t k = 0; k < career.size(); ++k) {
+    if (k) out += ',';
+    out += "{\"code\":";
+    json::number(out, career[k].code);
+    out += career[k].control ? ",\"control\":true" : ",\"control\":false";
+    out += ",\"caption\":";
+    json::quoted(out, career[k].caption);
+    out += '}';
+  }
+  out += "]}";
   return out;
 }
 

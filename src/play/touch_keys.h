@@ -39,9 +39,22 @@ struct TouchLines {
 };
 TouchLines touchLines(const Form& form, const GameState& state);
 
-// All of it for a page, as JSON: {"keys":bool,"first":"…","second":"…"}; keys only when the
-// player can type (not in a replay, say).
-std::string touchJson(const Form& form, const GameState& state, bool typing);
+// The career's own keys a window without a keyboard must offer as buttons, since its notes name
+// them: F5 to go on from a pause (a continued career starts paused), and then Ctrl+N for a new
+// horse; F5 to pause otherwise. Sent as the keys they stand for.
+struct CareerButton {
+  int code = 0;
+  bool control = false;
+  std::string caption;
+  bool operator==(const CareerButton&) const = default;
+};
+std::vector<CareerButton> careerButtons(bool paused);
+
+// All of it for a page, as JSON: {"keys":bool,"first":"…","second":"…","career":[{code,control,
+// caption}…]}; keys only when the player can type (a career, not paused, not watching a race),
+// career buttons only for a career.
+std::string touchJson(const Form& form, const GameState& state, bool typing,
+                      const std::vector<CareerButton>& career);
 // The keyboard for a page, as JSON: {"left":[[{code,symbol,name}…]…],"right":…,"arrows":…}.
 std::string symbolKeyboardJson();
 

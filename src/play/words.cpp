@@ -124,6 +124,18 @@ std::string entryOutcomeText(const EntryOutcome& outcome) {
   return notSentEntryText();
 }
 
+std::string pauseCaption() {
+  return "F5 一時停止";
+}
+
+std::string goOnCaption() {
+  return "F5 続ける";
+}
+
+std::string newHorseCaption() {
+  return "Ctrl+N 新しい馬";
+}
+
 std::string symbolKeyName(int keyCode) {
   switch (keyCode) {
     case 37: return "左矢印";

@@ -383,9 +383,15 @@ EMSCRIPTEN_KEEPALIVE const char* milka_touch() {
   auto& p = page();
   if (!p.career && !p.replayed) return milka::web::hand("{}");
   const milka::Game& g = milka::web::shown();
-  // A race watched again takes no keys, as a replay does not.
-  const bool typing = p.career && !p.replayed && !p.window.locked_;
-  return milka::web::hand(milka::play::touchJson(g.form, g.state, typing));
+  // A race watched again takes no keys, as a replay does not; paused, nothing typed reaches the
+  // game, and the way on is the career's own button.
+  const bool career = p.career && !p.replayed;
+  const bool typing = career && !p.window.locked_ && !p.window.paused_;
+  const bool watchingAgain = career && p.career->watching();
+  return milka::web::hand(milka::play::touchJson(g.form, g.state, typing,
+                                                 career && !watchingAgain
+                                                     ? milka::play::careerButtons(p.window.paused_)
+                                                     : std::vector<milka::play::CareerButton>{}));
 }
 
 // A picture's pixels (0xAARRGGBB, row by row) and its size.

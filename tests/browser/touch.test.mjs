@@ -146,6 +146,15 @@ await scenario(async () => {
   check(echoed, 'the commentary and the whip prompt show large by the keys');
   check(await until(async () => !await serving()), 'the keys go at the results board');
   check(page.errors.length === 0, `the page raised no error (${page.errors.join('; ')})`);
+
+  // Opened again, the career waits paused for F5, which a phone has only on the screen.
+  await page.reload();
+  await page.waitForFunction(() => globalThis.milkaPage?.still.paused === true, { timeout: 20000 });
+  const offered = await page.$$eval('#career-keys button', (bs) => bs.map((b) => b.textContent));
+  check(offered.includes('F5 続ける') && offered.includes('Ctrl+N 新しい馬'), `paused, the career's keys are offered (${offered})`);
+  await smallest('paused', false);
+  await tap((await page.$$('#career-keys button'))[offered.indexOf('F5 続ける')]);
+  check(await until(() => page.evaluate(() => !milkaPage.still.paused)), 'F5 on the screen goes on');
   await page.close();
 
   // A desktop: no pad, the text box as it was, the buttons on the form.

@@ -31,6 +31,18 @@ TEST(TouchKeys, TheThirtySymbolsEachOnceAsARealKeyboardSendsThem) {
   EXPECT_EQ(k.arrows.front().front().name, "上矢印");
 }
 
+TEST(TouchKeys, TheCareersKeysAreOfferedAsButtonsThatPressThem) {
+  std::vector<CareerKey> running, paused;
+  for (const CareerButton& b : careerButtons(false))
+    running.push_back(actionFor({b.code, false, b.control}).career);
+  for (const CareerButton& b : careerButtons(true))
+    paused.push_back(actionFor({b.code, false, b.control}).career);
+  EXPECT_EQ(running, std::vector<CareerKey>{CareerKey::Pause});
+  EXPECT_EQ(paused, (std::vector<CareerKey>{CareerKey::Pause, CareerKey::NewHorse}));
+  EXPECT_NE(careerButtons(true).front().caption, careerButtons(false).front().caption)
+      << "going on reads differently from pausing";
+}
+
 // A symbol key, other than the one the race last showed, typed into a copy of the game: whether
 // it changed what the player sees or what the race will do.
 bool symbolTakes(const Game& g, int round) {
@@ -74,7 +86,7 @@ TEST(TouchKeys, ShownExactlyWhileASymbolTypedDoesSomethingAndTheRaceEchoed) {
   EXPECT_TRUE(hiddenOn.contains(screen::kTitle) && hiddenOn.contains(screen::kStable) &&
               hiddenOn.contains(screen::kRaceCard) && hiddenOn.contains(screen::kResults));
   EXPECT_GT(echoed, 20) << "the commentary spoke through the race";
-  EXPECT_NE(touchJson(session.game().form, session.game().state, true).find("\"keys\":false"),
+  EXPECT_NE(touchJson(session.game().form, session.game().state, true, {}).find("\"keys\":false"),
             std::string::npos);
 }
 
