@@ -11,6 +11,7 @@ import {
 } from './net.js';
 import { Reader } from './reader.js';
 import { JournalStore } from './store.js';
+import { TouchPad } from './touch.js';
 import { SoundSettings, View } from './view.js';
 
 const WASM = 'milka.wasm';
@@ -166,10 +167,12 @@ function sync() {
   for (const n of Object.keys(changes.commands ?? {})) {
     makeButton(Number(n));
     view.placeButton(Number(n), form.commands[n]);
+    touch.place(view.commands[n], form.commands[n]);
   }
   if (placed) layOut();
   // The rules own the text box: whatever was typed, it shows what they hold.
   if (form.text1 && text1.value !== form.text1.text && !composing) text1.value = form.text1.text;
+  touch.refresh();
   if (said === '{}' && laid === '{}') return;
   if (said !== '{}') reader.take(JSON.parse(milka.UTF8ToString(milka._milka_reading())));
   const layout = JSON.parse(laid);
@@ -327,7 +330,7 @@ document.addEventListener('keydown', (e) => {
   }
   const code = keyCodeOf(e);
   if (code === 0) return;
-  const answer = call('milka_press', [code, e.shiftKey, e.ctrlKey, e.altKey || e.metaKey, e.repeat]);
+  const answer = press(code, e.shiftKey, e.ctrlKey, e.altKey || e.metaKey, e.repeat);
   if (answer === 0) return;
   if (answer === 2) {
     // A symbol the text box types too, after the game has seen the key.
@@ -335,8 +338,29 @@ document.addEventListener('keydown', (e) => {
     return;
   }
   e.preventDefault();
-  if (answer >= 10) viewKey(answer - 10);
 }, true);
+
+// A key by its code, from the keyboard or from the keys on the screen: the module's answer.
+function press(code, shift, control, alt, repeat) {
+  const answer = call('milka_press', [code, shift, control, alt, repeat]);
+  if (answer >= 10) viewKey(answer - 10);
+  return answer;
+}
+
+// The keys on a touch screen go where a keyboard's go, and a letter types itself into the text box
+// as it would there, so the game cannot tell the two apart.
+const touch = new TouchPad({
+  form, stage: $('stage'), commands: $('commands'), text1,
+  press(code, symbol, control = false) {
+    if (!started) return;
+    if (press(code, false, control, false, false) !== 2) return;
+    text1.setRangeText(symbol, text1.selectionStart ?? text1.value.length,
+      text1.selectionEnd ?? text1.value.length, 'end');
+    text1.dispatchEvent(new Event('input'));
+  },
+  ask: () => (milka && showing ? JSON.parse(milka.UTF8ToString(milka._milka_touch())) : {}),
+  relayout: () => layOut(),
+});
 
 // --- Journals: kept, downloaded, opened, watched ------------------------------------------------
 
@@ -478,7 +502,7 @@ async function main() {
     $('loading').textContent = 'このブラウザではゲームを動かせません。';
     return;
   }
-  layOut();
+  touch.start(JSON.parse(milka.UTF8ToString(milka._milka_symbol_keyboard())));
   const params = new URLSearchParams(location.search);
   if (!(params.has('n') && await watchFromSite(params))) await startCareer();
   $('loading').hidden = true;
@@ -487,7 +511,7 @@ async function main() {
   // For the page's own tests: the module and the page's view of it; stepped, a period and a
   // step of a replay's pace (whether one is set).
   globalThis.milkaPage = {
-    module: milka, form, still, store, flush, painter, watching: () => watching,
+    module: milka, form, still, store, flush, painter, touch, watching: () => watching,
     ...(stepped && { period, pace: () => paced && (call('milka_pace'), true) }),
   };
 }

@@ -136,4 +136,28 @@ std::string entryOutcomeText(const EntryOutcome& outcome) {
   return notSentEntryText();
 }
 
+std::string pauseCaption() {
+  return "F5 一時停止";
+}
+
+std::string goOnCaption() {
+  return "F5 続ける";
+}
+
+std::string newHorseCaption() {
+  return "Ctrl+N 新しい馬";
+}
+
+std::string symbolKeyName(int keyCode) {
+  switch (keyCode) {
+    case 37: return "左矢印";
+    case 38: return "上矢印";
+    case 39: return "右矢印";
+    case 40: return "下矢印";
+    default: break;
+  }
+  if (keyCode >= 65 && keyCode <= 90) return std::string(1, static_cast<char>(keyCode));
+  return {};
+}
+
 }  // namespace milka::play

@@ -58,4 +58,12 @@ struct EntryOutcome {
 };
 std::string entryOutcomeText(const EntryOutcome& outcome);
 
+// A key drawn on a screen without a keyboard, as a screen reader names it: the arrows by their
+// direction, a letter as its key cap reads (key codes 37..40 and 65..90).
+std::string symbolKeyName(int keyCode);
+// The career's keys as buttons where there is no keyboard, each naming the key the notes speak of.
+std::string pauseCaption();
+std::string goOnCaption();
+std::string newHorseCaption();
+
 }  // namespace milka::play

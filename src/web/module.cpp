@@ -16,6 +16,7 @@
 #include "play/reading.h"
 #include "play/seeds.h"
 #include "play/sprites.h"
+#include "play/touch_keys.h"
 #include "play/words.h"
 
 // What the page does for the module: keep bytes, show notes, tick a replay's pace, fetch.
@@ -383,6 +384,26 @@ EMSCRIPTEN_KEEPALIVE int milka_stepped_zoom(double scale, int steps, int largest
 // The keys of a button, as its tooltip names them.
 EMSCRIPTEN_KEEPALIVE const char* milka_command_keys(int command) {
   return milka::web::hand(milka::play::commandKeyNames(command));
+}
+
+// The on-screen keys of a page without a keyboard: laid out once, and after every change whether
+// they serve now and the race's lines to show large beside them.
+EMSCRIPTEN_KEEPALIVE const char* milka_symbol_keyboard() {
+  return milka::web::hand(milka::play::symbolKeyboardJson());
+}
+EMSCRIPTEN_KEEPALIVE const char* milka_touch() {
+  auto& p = page();
+  if (!p.career && !p.replayed) return milka::web::hand("{}");
+  const milka::Game& g = milka::web::shown();
+  // A race watched again takes no keys, as a replay does not; paused, nothing typed reaches the
+  // game, and the way on is the career's own button.
+  const bool career = p.career && !p.replayed;
+  const bool typing = career && !p.window.locked_ && !p.window.paused_;
+  const bool watchingAgain = career && p.career->watching();
+  return milka::web::hand(milka::play::touchJson(g.form, g.state, typing,
+                                                 career && !watchingAgain
+                                                     ? milka::play::careerButtons(p.window.paused_)
+                                                     : std::vector<milka::play::CareerButton>{}));
 }
 
 // A picture's pixels (0xAARRGGBB, row by row) and its size.

@@ -128,8 +128,8 @@ export async function launch(kind, userDataDir, executable) {
   });
 }
 
-// A page of the game, its module running.
-export async function openGame(browser, url, scale = 1) {
+// A page of the game, its module running; on a device given, as page.emulate takes it (a phone).
+export async function openGame(browser, url, scale = 1, device = null) {
   const page = await browser.newPage();
   const errors = [];
   page.on('pageerror', (e) => errors.push(String(e)));
@@ -138,7 +138,8 @@ export async function openGame(browser, url, scale = 1) {
     errors.push(m.text()));
   await page.evaluateOnNewDocument(() => document.addEventListener('securitypolicyviolation',
     (e) => console.error(`refused by the page's policy: ${e.violatedDirective}`)));
-  await page.setViewport({ width: 760, height: 560, deviceScaleFactor: scale });
+  if (device) await page.emulate(device);
+  else await page.setViewport({ width: 760, height: 560, deviceScaleFactor: scale });
   await page.goto(url);
   await page.waitForFunction(() => globalThis.milkaPage !== undefined, { timeout: 20000 });
   page.errors = errors;
