@@ -13,7 +13,7 @@ emcmake cmake -S src/web -B "$out" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$out" -j"$(nproc)"
 
 # Dependencies first: a file's hash covers the hashed names of the files it refers to.
-order=(icon.svg milka.wasm milka.js keys.js draw.js net.js store.js view.js main.js style.css)
+order=(icon.svg milka.wasm milka.js keys.js draw.js net.js store.js view.js sound-worklet.js sound.js main.js style.css)
 for file in web/*; do
   name="$(basename "$file")"
   [ "$name" = index.html ] && continue

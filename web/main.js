@@ -10,7 +10,8 @@ import {
   requestForEntry,
 } from './net.js';
 import { JournalStore } from './store.js';
-import { SoundSettings, View } from './view.js';
+import { PageSound } from './sound.js';
+import { View } from './view.js';
 
 const WASM = 'milka.wasm';
 const PERIOD_MS = 200;
@@ -26,7 +27,7 @@ const view = new View({
   stage: $('stage'), canvas: $('form'), commands: [], text1, note: $('note'), lasting: $('lasting'),
 });
 const store = new JournalStore();
-const sound = new SoundSettings();
+const sound = new PageSound({ button: $('sound'), volume: $('volume'), done: () => text1.focus() });
 
 // The form as the page last drew it, every control by its number.
 const form = {
@@ -475,6 +476,7 @@ async function main() {
     $('loading').textContent = 'このブラウザではゲームを動かせません。';
     return;
   }
+  sound.attach(milka);
   layOut();
   const params = new URLSearchParams(location.search);
   if (!(params.has('n') && await watchFromSite(params))) await startCareer();
@@ -484,7 +486,7 @@ async function main() {
   // For the page's own tests: the module and the page's view of it; stepped, a period and a
   // step of a replay's pace (whether one is set).
   globalThis.milkaPage = {
-    module: milka, form, still, store, flush, painter, watching: () => watching,
+    module: milka, form, still, store, flush, painter, sound, watching: () => watching,
     ...(stepped && { period, pace: () => paced && (call('milka_pace'), true) }),
   };
 }
