@@ -12,7 +12,7 @@ const WORKLET = 'sound-worklet.js';
 const AHEAD_MS = 30;
 const AHEAD_STEP_MS = 10;
 const AHEAD_MOST_MS = 150;
-const BLOCK = 256;     // frames asked for at a time
+const BLOCK = 512;     // frames asked for at a time
 const SLEEP_MS = 300;  // after muting, long enough for the silence to reach the speakers
 
 export class PageSound extends SoundSettings {
