@@ -1,7 +1,8 @@
 // What the page's sound costs: the CPU time of all of headless Chromium's processes over the
 // same stretch of a race, whipped as a player whips, with the sound playing against the same
-// page never started (muted from the first visit, so it makes no audio graph) and against a page
-// muted during the race (its audio context asleep). Also how often the output ran short and how
+// page never started (muted from the first visit, so it makes no audio graph), against that page
+// beside the least a sounding page costs (an audio context playing a silent source), and against
+// a page muted during the race (its audio context asleep). Also how often the output ran short and how
 // far ahead it ended up being fed (a whip's delay beyond the device's own).
 //
 //   scripts/web-build.sh build-web
@@ -12,6 +13,7 @@
 // on a desktop; without it Chromium plays into nothing, which costs a little less. Each run is a
 // fresh browser and profile; the modes alternate, and the medians are printed.
 import { readdirSync, readFileSync } from 'node:fs';
+import { join } from 'node:path';
 import {
   caption, keyFor, launch, options, playToTheRace, site, temporaryDir,
 } from '../../tests/browser/harness.mjs';
@@ -20,9 +22,10 @@ const o = options();
 const seconds = Number(o.seconds ?? 20);
 const runs = Number(o.runs ?? 3);
 const TICK = 100;  // clock ticks a second, as /proc counts them on Linux
-const modes = ['none', 'sound', 'muted'];
+const modes = ['none', 'floor', 'sound', 'muted'];
 const said = {
-  none: 'muted from the start (no audio graph)', sound: 'sound playing', muted: 'muted mid-race',
+  none: 'muted from the start (no audio graph)', floor: "Web Audio's floor (a silent source)",
+  sound: 'sound playing', muted: 'muted mid-race',
 };
 
 // Every process's parent and CPU time (user + system, in ticks).
@@ -78,11 +81,28 @@ function spent(before, after) {
   return { total, by };
 }
 
+const profiles = temporaryDir('milka-bench-');
+let runsMade = 0;
+
 async function run(mode, served) {
-  const browser = await launch('chromium', temporaryDir('milka-bench-'), o.executable);
+  const browser = await launch('chromium', join(profiles, String(++runsMade)), o.executable);
   try {
     const page = await browser.newPage();
-    if (mode === 'none') await page.evaluateOnNewDocument(() => localStorage.setItem('milka.muted', '1'));
+    if (mode === 'none' || mode === 'floor') {
+      await page.evaluateOnNewDocument(() => localStorage.setItem('milka.muted', '1'));
+    }
+    // The least any page playing sound costs: a context at the game's rate, a silent source
+    // playing into it, started by a key as browsers require.
+    if (mode === 'floor') {
+      await page.evaluateOnNewDocument(() => document.addEventListener('keydown', () => {
+        if (globalThis.floor) return;
+        globalThis.floor = new AudioContext({ sampleRate: 48000, latencyHint: 'interactive' });
+        const source = floor.createConstantSource();
+        source.offset.value = 0;
+        source.connect(floor.destination);
+        source.start();
+      }, true));
+    }
     await page.setViewport({ width: 760, height: 560 });
     await page.goto(`${served.base}/play/`);
     await page.waitForFunction(() => globalThis.milkaPage !== undefined, { timeout: 20000 });
@@ -90,7 +110,7 @@ async function run(mode, served) {
     if (mode === 'muted') await page.keyboard.press('F6');
     // Past the gates, so that the stretch measured is the race itself.
     await new Promise((r) => setTimeout(r, 3000));
-    const state = await page.evaluate(() => milkaPage.sound.context?.state ?? 'none');
+    const state = await page.evaluate(() => (globalThis.floor ?? milkaPage.sound.context)?.state ?? 'none');
     const pid = browser.process().pid;
     const before = treeTicks(pid);
     const end = Date.now() + seconds * 1000;
