@@ -82,4 +82,19 @@ await scenario(async () => {
   const native = execFileSync(o.trace, [file], { encoding: 'utf8' }).trim();
   console.log(`module: ${kept.trace}\nnative: ${native}`);
   check(native === kept.trace, 'the kept journal replays natively to the same career');
+
+  // Muted and two steps quieter, on the next visit: still so, and no key makes it sound.
+  await page.keyboard.press('F7');
+  await page.keyboard.press('F7');
+  await page.keyboard.press('F6');
+  await page.reload();
+  await page.waitForFunction(() => globalThis.milkaPage !== undefined, { timeout: 20000 });
+  await page.keyboard.press('Enter');
+  const next = await page.evaluate(() => ({
+    label: document.getElementById('sound').getAttribute('aria-label'),
+    slider: document.getElementById('volume').value,
+    context: milkaPage.sound.context !== null,
+  }));
+  check(next.label === '音を出す' && next.slider === '5' && !next.context,
+    `the next visit is muted, at volume 5, with no audio made (${JSON.stringify(next)})`);
 }, [browser, served]);
