@@ -120,8 +120,12 @@ async function run(mode, served) {
       await new Promise((r) => setTimeout(r, 60));
     }
     const { total: cpu, by } = spent(before, treeTicks(pid));
-    const { starved, aheadMs } = await page.evaluate(() => ({ starved: milkaPage.sound.starved, aheadMs: milkaPage.sound.aheadMs }));
-    return { cpu: cpu / seconds, state, starved, aheadMs, by };
+    // A whip is heard after what is fed ahead and what the browser queues beyond it.
+    const { starved, aheadMs, queuedMs } = await page.evaluate(() => {
+      const { starved, aheadMs, context } = milkaPage.sound;
+      return { starved, aheadMs, queuedMs: context ? (context.baseLatency + (context.outputLatency || 0)) * 1000 : 0 };
+    });
+    return { cpu: cpu / seconds, state, starved, aheadMs, queuedMs, by };
   } finally {
     await browser.close();
   }
@@ -137,7 +141,7 @@ try {
       const r = await run(mode, served);
       results[mode].push(r);
       console.log(`run ${i + 1} ${mode}: ${(r.cpu * 100).toFixed(1)}% of a core (audio context: ${r.state}` +
-        `${mode === 'sound' ? `, ran short ${r.starved}×, fed ${r.aheadMs} ms ahead` : ''}); ` +
+        `${mode === 'sound' ? `, ran short ${r.starved}×, fed ${r.aheadMs} ms ahead, browser's queue ${r.queuedMs.toFixed(0)} ms` : ''}); ` +
         Object.entries(r.by).filter(([, t]) => t > 0).map(([k, t]) => `${k} ${(t / seconds * 100).toFixed(1)}%`).join(', '));
     }
   }
@@ -151,4 +155,5 @@ for (const mode of modes) {
   console.log(`  ${said[mode].padEnd(40)} ${(cpu * 100).toFixed(1).padStart(6)}% of a core  ${(cpu / none).toFixed(2)}×`);
 }
 const sound = results.sound;
-console.log(`  sound: ran short ${median(sound.map((r) => r.starved))}× per run (median), fed ${median(sound.map((r) => r.aheadMs))} ms ahead at the end`);
+console.log(`  sound: ran short ${median(sound.map((r) => r.starved))}× per run (median), fed ${median(sound.map((r) => r.aheadMs))} ms ahead at the end, ` +
+  `the browser's own queue ${median(sound.map((r) => r.queuedMs)).toFixed(0)} ms beyond`);
