@@ -15,7 +15,7 @@ cmake --build "$out" -j"$(nproc)"
 
 # Dependencies first: a file's hash covers the hashed names of the files it refers to.
 # The icons (icon-SIZE.png) are drawn here, from the module's own art.
-order=(icon.svg icon-192.png icon-512.png manifest.webmanifest milka.wasm milka.js keys.js draw.js net.js reader.js store.js view.js touch.js main.js style.css)
+order=(icon.svg icon-192.png icon-512.png manifest.webmanifest milka.wasm milka.js keys.js draw.js net.js reader.js store.js view.js sound-worklet.js sound.js touch.js main.js style.css)
 for file in web/*; do
   name="$(basename "$file")"
   case "$name" in index.html | sw.js) continue ;; esac

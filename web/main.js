@@ -11,8 +11,9 @@ import {
 } from './net.js';
 import { Reader } from './reader.js';
 import { JournalStore } from './store.js';
+import { PageSound } from './sound.js';
 import { TouchPad } from './touch.js';
-import { SoundSettings, View } from './view.js';
+import { View } from './view.js';
 
 const WASM = 'milka.wasm';
 const PERIOD_MS = 200;
@@ -29,7 +30,7 @@ const view = new View({
 });
 const store = new JournalStore();
 const reader = new Reader($('reading'), $('spoken'));
-const sound = new SoundSettings();
+const sound = new PageSound({ button: $('sound'), volume: $('volume'), done: () => text1.focus() });
 
 // The form as the page last drew it, every control by its number.
 const form = {
@@ -503,6 +504,8 @@ async function main() {
     return;
   }
   touch.start(JSON.parse(milka.UTF8ToString(milka._milka_symbol_keyboard())));
+  sound.attach(milka);
+  layOut();
   const params = new URLSearchParams(location.search);
   if (!(params.has('n') && await watchFromSite(params))) await startCareer();
   $('loading').hidden = true;
@@ -511,7 +514,7 @@ async function main() {
   // For the page's own tests: the module and the page's view of it; stepped, a period and a
   // step of a replay's pace (whether one is set).
   globalThis.milkaPage = {
-    module: milka, form, still, store, flush, painter, touch, watching: () => watching,
+    module: milka, form, still, store, flush, painter, touch, sound, watching: () => watching,
     ...(stepped && { period, pace: () => paced && (call('milka_pace'), true) }),
   };
 }

@@ -140,7 +140,7 @@ export class View {
   }
 }
 
-// The sound's settings, kept for when the page makes sound: the volume's eleven steps and mute.
+// The sound's settings, remembered across visits: the volume's eleven steps and mute.
 export class SoundSettings {
   constructor() {
     const volume = remembered('milka.volume');

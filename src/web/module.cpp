@@ -30,6 +30,10 @@ EM_JS(void, page_fetch, (int id, const char* url, int navigate),
       { Module.page.fetch(id, UTF8ToString(url), navigate != 0); });
 
 namespace milka::web {
+
+// The page's sound follows the shown game (page_sound.cpp).
+void followSound(const Game& game);
+
 namespace {
 
 enum StoreOp { kCreate, kAppend, kWrite, kRemove, kRename, kCopy, kClose };
@@ -102,9 +106,14 @@ class PageWindow final : public play::Window {
   void setGame(Game& game) override {
     game_ = &game;
     changes.forget();
+    followSound(game);
     page_window(kSetGame, 0, 0, nullptr);
   }
-  void sync() override { page_window(kSync, 0, 0, nullptr); }
+  void sync() override {
+    // First, so that a whip's crack is on its way before the page draws.
+    if (game_) followSound(*game_);
+    page_window(kSync, 0, 0, nullptr);
+  }
   void setStill(bool paused, bool locked) override {
     paused_ = paused;
     locked_ = locked;
@@ -197,6 +206,11 @@ Game& shown() {
   return p.career->shown();
 }
 
+// After every event the page delivers, as the desktop's window follows its own.
+void fed() {
+  if (page().career || page().replayed) followSound(shown());
+}
+
 const char* hand(std::string text) {
   page().text = std::move(text);
   return page().text.c_str();
@@ -270,17 +284,22 @@ EMSCRIPTEN_KEEPALIVE const char* milka_unreadable(const char* bytes, int length)
 }
 
 EMSCRIPTEN_KEEPALIVE void milka_click(int n) {
-  if (page().career && !page().replayed) page().career->feed(milka::journal::Event::click(n));
+  if (!page().career || page().replayed) return;
+  page().career->feed(milka::journal::Event::click(n));
+  milka::web::fed();
 }
 
 EMSCRIPTEN_KEEPALIVE void milka_timer(int n) {
-  if (page().career && !page().replayed) page().career->feed(milka::journal::Event::timer(n));
+  if (!page().career || page().replayed) return;
+  page().career->feed(milka::journal::Event::timer(n));
+  milka::web::fed();
 }
 
 EMSCRIPTEN_KEEPALIVE void milka_text1(const char* now) {
   auto& p = page();
   if (!p.career || p.replayed) return;
   p.career->feed(milka::journal::Event::text1(p.keeper->game().form.text1.text, now));
+  milka::web::fed();
 }
 
 // A key pressed anywhere in the page, by its key code: what the page does with it. 0: not the
@@ -307,6 +326,7 @@ EMSCRIPTEN_KEEPALIVE int milka_press(int code, int shift, int control, int alt, 
   if (a.symbol == 0) return 0;
   if (p.window.paused_ || p.window.locked_ || !p.career || p.replayed) return 3;
   p.career->feed(milka::journal::Event::key(a.symbol, shift ? 1 : 0));
+  milka::web::fed();
   return a.symbol <= milka::play::vk::kDown ? 3 : 2;
 }
 

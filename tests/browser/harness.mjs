@@ -266,6 +266,28 @@ export async function raceToTheBoard(page, { midway } = {}) {
   throw new Error('the race never reached its board');
 }
 
+// The loudest sample the page's own audio graph sent to the speakers over ms milliseconds (0 to 1),
+// or null when the page has made no audio graph.
+export function audioPeak(page, ms) {
+  return page.evaluate((span) => new Promise((done) => {
+    const analyser = milkaPage.sound.analyser;
+    if (!analyser) {
+      done(null);
+      return;
+    }
+    const samples = new Float32Array(analyser.fftSize);
+    let peak = 0;
+    const end = performance.now() + span;
+    const look = () => {
+      analyser.getFloatTimeDomainData(samples);
+      for (const v of samples) peak = Math.max(peak, Math.abs(v));
+      if (performance.now() < end) setTimeout(look, 20);
+      else done(peak);
+    };
+    look();
+  }), ms);
+}
+
 export function check(condition, what) {
   if (!condition) throw new Error(`not so: ${what}`);
   console.log(`ok: ${what}`);
