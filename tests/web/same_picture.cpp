@@ -111,16 +111,6 @@ Drawn drawDesktop(const milka::Game& g, double scale) {
   canvas.sync(g.form, g.state);
   Drawn out;
   out.picture = QImage(canvas.size() * scale, QImage::Format_ARGB32_Premultiplied);
-  if (scale != std::round(scale)) {
-    // Only whole scales hold the sprites to the pixel.
-    out.picture.setDevicePixelRatio(scale);
-    out.picture.fill(Qt::black);
-    canvas.render(&out.picture);
-    out.picture.setDevicePixelRatio(1);
-    out.exact = QImage(out.picture.size(), QImage::Format_ARGB32_Premultiplied);
-    out.exact.fill(Qt::transparent);
-    return out;
-  }
   out.picture.setDevicePixelRatio(scale);
   out.picture.fill(Qt::black);
   canvas.render(&out.picture);
@@ -128,6 +118,8 @@ Drawn drawDesktop(const milka::Game& g, double scale) {
 
   out.exact = QImage(out.picture.size(), QImage::Format_ARGB32_Premultiplied);
   out.exact.fill(Qt::transparent);
+  // Only whole scales hold the sprites to the pixel.
+  if (scale != std::round(scale)) return out;
   QPainter mask(&out.exact);
   mask.scale(scale, scale);
   for (int n = 1; n <= milka::kImageCount; ++n) {
