@@ -7,6 +7,9 @@ import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { options, site } from '../../tests/browser/harness.mjs';
 
+// Every browser's profile is removed when the process ends, each by a listener of its own.
+process.setMaxListeners(0);
+
 export const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 
 // --build DIR (the native build: milka-site, journal_trace), --web DIR (the module's build, its

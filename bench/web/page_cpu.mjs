@@ -13,10 +13,11 @@
 //
 //   node bench/web/page_cpu.mjs [--build build-test] [--web build-web] [--runs 3] [--seconds 20]
 //                               [--settle 3] [--executable CHROMIUM] [--scenes "title race"]
-//                               [--shots DIR]
+//                               [--shots DIR] [--profile 1]
 //
 // With --shots, each run's last moment is kept as DIR/SCENE-game.png and DIR/SCENE-bare.png, to
-// see that the two pages show the same.
+// see that the two pages show the same. With --profile 1, the busiest calls of each page's main
+// thread in the window are printed (the profiler's own cost then counts in the figures).
 // Build milka-site (cmake --build build-test --target milka-site) and the page
 // (scripts/web-build.sh build-web) first. bench/web/run.sh runs it with the others.
 import { join } from 'node:path';
@@ -106,15 +107,19 @@ function takeScene(page) {
       }));
       return { back: colour(form.back), labels, images, markers };
     };
+    // Taken at the end of each of the page's periods, when what the period changed has just been
+    // synced and the pictures it moved have just begun to glide.
     const frames = [];
+    const store = milkaPage.store;
+    const commit = store.commit;
     await new Promise((done) => {
-      const every = setInterval(() => {
+      store.commit = function commitAndTake() {
+        commit.call(store);
         frames.push(take());
-        if (frames.length === count) {
-          clearInterval(every);
-          done();
-        }
-      }, 200);
+        if (frames.length < count) return;
+        store.commit = commit;
+        done();
+      };
     });
     return {
       k, frames, sprites, body: getComputedStyle(document.body).backgroundColor,
@@ -123,6 +128,41 @@ function takeScene(page) {
       text1: rect(document.getElementById('text1')),
     };
   }, SCENE_PERIODS);
+}
+
+// The page's main thread sampled by the browser's profiler; stopped, the calls that took most
+// of it by themselves, as lines.
+async function profile(page) {
+  const cdp = await page.createCDPSession();
+  await cdp.send('Profiler.enable');
+  await cdp.send('Profiler.setSamplingInterval', { interval: 500 });
+  await cdp.send('Profiler.start');
+  // And the frames each page paints: the game's painter's calls, the bare page's own count.
+  await page.evaluate(() => {
+    globalThis.paintsSeen = () => globalThis.bare?.paints ?? globalThis.benchPaints;
+    const painter = globalThis.milkaPage?.painter;
+    if (!painter) return;
+    const paint = painter.paint;
+    globalThis.benchPaints = 0;
+    painter.paint = function counted(...args) {
+      globalThis.benchPaints++;
+      return paint.apply(this, args);
+    };
+  });
+  const paints = await page.evaluate(() => paintsSeen());
+  return async () => {
+    const painted = await page.evaluate(() => paintsSeen()) - paints;
+    const { profile: p } = await cdp.send('Profiler.stop');
+    const nodes = new Map(p.nodes.map((n) => [n.id, n.callFrame]));
+    const self = new Map();
+    p.samples.forEach((id, i) => {
+      const f = nodes.get(id);
+      const name = `${f.functionName || '(anonymous)'} ${f.url.split('/').pop()}:${f.lineNumber + 1}`;
+      self.set(name, (self.get(name) ?? 0) + (p.timeDeltas[i] ?? 0) / 1000);
+    });
+    return `    ${(painted / s.seconds).toFixed(1)} frames painted a second\n` + [...self].sort((a, b) => b[1] - a[1]).slice(0, 12)
+      .map(([name, ms]) => `    ${ms.toFixed(0).padStart(6)} ms  ${name}`).join('\n');
+  };
 }
 
 // One run: a fresh browser brought to the scene, left to settle, then watched; its processes'
@@ -142,9 +182,11 @@ async function measure(kind, scene, taken) {
     }
     await sleep(settle);
     const pid = browser.process().pid;
+    const profiler = s.profile ? await profile(page) : null;
     const before = treeCpuMs(pid);
     await sleep(s.seconds * 1000);
     const spent = treeCpuMs(pid) - before;
+    if (profiler) console.log(`  ${scene}, ${kind}: the page's busiest calls\n${await profiler()}`);
     if (s.shots) await page.screenshot({ path: join(s.shots, `${scene}-${kind}.png`) });
     if (kind === 'game' && scene === 'race' && await screenOf(page) !== screen.race) {
       console.log(`  (a race ended inside the window: not counted)`);

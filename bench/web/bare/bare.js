@@ -74,11 +74,13 @@ function requestPaint() {
   if (painting) return;
   painting = requestAnimationFrame((now) => {
     painting = 0;
+    globalThis.bare.paints++;
     if (draw(scene.frames[at], now)) requestPaint();
   });
 }
 
 globalThis.bare = {
+  paints: 0,
   async show(taken) {
     scene = taken;
     document.body.style.background = scene.body;
