@@ -53,8 +53,18 @@ function processes() {
   return all;
 }
 
-// The processor time of pid and all its descendants so far, in ms.
-export function treeCpuMs(pid) {
+// Chromium's name for what a process of its tree does: browser, renderer, gpu-process, utility.
+function kindOf(pid) {
+  try {
+    const line = readFileSync(`/proc/${pid}/cmdline`, 'utf8');
+    return line.match(/--type=([a-z-]+)/)?.[1] ?? 'browser';
+  } catch {
+    return 'gone';
+  }
+}
+
+// The processor time of pid and all its descendants so far, in ms, in all and by kind of process.
+export function treeCpu(pid) {
   const all = processes();
   const inTree = (p) => {
     for (let at = p, hops = 0; at > 1 && hops < 64; at = all.get(at)?.parent ?? 0, hops++) {
@@ -62,9 +72,23 @@ export function treeCpuMs(pid) {
     }
     return false;
   };
+  const byKind = {};
   let ms = 0;
-  for (const [p, { ms: own }] of all) if (inTree(p)) ms += own;
-  return ms;
+  for (const [p, { ms: own }] of all) {
+    if (!inTree(p)) continue;
+    ms += own;
+    const kind = kindOf(p);
+    byKind[kind] = (byKind[kind] ?? 0) + own;
+  }
+  return { ms, byKind };
+}
+
+export const treeCpuMs = (pid) => treeCpu(pid).ms;
+
+// What each kind of process spent between two readings of treeCpu, as a line.
+export function spentByKind(before, after) {
+  return Object.entries(after.byKind).map(([kind, ms]) => `${kind} ${Math.round(ms - (before.byKind[kind] ?? 0))}`)
+    .join(', ');
 }
 
 export const load = () => readFileSync('/proc/loadavg', 'utf8').split(' ').slice(0, 3).join(' ');

@@ -24,7 +24,9 @@ import { join } from 'node:path';
 import {
   launch, openGame, playToTheRace, screen, screenOf, site, temporaryDir,
 } from '../../tests/browser/harness.mjs';
-import { figure, load, makersSite, median, root, settings, sleep, treeCpuMs } from './common.mjs';
+import {
+  figure, load, makersSite, median, root, settings, sleep, spentByKind, treeCpu,
+} from './common.mjs';
 
 const SCENE_PERIODS = 50;
 // The race is taken from its sixth second on, when the field is running.
@@ -183,10 +185,14 @@ async function measure(kind, scene, taken) {
     await sleep(settle);
     const pid = browser.process().pid;
     const profiler = s.profile ? await profile(page) : null;
-    const before = treeCpuMs(pid);
+    const before = treeCpu(pid);
     await sleep(s.seconds * 1000);
-    const spent = treeCpuMs(pid) - before;
-    if (profiler) console.log(`  ${scene}, ${kind}: the page's busiest calls\n${await profiler()}`);
+    const after = treeCpu(pid);
+    const spent = after.ms - before.ms;
+    if (profiler) {
+      console.log(`  ${scene}, ${kind}: ${Math.round(spent)} ms (${spentByKind(before, after)})`);
+      console.log(`  the page's busiest calls:\n${await profiler()}`);
+    }
     if (s.shots) await page.screenshot({ path: join(s.shots, `${scene}-${kind}.png`) });
     if (kind === 'game' && scene === 'race' && await screenOf(page) !== screen.race) {
       console.log(`  (a race ended inside the window: not counted)`);
