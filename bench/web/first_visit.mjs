@@ -3,7 +3,8 @@
 //  - the bytes it fetches, compressed as they came over the wire (each response's
 //    encodedDataLength from the browser's own network events, headers included), fonts aside;
 //  - from navigation to the first frame that shows the title (the page's 'milka-title-drawn'
-//    mark, taken in the frame that paints the title's labels), over RUNS visits.
+//    mark, taken in the frame that paints the title's labels), over RUNS visits, with the
+//    medians of the steps on the way (the files fetched, the module instantiated).
 //
 //   node bench/web/first_visit.mjs [--build build-test] [--web build-web] [--runs 10]
 //                                  [--executable CHROMIUM]
@@ -11,7 +12,7 @@
 // Build milka-site (cmake --build build-test --target milka-site) and the page
 // (scripts/web-build.sh build-web) first. bench/web/run.sh runs it with the others.
 import { launch, temporaryDir } from '../../tests/browser/harness.mjs';
-import { figure, load, makersSite, settings, spread } from './common.mjs';
+import { figure, load, makersSite, median, settings, spread } from './common.mjs';
 
 const s = settings();
 const served = await makersSite(s);
@@ -23,13 +24,34 @@ async function visit(watch) {
   const page = await browser.newPage();
   await page.setViewport({ width: 760, height: 560 });
   const done = watch ? await watch(page) : null;
+  // When the module has been compiled and instantiated, for the steps on the way to the title.
+  await page.evaluateOnNewDocument(() => {
+    const instantiate = WebAssembly.instantiateStreaming;
+    WebAssembly.instantiateStreaming = function marked(...args) {
+      const made = instantiate.apply(this, args);
+      made.then(() => performance.mark('bench-module-instantiated'), () => {});
+      return made;
+    };
+  });
   await page.goto(game);
   await page.waitForFunction(() => performance.getEntriesByName('milka-title-drawn').length > 0,
     { timeout: 30000 });
-  const ms = await page.evaluate(() => performance.getEntriesByName('milka-title-drawn')[0].startTime);
+  const steps = await page.evaluate(() => {
+    const at = (name) => performance.getEntriesByName(name)[0]?.startTime ?? NaN;
+    const fetched = (pattern) => performance.getEntriesByType('resource')
+      .find((e) => pattern.test(e.name))?.responseEnd ?? NaN;
+    return {
+      'page fetched': performance.getEntriesByType('navigation')[0].responseEnd,
+      'main.js fetched': fetched(/\/main\.[0-9a-f]+\.js$/),
+      'milka.js fetched': fetched(/\/milka\.[0-9a-f]+\.js$/),
+      'milka.wasm fetched': fetched(/\/milka\.[0-9a-f]+\.wasm$/),
+      'module instantiated': at('bench-module-instantiated'),
+      'title drawn': at('milka-title-drawn'),
+    };
+  });
   const fetched = done ? await done() : null;
   await browser.close();
-  return { ms, fetched };
+  return { ms: steps['title drawn'], steps, fetched };
 }
 
 // Every response the page had, by name, as the network events tell it.
@@ -63,16 +85,23 @@ try {
   for (const r of counted) {
     total += r.bytes;
     const name = new URL(r.url).pathname.replace(/^\/play\//, '') || 'index.html';
-    console.log(`  ${String(r.bytes).padStart(8)}  ${(r.encoding || 'identity').padEnd(8)} ${r.status} ${name}`);
+    const encoding = (r.encoding || 'identity').padEnd(8);
+    console.log(`  ${String(r.bytes).padStart(8)}  ${encoding} ${r.status} ${name}`);
   }
   const fonts = first.fetched.length - counted.length;
-  console.log(`  ${String(total).padStart(8)}  total, ${counted.length} responses${fonts ? `, ${fonts} fonts aside` : ''}`);
+  const aside = fonts ? `, ${fonts} fonts aside` : '';
+  console.log(`  ${String(total).padStart(8)}  total, ${counted.length} responses${aside}`);
   figure('first visit: bytes fetched (compressed, fonts aside)', `${(total / 1024).toFixed(1)} KB`, '<= 200 KB');
 
-  const times = [];
-  for (let i = 0; i < s.runs; i++) times.push((await visit()).ms);
+  const visits = [];
+  for (let i = 0; i < s.runs; i++) visits.push(await visit());
+  const times = visits.map((v) => v.ms);
   const t = spread(times);
-  console.log(`\nnavigation to the title drawn, cold, ${s.runs} visits: ${times.map((v) => v.toFixed(0)).join(' ')} ms`);
+  console.log(`\nnavigation to the title drawn, cold, ${s.runs} visits: ${times.map(Math.round).join(' ')} ms`);
+  console.log('on the way, medians from navigation:');
+  for (const step of Object.keys(visits[0].steps)) {
+    console.log(`  ${median(visits.map((v) => v.steps[step])).toFixed(0).padStart(6)} ms  ${step}`);
+  }
   figure(`cold visit: navigation to title drawn (median of ${s.runs}; min-max)`,
     `${t.median.toFixed(0)} ms (${t.min.toFixed(0)}-${t.max.toFixed(0)})`, '<= 300 ms');
   console.log(`load after: ${load()}`);
