@@ -18,6 +18,7 @@
 // With --shots, each run's last moment is kept as DIR/SCENE-game.png and DIR/SCENE-bare.png, to
 // see that the two pages show the same. With --profile 1, the busiest calls of each page's main
 // thread in the window are printed (the profiler's own cost then counts in the figures).
+//
 // Build milka-site (cmake --build build-test --target milka-site) and the page
 // (scripts/web-build.sh build-web) first. bench/web/run.sh runs it with the others.
 import { join } from 'node:path';
@@ -71,7 +72,9 @@ function takeScene(page) {
       const w = m._milka_sprite_width(p.kind), h = m._milka_sprite_height(p.kind);
       const at = m._milka_sprite(p.kind, p.coat, p.left, p.frame) >>> 2;
       const rgba = [];
-      for (const v of m.HEAPU32.slice(at, at + w * h)) rgba.push((v >>> 16) & 255, (v >>> 8) & 255, v & 255, v >>> 24);
+      for (const v of m.HEAPU32.slice(at, at + w * h)) {
+        rgba.push((v >>> 16) & 255, (v >>> 8) & 255, v & 255, v >>> 24);
+      }
       sprites[key] = { w, h, rgba };
       return key;
     };
@@ -97,7 +100,7 @@ function takeScene(page) {
         const g = painter.glides.get(n);
         images.push({
           key: sprite(p), from: g ? Math.round(pixels(g.from) * k) : null,
-          box: [Math.round(pixels(p.x) * k), Math.round(pixels(p.y) * k), Math.round(pixels(p.w) * k), Math.round(pixels(p.h) * k)],
+          box: [p.x, p.y, p.w, p.h].map((twips) => Math.round(pixels(twips) * k)),
         });
       }
       const markers = (form.markers?.list ?? []).map((marker) => ({
@@ -162,8 +165,9 @@ async function profile(page) {
       const name = `${f.functionName || '(anonymous)'} ${f.url.split('/').pop()}:${f.lineNumber + 1}`;
       self.set(name, (self.get(name) ?? 0) + (p.timeDeltas[i] ?? 0) / 1000);
     });
-    return `    ${(painted / s.seconds).toFixed(1)} frames painted a second\n` + [...self].sort((a, b) => b[1] - a[1]).slice(0, 12)
-      .map(([name, ms]) => `    ${ms.toFixed(0).padStart(6)} ms  ${name}`).join('\n');
+    const busiest = [...self].sort((a, b) => b[1] - a[1]).slice(0, 12)
+      .map(([name, ms]) => `    ${ms.toFixed(0).padStart(6)} ms  ${name}`);
+    return [`    ${(painted / s.seconds).toFixed(1)} frames painted a second`, ...busiest].join('\n');
   };
 }
 
@@ -223,7 +227,8 @@ try {
         if (ms !== null) runs[kind].push(ms);
       }
     }
-    console.log(`${scene}: game ${runs.game.map(Math.round).join(' ')} ms; bare ${runs.bare.map(Math.round).join(' ')} ms, per ${s.seconds} s`);
+    const listed = (kind) => runs[kind].map(Math.round).join(' ');
+    console.log(`${scene}: game ${listed('game')} ms; bare ${listed('bare')} ms, per ${s.seconds} s`);
     if (!runs.game.length) continue;
     const g = median(runs.game), b = median(runs.bare);
     figure(`CPU over ${s.seconds} s of the ${scene}: game page / bare page (medians of ${runs.game.length})`,

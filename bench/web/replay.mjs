@@ -63,7 +63,8 @@ try {
     const m = milkaPage.module;
     const { at, length } = globalThis.benchJournal;
     const started = performance.now();
-    const said = kind === 'trace' ? m.UTF8ToString(m._milka_trace(at, length)) : String(m._milka_show_at(at, length, count));
+    const said = kind === 'trace' ? m.UTF8ToString(m._milka_trace(at, length))
+      : String(m._milka_show_at(at, length, count));
     return { ms: performance.now() - started, said };
   }, what, Number(events));
   const pid = browser.process().pid;
@@ -92,8 +93,10 @@ try {
   figure(`whole career (${events} events) traced in the page, median of ${s.runs}`,
     `${ms(pageTrace)} (browser CPU ${ms(median(rows.traceCpu))})`);
   figure('whole career traced natively (journal_trace)', `${ms(nativeWall)} (CPU ${ms(nativeCpu)})`);
-  figure('page / native, trace', `${(pageTrace / nativeWall).toFixed(2)}x (CPU ${(median(rows.traceCpu) / nativeCpu).toFixed(2)}x)`);
-  figure('whole career replayed and shown in the page (milka_show_at)', `${ms(median(rows.show))} (browser CPU ${ms(median(rows.showCpu))})`);
+  const cpuRatio = median(rows.traceCpu) / nativeCpu;
+  figure('page / native, trace', `${(pageTrace / nativeWall).toFixed(2)}x (CPU ${cpuRatio.toFixed(2)}x)`);
+  figure('whole career replayed and shown in the page (milka_show_at)',
+    `${ms(median(rows.show))} (browser CPU ${ms(median(rows.showCpu))})`);
   console.log(`load after: ${load()}`);
 } finally {
   await browser.close();
