@@ -448,11 +448,17 @@ function holdTheCareer() {
   });
 }
 
-async function startCareer() {
-  await holdTheCareer();
+// The career held and its journals read: begun while the module loads, as neither needs it.
+function openTheCareer() {
+  const opening = holdTheCareer().then(() => store.open());
+  opening.catch(() => {});  // startCareer hears of a refusal when it comes to it
+  return opening;
+}
+
+async function startCareer(opening) {
   let kept = true;
   try {
-    const journals = await store.open();
+    const journals = await opening;
     together(() => {
       for (const [name, bytes] of journals) call('milka_store_put', [name, bytes, bytes.length]);
     });
@@ -469,6 +475,8 @@ async function startCareer() {
 }
 
 async function main() {
+  const params = new URLSearchParams(location.search);
+  const opening = params.has('n') ? null : openTheCareer();
   try {
     milka = await createMilka({
       page,
@@ -479,8 +487,7 @@ async function main() {
     return;
   }
   layOut();
-  const params = new URLSearchParams(location.search);
-  if (!(params.has('n') && await watchFromSite(params))) await startCareer();
+  if (!(params.has('n') && await watchFromSite(params))) await startCareer(opening ?? openTheCareer());
   $('loading').hidden = true;
   if (!stepped) setInterval(period, PERIOD_MS);
   text1.focus();
