@@ -195,6 +195,8 @@ export class FormPainter {
       const label = form.labels[n];
       if (!label) continue;
       const box = deviceBox(label, k);
+      // Its back and its text are cut at its box: one wholly off the canvas shows nothing.
+      if (box.x >= this.canvas.width || box.y >= this.canvas.height || box.x + box.w <= 0 || box.y + box.h <= 0) continue;
       if (!label.transparent) {
         ctx.fillStyle = colour(label.back);
         ctx.fillRect(box.x, box.y, box.w, box.h);
