@@ -133,6 +133,9 @@ export class FormPainter {
     this.glides = new Map();   // picture number → { from (twips), start (ms) }
     this.gliding = true;
     this.onSpriteReady = () => {};
+    this.layer = null;  // the labels, under the pictures
+    this.layerK = 0;
+    this.layerStale = true;
   }
 
   // The pictures that changed start gliding from where the module says, or stand where they are
@@ -183,20 +186,34 @@ export class FormPainter {
     return null;
   }
 
-  // k: device pixels to the form's pixel; now: the time of the frame. True while a picture is
-  // still on its way, and the next frame should be drawn.
-  paint(form, k, now) {
-    const ctx = this.canvas.getContext('2d');
+  // The labels changed (or the form did): they are drawn again on the next frame.
+  invalidate() {
+    this.layerStale = true;
+  }
+
+  // The window's colour and every label, as they stand between two ticks: drawn once a change,
+  // however many frames a glide takes.
+  paintLabels(form, k) {
+    const { width, height } = this.canvas;
+    if (!this.layer || this.layer.width !== width || this.layer.height !== height || this.layerK !== k) {
+      this.layer ??= document.createElement('canvas');
+      this.layer.width = width;
+      this.layer.height = height;
+      this.layerK = k;
+      this.layerStale = true;
+    }
+    if (!this.layerStale) return;
+    this.layerStale = false;
+    const ctx = this.layer.getContext('2d');
     ctx.setTransform(1, 0, 0, 1, 0, 0);
-    ctx.imageSmoothingEnabled = false;
     ctx.fillStyle = colour(form.back);
-    ctx.fillRect(0, 0, this.canvas.width, this.canvas.height);
+    ctx.fillRect(0, 0, width, height);
     for (const n of labelOrder(form.labels.length)) {
       const label = form.labels[n];
       if (!label) continue;
       const box = deviceBox(label, k);
       // Its back and its text are cut at its box: one wholly off the canvas shows nothing.
-      if (box.x >= this.canvas.width || box.y >= this.canvas.height || box.x + box.w <= 0 || box.y + box.h <= 0) continue;
+      if (box.x >= width || box.y >= height || box.x + box.w <= 0 || box.y + box.h <= 0) continue;
       if (!label.transparent) {
         ctx.fillStyle = colour(label.back);
         ctx.fillRect(box.x, box.y, box.w, box.h);
@@ -204,6 +221,16 @@ export class FormPainter {
       const fit = form.layout?.[n];
       if (fit && fit.runs.length > 0) drawRuns(ctx, label, fit, box, k, this.measurer);
     }
+  }
+
+  // k: device pixels to the form's pixel; now: the time of the frame. True while a picture is
+  // still on its way, and the next frame should be drawn.
+  paint(form, k, now) {
+    this.paintLabels(form, k);
+    const ctx = this.canvas.getContext('2d');
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.imageSmoothingEnabled = false;
+    ctx.drawImage(this.layer, 0, 0);
     for (let n = 1; n < form.images.length; n++) {
       const p = form.images[n];
       if (!p || !p.kind) continue;

@@ -178,6 +178,7 @@ function sync() {
   if (form.text1 && text1.value !== form.text1.text && !composing) text1.value = form.text1.text;
   touch.refresh();
   if (said === '{}' && laid === '{}') return;
+  painter.invalidate();
   if (said !== '{}') reader.take(JSON.parse(milka.UTF8ToString(milka._milka_reading())));
   const layout = JSON.parse(laid);
   takeLayout(form, layout);

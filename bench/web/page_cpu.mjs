@@ -43,6 +43,9 @@ const game = `${served.base}/play/`;
 async function gameOn(browser, scene) {
   const page = await openGame(browser, game);
   await page.waitForFunction(() => performance.getEntriesByName('milka-title-drawn').length > 0);
+  // Muted before any key, so the page makes no sound at all: the bare page has none to make, and
+  // what the sound costs is sound_cpu.mjs's to say.
+  await page.evaluate(() => milkaPage.sound.setMuted(true));
   if (scene === 'race') await playToTheRace(page);
   return page;
 }
