@@ -3,14 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "play_fakes.h"
+
 namespace milka::play {
 namespace {
 
-size_t count(const std::string& text, const std::string& part) {
-  size_t n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
+using testing::count;
 
 TEST(FormChanges, TheWholeFormFirstThenOnlyWhatChangedAndEverythingAgainAfterForgetting) {
   Form form = designForm();

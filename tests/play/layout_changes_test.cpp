@@ -11,11 +11,7 @@
 namespace milka::play {
 namespace {
 
-size_t count(const std::string& text, const std::string& part) {
-  size_t n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
+using testing::count;
 
 struct Shown {
   Form form = designForm();

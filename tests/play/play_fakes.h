@@ -15,6 +15,13 @@
 
 namespace milka::testing {
 
+// How often part stands in text: what a JSON answer says of each kind of control.
+inline size_t count(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
 class MemoryStore final : public play::JournalStore {
  public:
   std::vector<std::string> journals() override {
